@@ -1,0 +1,76 @@
+# One-command entry points over the CMake presets. See README.md.
+SHELL := /bin/bash
+.DEFAULT_GOAL := help
+
+# Debian packages the build, the tests and the tool need.
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest libbenchmark-dev \
+  libfreetype-dev libfontconfig-dev libpng-dev libcli11-dev libstb-dev \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
+  xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
+  fonts-noto-cjk fonts-wqy-microhei fonts-ipafont-gothic util-linux
+
+SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
+WINE := tools/wine-run.sh
+JOBS ?= $(shell nproc)
+
+.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows run clean
+
+help:
+	@echo "make run    - build the tool and make a font from the embedded data"
+	@echo "make test   - install what is needed, build everything, run every test suite"
+	@echo "make setup  - install the Debian packages the project needs"
+	@echo "make clean  - remove build/ and out/"
+
+# Quick when everything is present: dpkg is asked first, apt only for what is missing.
+setup:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
+	fi
+
+build/%/build.ninja:
+	cmake --preset $* >/dev/null
+
+build-native: setup build/native/build.ninja
+	cmake --build build/native -j $(JOBS)
+
+build-sanitize: setup build/sanitize/build.ninja
+	cmake --build build/sanitize -j $(JOBS)
+
+build-windows: setup build/windows/build.ninja
+	cmake --build build/windows -j $(JOBS)
+
+build: build-native build-sanitize build-windows
+
+test-native: build-native
+	ctest --test-dir build/native --output-on-failure -j $(JOBS)
+
+test-sanitize: build-sanitize
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build/sanitize --output-on-failure -j $(JOBS)
+
+test-windows: build-windows
+	ctest --test-dir build/windows --output-on-failure -j $(JOBS)
+
+# Every C++ file is kept in clang-format's shape.
+format-check:
+	@git ls-files -co --exclude-standard '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+format:
+	@git ls-files -co --exclude-standard '*.cpp' '*.h' | xargs clang-format -i
+
+test: build
+	@status=0; \
+	echo "== format =="; $(MAKE) --no-print-directory format-check || status=1; \
+	for suite in native sanitize windows; do \
+	  echo "== $$suite tests =="; \
+	  $(MAKE) --no-print-directory test-$$suite || status=1; \
+	done; \
+	exit $$status
+
+run: build-native
+	./build/native/qzffont --help
+
+clean:
+	rm -rf build out

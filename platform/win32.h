@@ -1,0 +1,13 @@
+// The one header through which the code reaches the Windows API. The Windows
+// build gets the real <windows.h>; the native build gets our stand-ins with the
+// same names, types and result conventions.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/native_files.h"
+#include "platform/native_module.h"
+#include "platform/native_system.h"
+#include "platform/native_types.h"
+#endif

@@ -1,0 +1,14 @@
+// Small helpers to put bytes in files and read them back in tests, without
+// going through the code under test.
+#pragma once
+
+#include <string>
+
+namespace qzf::test {
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+bool IsHidden(const std::string& path);
+
+}  // namespace qzf::test
