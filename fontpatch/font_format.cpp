@@ -55,7 +55,7 @@ PixelLocation LocatePixel(const GlyphSizeInfo& size, std::uint32_t cell, std::ui
 
 std::uint8_t ReadPixel(std::span<const unsigned char> image, const GlyphSizeInfo& size, std::uint32_t cell,
                        std::uint32_t x, std::uint32_t y) {
-  if (x >= size.cellSize || y >= size.cellSize) return 0;
+  if (cell >= kIndexedGlyphCount || x >= size.cellSize || y >= size.cellSize) return 0;
   const PixelLocation at = LocatePixel(size, cell, x, y);
   if (at.byteOffset >= image.size()) return 0;
   const unsigned char byte = image[at.byteOffset];
@@ -64,7 +64,7 @@ std::uint8_t ReadPixel(std::span<const unsigned char> image, const GlyphSizeInfo
 
 bool WritePixel(std::span<unsigned char> image, const GlyphSizeInfo& size, std::uint32_t cell, std::uint32_t x,
                 std::uint32_t y, std::uint8_t level) {
-  if (x >= size.cellSize || y >= size.cellSize) return false;
+  if (cell >= kIndexedGlyphCount || x >= size.cellSize || y >= size.cellSize) return false;
   const PixelLocation at = LocatePixel(size, cell, x, y);
   if (at.byteOffset >= image.size()) return false;
   unsigned char& byte = image[at.byteOffset];

@@ -80,11 +80,11 @@ constexpr std::uint8_t PackPixelPair(std::uint8_t left, std::uint8_t right) {
 }
 
 // Grey level (0 to 15) of a pixel of an indexed cell; 0 when it lies outside
-// the cell or the image.
+// the table or the image.
 std::uint8_t ReadPixel(std::span<const unsigned char> image, const GlyphSizeInfo& size, std::uint32_t cell,
                        std::uint32_t x, std::uint32_t y);
 // Sets one pixel's nibble, leaving its neighbour alone. Returns false, and
-// writes nothing, when the pixel lies outside the cell or the image.
+// writes nothing, when the pixel lies outside the table or the image.
 bool WritePixel(std::span<unsigned char> image, const GlyphSizeInfo& size, std::uint32_t cell, std::uint32_t x,
                 std::uint32_t y, std::uint8_t level);
 
