@@ -6,4 +6,9 @@ namespace qzf {
 // executable, runs the three rewrite passes and tells the user how it went.
 void SaveFontCommand();
 
+// How SaveFontCommand shows its boxes (GBK text and caption). ShowMessageBox
+// unless a test puts a recorder in its place.
+using MessageBoxFn = void (*)(const char* gbkText, const char* gbkCaption);
+extern MessageBoxFn SaveFontMessageBox;
+
 }  // namespace qzf

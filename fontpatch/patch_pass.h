@@ -1,0 +1,46 @@
+// The glyph rewrite pass: renders, in the chosen font, the Chinese character
+// the dictionary gives each game code, into the cells of one glyph size of a
+// font file, and writes the file back whole.
+#pragma once
+
+#include <cstdint>
+
+#include "fontpatch/font_format.h"
+#include "fontpatch/glyph_render_ops.h"
+#include "fontpatch/pass_reporter.h"
+
+namespace qzf {
+
+enum class PatchPassStatus {
+  kOk,
+  kInvalidMode,
+  kPathTooLong,
+  kInvalidFontFile,  // missing, unreadable, miscounted or too short
+  kOutOfMemory,
+  kDictionaryNotLoaded,
+  kFontCreationFailed,
+  kMemoryDcFailed,
+  kWriteFailed,
+};
+
+struct PatchPassResult {
+  PatchPassStatus status = PatchPassStatus::kOk;
+  std::uint32_t cellsRewritten = 0;  // one per "." printed
+  std::uint32_t cellsKept = 0;       // codes without an entry, or marked to keep
+  std::uint32_t glyphErrors = 0;     // glyph queries that failed; their cells kept
+  std::uint32_t missingGlyphs = 0;   // rendered characters the font has no glyph for
+  bool exactFace = false;            // the font found is the face asked for
+};
+
+struct PatchPassOptions {
+  const GlyphRenderOps* ops = nullptr;  // null: the platform's font calls
+  PassReporter* reporter = nullptr;     // null: standard output
+};
+
+// One pass over `fontFilePath` for one glyph size. The file changes only in
+// the final whole-file write, and only when everything before it succeeded.
+PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const char* faceName,
+                             const char* fontFilePath, const char* dictionaryPath,
+                             const PatchPassOptions& options = {});
+
+}  // namespace qzf

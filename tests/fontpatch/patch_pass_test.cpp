@@ -1,0 +1,336 @@
+#include "fontpatch/patch_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fontpatch/pass_messages.h"
+#include "tests/fontpatch/scripted_glyphs.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_dir.h"
+
+namespace qzf {
+namespace {
+
+using test::Script;
+using test::ScriptedGlyph;
+
+class RecordingReporter final : public PassReporter {
+ public:
+  void Message(std::string_view gbk) override { messages += gbk; }
+  void GlyphRendered(std::uint32_t position, std::uint32_t) override { positions.push_back(position); }
+  std::string messages;
+  std::vector<std::uint32_t> positions;
+};
+
+// The code at position i of the test image: distinct, two non-zero bytes.
+std::uint16_t TestCode(std::uint32_t i) { return static_cast<std::uint16_t>((0x88 + i / 150) * 256 + 0x40 + i % 150); }
+
+// A valid image: count, code table, every glyph byte 0x5A so that changes show.
+const std::string& BaseImage() {
+  static const std::string image = [] {
+    std::string bytes(kFontFileLength, '\x5A');
+    const std::uint32_t count = kIndexedGlyphCount;
+    std::memcpy(bytes.data(), &count, 4);
+    for (std::uint32_t i = 0; i < kIndexedGlyphCount; ++i) {
+      const std::uint16_t code = TestCode(i);
+      bytes[4 + 2 * i] = static_cast<char>(code & 0xFF);
+      bytes[4 + 2 * i + 1] = static_cast<char>(code >> 8);
+    }
+    return bytes;
+  }();
+  return image;
+}
+
+std::string Key(std::uint16_t code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
+
+struct Entry {
+  std::string eng, chi;
+};
+
+// A dictionary text as the saver writes it; entries must be in ENG order.
+std::string DictionaryText(const std::vector<Entry>& entries) {
+  std::string text = "banner\r\n\r\n\r\n";
+  for (size_t i = 0; i < entries.size(); ++i) {
+    char number[16];
+    std::snprintf(number, sizeof(number), "%08zu", i);
+    text += "\r\ntolva_res_No." + std::string(number) + "\r\ntolva_res_ENG_Start\r\n" + entries[i].eng +
+            "\r\ntolva_res_ENG_End\r\ntolva_res_CHI_Start\r\n" + entries[i].chi +
+            "\r\ntolva_res_CHI_End\r\ntolva_res_Remark00_Start\r\n\r\ntolva_res_Remark00_End\r\n";
+  }
+  return text + "\r\n\r\n\r\ntolva_res_All_End\r\n";
+}
+
+// Puts a directory where the font file was, once the pass has read it.
+const std::string* blockedPath = nullptr;
+HDC WINAPI DcThenBlockTheFile(HDC) {
+  std::remove(blockedPath->c_str());
+  std::filesystem::create_directory(*blockedPath);
+  static char context;
+  return reinterpret_cast<HDC>(&context);
+}
+
+class PatchPassTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Script() = test::GlyphScript{};
+    fontPath = dir.File("F_FONTJ.qzf");
+    dictPath = dir.File("DATA1");
+    test::WriteBytes(fontPath, BaseImage());
+  }
+
+  PatchPassResult Run(GlyphSizeMode mode, const std::vector<Entry>& entries) {
+    test::WriteBytes(dictPath, DictionaryText(entries));
+    return RunAgain(mode);
+  }
+  PatchPassResult RunAgain(GlyphSizeMode mode) {
+    PatchPassOptions options;
+    options.ops = &test::ScriptedOps();
+    options.reporter = &reporter;
+    const GlyphSizeInfo* size = LookUpSizeMode(mode);
+    return RunPatchPass(mode, size ? size->fontHeight : 20, "Scripted", fontPath.c_str(), dictPath.c_str(), options);
+  }
+  std::string Cell(const std::string& image, GlyphSizeMode mode, std::uint32_t cell) {
+    const GlyphSizeInfo& size = *LookUpSizeMode(mode);
+    return image.substr(CellOffset(size, cell), size.bytesPerCell);
+  }
+
+  test::ScratchDir dir;
+  std::string fontPath;
+  std::string dictPath;
+  RecordingReporter reporter;
+};
+
+constexpr unsigned kHanzi = 0xB0A1;  // the GBK character used as CHI
+const std::string kChi = "\xB0\xA1";
+
+TEST_F(PatchPassTest, WorkedExampleOfTheSmallSize) {
+  Script().ascent = 17;
+  Script().glyphs[kHanzi] = ScriptedGlyph{3, 2, 1, 15, {16, 8, 0, 0, 4, 0, 2, 0}};
+  const PatchPassResult result = Run(1, {{Key(TestCode(0)), kChi}});
+  ASSERT_EQ(result.status, PatchPassStatus::kOk);
+  EXPECT_EQ(result.cellsRewritten, 1u);
+  std::string expected(200, '\0');
+  expected[20] = '\x8F';
+  expected[30] = '\x04';
+  expected[31] = '\x02';
+  EXPECT_EQ(Cell(test::ReadBytes(fontPath), 1, 0), expected);
+  EXPECT_EQ(Script().fontHeightAsked, 20);
+  EXPECT_EQ(Script().faceAsked, "Scripted");
+  EXPECT_EQ(Script().charactersAsked, std::vector<unsigned>{kHanzi});
+  EXPECT_EQ(reporter.messages, "\r\nok!!!\r\n\r\n");
+  EXPECT_EQ(reporter.positions, std::vector<std::uint32_t>{0});
+}
+
+TEST_F(PatchPassTest, OriginXIsHalvedTowardZero) {
+  // One bitmap row of four full-ink pixels at cell row 0, for several ox.
+  const std::vector<std::pair<std::int32_t, std::uint32_t>> cases = {{3, 1}, {2, 1}, {0, 0}, {-1, 0}};
+  for (const auto& [ox, column] : cases) {
+    SetUp();
+    Script().ascent = 10;
+    Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, ox, 10, {16, 16, 16, 16}};
+    ASSERT_EQ(Run(2, {{Key(TestCode(5)), kChi}}).status, PatchPassStatus::kOk);
+    std::string expected(288, '\0');
+    expected[column] = '\xFF';
+    expected[column + 1] = '\xFF';
+    EXPECT_EQ(Cell(test::ReadBytes(fontPath), 2, 5), expected) << "ox " << ox;
+  }
+  // ox = -3 puts the first pixel pair left of the cell: it is dropped.
+  SetUp();
+  Script().ascent = 10;
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, -3, 10, {1, 2, 3, 4}};
+  ASSERT_EQ(Run(2, {{Key(TestCode(5)), kChi}}).status, PatchPassStatus::kOk);
+  std::string expected(288, '\0');
+  expected[0] = '\x43';
+  EXPECT_EQ(Cell(test::ReadBytes(fontPath), 2, 5), expected);
+}
+
+TEST_F(PatchPassTest, LevelsArePackedLowNibbleLeftAndSixteenBecomesFifteen) {
+  Script().ascent = 0;
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, 0, 0, {3, 12, 16, 0}};
+  ASSERT_EQ(Run(3, {{Key(TestCode(7831)), kChi}}).status, PatchPassStatus::kOk);
+  const std::string cell = Cell(test::ReadBytes(fontPath), 3, 7831);
+  EXPECT_EQ(cell.substr(0, 2), "\xC3\x0F");
+  EXPECT_EQ(cell.find_first_not_of('\0', 2), std::string::npos);
+}
+
+TEST_F(PatchPassTest, AnEmptyGlyphLeavesAZeroCell) {
+  Script().glyphs[kHanzi] = ScriptedGlyph{1, 1, 0, 0, {}};
+  ASSERT_EQ(Run(1, {{Key(TestCode(3)), kChi}}).status, PatchPassStatus::kOk);
+  EXPECT_EQ(Cell(test::ReadBytes(fontPath), 1, 3), std::string(200, '\0'));
+}
+
+TEST_F(PatchPassTest, AGlyphLargerThanItsCellTouchesNothingElse) {
+  // 40 x 40 pixels of full ink placed up and left of a 20-pixel cell.
+  ScriptedGlyph big{40, 40, -10, 30, std::vector<unsigned char>(40 * 40, 16)};
+  Script().ascent = 17;
+  Script().glyphs[kHanzi] = big;
+  ASSERT_EQ(Run(1, {{Key(TestCode(100)), kChi}}).status, PatchPassStatus::kOk);
+  const std::string after = test::ReadBytes(fontPath);
+  const GlyphSizeInfo& size = *LookUpSizeMode(1);
+  const std::uint64_t begin = CellOffset(size, 100);
+  ASSERT_EQ(after.size(), BaseImage().size());
+  EXPECT_EQ(after.compare(0, begin, BaseImage(), 0, begin), 0);
+  const std::uint64_t end = begin + size.bytesPerCell;
+  EXPECT_EQ(after.compare(end, std::string::npos, BaseImage(), end, std::string::npos), 0);
+  EXPECT_EQ(Cell(after, 1, 100), std::string(200, '\xFF'));
+}
+
+TEST_F(PatchPassTest, ABitmapShorterThanItsMetricsSayIsNotOverread) {
+  // Claims 8 rows but brings one: only that row may be used.
+  Script().ascent = 4;
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 8, 0, 4, {5, 5, 5, 5}};
+  ASSERT_EQ(Run(1, {{Key(TestCode(1)), kChi}}).status, PatchPassStatus::kOk);
+  std::string expected(200, '\0');
+  expected[0] = '\x55';
+  expected[1] = '\x55';
+  EXPECT_EQ(Cell(test::ReadBytes(fontPath), 1, 1), expected);
+}
+
+TEST_F(PatchPassTest, OnlyTheCellsWithARenderableEntryChange) {
+  Script().ascent = 0;
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, 0, 0, {9, 9, 9, 9}};
+  Script().glyphs[0xB0A2] = ScriptedGlyph{4, 1, 0, 0, {1, 1, 1, 1}, /*error=*/true};
+  const PatchPassResult result = Run(2, {
+                                            {Key(TestCode(10)), kChi + "\xB0\xA3\xB0\xA4"},  // first character only
+                                            {Key(TestCode(11)), "!!!NO_change!!!"},
+                                            {Key(TestCode(12)), "\xB0\xA2"},  // glyph query fails
+                                            {Key(TestCode(13)), "x"},         // too short for a character
+                                        });
+  ASSERT_EQ(result.status, PatchPassStatus::kOk);
+  EXPECT_EQ(result.cellsRewritten, 1u);
+  EXPECT_EQ(result.glyphErrors, 1u);
+  EXPECT_EQ(result.cellsKept, kIndexedGlyphCount - 2);
+  const std::string after = test::ReadBytes(fontPath);
+  EXPECT_EQ(Cell(after, 2, 10).substr(0, 2), "\x99\x99");
+  for (std::uint32_t cell : {11u, 12u, 13u, 14u}) EXPECT_EQ(Cell(after, 2, cell), std::string(288, '\x5A'));
+  EXPECT_EQ(Script().charactersAsked, (std::vector<unsigned>{kHanzi, 0xB0A2}));
+  EXPECT_EQ(reporter.positions, std::vector<std::uint32_t>{10});
+}
+
+TEST_F(PatchPassTest, ACodeAtTwoPositionsIsRenderedAtBoth) {
+  std::string image = BaseImage();
+  image[4 + 2 * 439] = image[4 + 2 * 13];
+  image[4 + 2 * 439 + 1] = image[4 + 2 * 13 + 1];
+  test::WriteBytes(fontPath, image);
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, 0, 0, {9, 9, 9, 9}};
+  const PatchPassResult result = Run(1, {{Key(TestCode(13)), kChi}});
+  EXPECT_EQ(result.cellsRewritten, 2u);
+  EXPECT_EQ(reporter.positions, (std::vector<std::uint32_t>{13, 439}));
+}
+
+TEST_F(PatchPassTest, APassChangesNothingOutsideItsTable) {
+  std::string image = BaseImage() + "tail bytes";
+  test::WriteBytes(fontPath, image);
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 4, 0, 0, std::vector<unsigned char>(16, 7)};
+  std::vector<Entry> entries;
+  for (std::uint32_t i = 0; i < 50; ++i) entries.push_back({Key(TestCode(i * 150)), kChi});
+  ASSERT_EQ(Run(2, entries).status, PatchPassStatus::kOk);
+  const std::string after = test::ReadBytes(fontPath);
+  ASSERT_EQ(after.size(), image.size());
+  const GlyphSizeInfo& size = *LookUpSizeMode(2);
+  const std::uint64_t begin = size.tableOffset;
+  const std::uint64_t end = begin + std::uint64_t{kIndexedGlyphCount} * size.bytesPerCell;
+  EXPECT_EQ(after.compare(0, begin, image, 0, begin), 0);
+  EXPECT_EQ(after.compare(end, std::string::npos, image, end, std::string::npos), 0);
+  EXPECT_EQ(after.substr(after.size() - 10), "tail bytes");
+}
+
+TEST_F(PatchPassTest, InvalidModesTouchNoFile) {
+  for (GlyphSizeMode mode : {0, 4, -1}) {
+    reporter.messages.clear();
+    std::remove(fontPath.c_str());
+    EXPECT_EQ(Run(mode, {}).status, PatchPassStatus::kInvalidMode);
+    EXPECT_EQ(reporter.messages, pass_text::kInvalidMode);
+    EXPECT_FALSE(test::Exists(fontPath));
+  }
+  EXPECT_EQ(Script().fontsCreated, 0);
+}
+
+TEST_F(PatchPassTest, RefusedFontFilesAreLeftUntouched) {
+  std::string shortImage = BaseImage().substr(0, kFontFileLength - 1);
+  std::string miscounted = BaseImage();
+  miscounted[0] = static_cast<char>(0x97);  // 7831
+  std::string overcounted = BaseImage();
+  overcounted[0] = static_cast<char>(0x99);  // 7833
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, 0, 0, {9, 9, 9, 9}};
+  for (const std::string* image : {&shortImage, &miscounted, &overcounted}) {
+    reporter.messages.clear();
+    test::WriteBytes(fontPath, *image);
+    EXPECT_EQ(Run(1, {{Key(TestCode(0)), kChi}}).status, PatchPassStatus::kInvalidFontFile);
+    EXPECT_EQ(reporter.messages, pass_text::kInvalidFontFile);
+    EXPECT_TRUE(test::ReadBytes(fontPath) == *image);
+  }
+  std::remove(fontPath.c_str());
+  EXPECT_EQ(RunAgain(1).status, PatchPassStatus::kInvalidFontFile);
+  EXPECT_FALSE(test::Exists(fontPath));
+}
+
+TEST_F(PatchPassTest, ADictionaryThatLoadsNothingIsAFailure) {
+  std::remove(dictPath.c_str());
+  EXPECT_EQ(RunAgain(1).status, PatchPassStatus::kDictionaryNotLoaded);
+  EXPECT_EQ(reporter.messages, pass_text::kDictionaryFailed);
+  test::WriteBytes(dictPath, "no markers here");
+  EXPECT_EQ(RunAgain(1).status, PatchPassStatus::kDictionaryNotLoaded);
+  EXPECT_TRUE(test::ReadBytes(fontPath) == BaseImage());
+  EXPECT_EQ(Script().fontsCreated, 0);
+}
+
+TEST_F(PatchPassTest, FontAndContextFailuresKeepTheFileAndReleaseWhatWasMade) {
+  Script().failCreateFont = true;
+  EXPECT_EQ(Run(1, {{Key(TestCode(0)), kChi}}).status, PatchPassStatus::kFontCreationFailed);
+  EXPECT_EQ(reporter.messages, pass_text::kFontCreationFailed);
+  Script().failCreateFont = false;
+  Script().failCreateDc = true;
+  reporter.messages.clear();
+  EXPECT_EQ(RunAgain(1).status, PatchPassStatus::kMemoryDcFailed);
+  EXPECT_EQ(reporter.messages, pass_text::kMemoryDcFailed);
+  EXPECT_EQ(Script().fontsCreated, Script().fontsDeleted);
+  EXPECT_TRUE(test::ReadBytes(fontPath) == BaseImage());
+}
+
+TEST_F(PatchPassTest, TheFontAndContextAreReleasedAndTheFaceMatchReported) {
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, 0, 0, {9, 9, 9, 9}, false, /*missing=*/true};
+  Script().faceFound = "scripted";  // case does not matter
+  PatchPassResult result = Run(1, {{Key(TestCode(0)), kChi}});
+  EXPECT_TRUE(result.exactFace);
+  EXPECT_EQ(result.missingGlyphs, 1u);
+  EXPECT_EQ(Script().fontsCreated, 1);
+  EXPECT_EQ(Script().fontsDeleted, 1);
+  EXPECT_EQ(Script().contextsDeleted, 1);
+  Script().faceFound = "Other Face";
+  result = RunAgain(1);
+  EXPECT_FALSE(result.exactFace);
+}
+
+TEST_F(PatchPassTest, AFontPathTooLongIsRefusedBeforeReading) {
+  const std::string longPath = dir.File(std::string(270, 'p'));
+  PatchPassOptions options;
+  options.ops = &test::ScriptedOps();
+  options.reporter = &reporter;
+  EXPECT_EQ(RunPatchPass(1, 20, "Scripted", longPath.c_str(), dictPath.c_str(), options).status,
+            PatchPassStatus::kPathTooLong);
+  EXPECT_EQ(reporter.messages, pass_text::kPathTooLong);
+}
+
+TEST_F(PatchPassTest, AFailedWriteBackIsReported) {
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, 0, 0, {9, 9, 9, 9}};
+  test::WriteBytes(dictPath, DictionaryText({{Key(TestCode(0)), kChi}}));
+  // Reading succeeds through the file; the write-back meets a directory.
+  blockedPath = &fontPath;
+  GlyphRenderOps ops = test::ScriptedOps();
+  ops.createCompatibleDcFn = &DcThenBlockTheFile;
+  PatchPassOptions options;
+  options.ops = &ops;
+  options.reporter = &reporter;
+  EXPECT_EQ(RunPatchPass(1, 20, "Scripted", fontPath.c_str(), dictPath.c_str(), options).status,
+            PatchPassStatus::kWriteFailed);
+  EXPECT_EQ(reporter.messages, pass_text::kWriteFailed);
+}
+
+}  // namespace
+}  // namespace qzf

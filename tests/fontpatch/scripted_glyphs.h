@@ -1,0 +1,44 @@
+// A scripted glyph source for the rewrite pass: exact metrics and bitmaps per
+// character code, in place of the platform's font calls.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fontpatch/glyph_render_ops.h"
+
+namespace qzf::test {
+
+struct ScriptedGlyph {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::int32_t originX = 0;
+  std::int32_t originY = 0;
+  std::vector<unsigned char> bytes;  // as GGO_GRAY4_BITMAP gives them; empty = size 0
+  bool error = false;                // the query reports GDI_ERROR
+  bool missing = false;              // the font has no glyph for it
+};
+
+struct GlyphScript {
+  std::int32_t ascent = 17;
+  bool failCreateFont = false;
+  bool failCreateDc = false;
+  std::string faceFound = "Scripted";
+  std::map<unsigned, ScriptedGlyph> glyphs;  // by character code
+  // Observed calls.
+  int fontHeightAsked = 0;
+  std::string faceAsked;
+  std::vector<unsigned> charactersAsked;  // one per size query
+  int fontsCreated = 0;
+  int fontsDeleted = 0;
+  int contextsCreated = 0;
+  int contextsDeleted = 0;
+};
+
+// The script the ops below read; reset it per test.
+GlyphScript& Script();
+const GlyphRenderOps& ScriptedOps();
+
+}  // namespace qzf::test
