@@ -34,7 +34,7 @@ bool IsGameHighByte(unsigned h) {
          h == 0xF0 || h == 0xF1 || (h >= 0xFA && h <= 0xFC);
 }
 
-std::vector<std::uint16_t> BuildCodeTable(const CodePages& codePages) {
+std::vector<std::uint16_t> BuildAscendingCodes(const CodePages& codePages) {
   std::vector<std::uint16_t> codes;
   for (unsigned high = 0x81; high <= 0xFC; ++high) {
     if (!IsGameHighByte(high)) continue;
@@ -50,8 +50,14 @@ std::vector<std::uint16_t> BuildCodeTable(const CodePages& codePages) {
     throw std::runtime_error("code table has " + std::to_string(codes.size()) + " codes, expected " +
                              std::to_string(kIndexedGlyphCount));
   }
-  codes[kRepeatedPosition] = kRepeatedCode;
   return codes;
+}
+
+std::vector<std::uint16_t> BuildCodeTable(const std::vector<std::uint16_t>& ascendingCodes) {
+  std::vector<std::uint16_t> table = ascendingCodes;
+  if (table.size() != kIndexedGlyphCount) throw std::runtime_error("the code table must hold 7832 codes");
+  table[kRepeatedPosition] = kRepeatedCode;
+  return table;
 }
 
 }  // namespace qzf::stock

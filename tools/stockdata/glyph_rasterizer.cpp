@@ -39,7 +39,9 @@ bool GlyphRasterizer::Draw(GreyCell& cell, char32_t c, int height, int left, int
     const unsigned char* line = bitmap.buffer + static_cast<long>(row) * bitmap.pitch;
     for (unsigned col = 0; col < bitmap.width; ++col) {
       const auto level = static_cast<std::uint8_t>((line[col] * 15 + 127) / 255);
-      if (level != 0) cell.Ink(originX + static_cast<int>(col), originY + static_cast<int>(row), level);
+      const int x = originX + static_cast<int>(col);
+      const int y = originY + static_cast<int>(row);
+      if (level != 0 && x >= left && x < left + height && y >= top && y < top + height) cell.Ink(x, y, level);
     }
   }
   return true;

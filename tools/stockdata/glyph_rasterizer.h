@@ -23,7 +23,7 @@ class GlyphRasterizer {
   // Draws c at `height` pixels (ascent plus descent) into the square of that
   // size whose top-left corner is (left, top) of the cell: the baseline lies
   // the font's ascent below the square's top, the pen at its left edge.
-  // Whatever falls outside the cell is dropped. False when FreeType fails.
+  // Whatever falls outside that square is dropped. False when FreeType fails.
   bool Draw(GreyCell& cell, char32_t c, int height, int left, int top);
 
  private:

@@ -63,15 +63,15 @@ int main(int argc, char** argv) {
   try {
     const auto start = std::chrono::steady_clock::now();
     const qzf::stock::CodePages codePages;
-    const auto codes = qzf::stock::BuildCodeTable(codePages);
+    const auto ascendingCodes = qzf::stock::BuildAscendingCodes(codePages);
     if (!dictionaryPath.empty()) {
-      const auto text = qzf::stock::FormatDictionaryText(qzf::stock::BuildStockDictionary(codes, codePages),
+      const auto text = qzf::stock::FormatDictionaryText(qzf::stock::BuildStockDictionary(ascendingCodes, codePages),
                                                          qzf::stock::kStockDictionaryStamp);
       WriteWholeFile(dictionaryPath, text.data(), text.size());
     }
     if (!fontPath.empty()) {
       qzf::stock::GlyphRasterizer rasterizer(qzf::stock::FindFontFile("IPAGothic"));
-      const auto font = qzf::stock::BuildStockFont(codes, codePages, rasterizer);
+      const auto font = qzf::stock::BuildStockFont(qzf::stock::BuildCodeTable(ascendingCodes), codePages, rasterizer);
       WriteWholeFile(fontPath, font.data(), font.size());
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;

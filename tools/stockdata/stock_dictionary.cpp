@@ -17,6 +17,7 @@ constexpr std::array<std::uint16_t, 12> kNoChangeCodes{0x8145, 0x81BA, 0x81BB, 0
                                                        0x81F6, 0x81F7, 0x874A, 0x875F, 0x878D, 0x878E};
 constexpr std::string_view kNoChangeText = "!!!no_change!!!";
 
+constexpr std::size_t kIdenticalDropped = 114;
 constexpr std::size_t kIdenticalCount = 3398;
 constexpr std::size_t kRow87Picks = 5;
 constexpr std::size_t kUpperRowPicks = 1489;
@@ -41,7 +42,7 @@ void Expect(bool ok, const std::string& what) {
 }
 
 // Codes of the identical kind mapped to their own character in GBK.
-std::map<std::uint16_t, std::string> PickIdentical(const std::vector<std::uint16_t>& distinct,
+std::map<std::uint16_t, std::string> PickIdentical(const std::vector<std::uint16_t>& codes,
                                                    const CodePages& codePages) {
   struct Candidate {
     std::uint16_t code;
@@ -49,17 +50,15 @@ std::map<std::uint16_t, std::string> PickIdentical(const std::vector<std::uint16
     std::uint16_t gb2312;
   };
   std::vector<Candidate> candidates;
-  for (std::uint16_t code : distinct) {
+  for (std::uint16_t code : codes) {
     const unsigned h = High(code);
     if (!((h >= 0x81 && h <= 0x84) || (h >= 0x88 && h <= 0xE4)) || IsNoChange(code)) continue;
     const auto c = GameCharacter(codePages, code);
     if (!c) continue;
     if (const auto gb = codePages.ToGb2312(*c)) candidates.push_back({code, *c, *gb});
   }
-  Expect(candidates.size() >= kIdenticalCount,
-         std::to_string(candidates.size()) + " characters shared with GB2312, expected at least 3398");
-  // Those with the highest GB2312 codes are left out: the game's dictionary
-  // gives the first 3398.
+  Expect(candidates.size() == kIdenticalCount + kIdenticalDropped,
+         std::to_string(candidates.size()) + " characters shared with GB2312, expected 3512");
   std::sort(candidates.begin(), candidates.end(),
             [](const Candidate& a, const Candidate& b) { return a.gb2312 < b.gb2312; });
   candidates.resize(kIdenticalCount);
@@ -78,9 +77,9 @@ std::map<std::uint16_t, std::string> PickIdentical(const std::vector<std::uint16
 }
 
 // The codes given to other characters, ascending.
-std::vector<std::uint16_t> PickDifferent(const std::vector<std::uint16_t>& distinct) {
+std::vector<std::uint16_t> PickDifferent(const std::vector<std::uint16_t>& codes) {
   std::vector<std::uint16_t> picks;
-  for (std::uint16_t code : distinct) {
+  for (std::uint16_t code : codes) {
     if (picks.size() == kRow87Picks) break;
     if (High(code) != 0x87 || IsNoChange(code)) continue;
     if (std::find(kBlankCodes.begin(), kBlankCodes.end(), code) != kBlankCodes.end()) continue;
@@ -89,7 +88,7 @@ std::vector<std::uint16_t> PickDifferent(const std::vector<std::uint16_t>& disti
   Expect(picks.size() == kRow87Picks, "row 0x87 is too short");
 
   std::vector<std::uint16_t> upper;
-  for (std::uint16_t code : distinct) {
+  for (std::uint16_t code : codes) {
     if (High(code) >= 0xE5) upper.push_back(code);
   }
   const std::size_t n = upper.size();
@@ -127,16 +126,17 @@ std::vector<std::pair<std::string, char32_t>> HanziPool(const CodePages& codePag
 
 }  // namespace
 
-std::vector<TextEntry> BuildStockDictionary(const std::vector<std::uint16_t>& codes, const CodePages& codePages) {
-  const std::set<std::uint16_t> distinctSet(codes.begin(), codes.end());
-  const std::vector<std::uint16_t> distinct(distinctSet.begin(), distinctSet.end());
+std::vector<TextEntry> BuildStockDictionary(const std::vector<std::uint16_t>& ascendingCodes,
+                                            const CodePages& codePages) {
+  const std::set<std::uint16_t> codeSet(ascendingCodes.begin(), ascendingCodes.end());
+  Expect(codeSet.size() == ascendingCodes.size(), "the codes repeat");
 
   std::map<std::uint16_t, std::string> chi;
   for (std::uint16_t code : kNoChangeCodes) {
-    Expect(distinctSet.count(code) == 1, "a no-change code is not in the code table");
+    Expect(codeSet.count(code) == 1, "a no-change code is not a game code");
     chi.emplace(code, kNoChangeText);
   }
-  const auto identical = PickIdentical(distinct, codePages);
+  const auto identical = PickIdentical(ascendingCodes, codePages);
   std::set<std::string> taken;
   for (const auto& [code, gbk] : identical) {
     chi.emplace(code, gbk);
@@ -145,7 +145,7 @@ std::vector<TextEntry> BuildStockDictionary(const std::vector<std::uint16_t>& co
 
   const auto pool = HanziPool(codePages);
   auto next = pool.begin();
-  for (std::uint16_t code : PickDifferent(distinct)) {
+  for (std::uint16_t code : PickDifferent(ascendingCodes)) {
     const auto own = GameCharacter(codePages, code);
     // Skip hanzi already given away, and the code's own character, which
     // would make the entry an identical one.
