@@ -94,7 +94,6 @@ class QorvStringDict {
 
  private:
   std::uint32_t LoadText(std::unique_ptr<char[]> buffer, std::uint32_t size);
-  std::uint32_t WalkEntries();
   void MakeEmpty();
   void SetCursorsIdle();
   std::uint32_t SearchKey(const char* key, std::uint32_t* insertAt) const;
