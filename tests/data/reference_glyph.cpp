@@ -10,6 +10,9 @@
 namespace qzf::test {
 namespace {
 
+struct ConfigDeleter {
+  void operator()(FcConfig* c) const { FcConfigDestroy(c); }
+};
 struct PatternDeleter {
   void operator()(FcPattern* p) const { FcPatternDestroy(p); }
 };
@@ -21,12 +24,14 @@ struct FaceDeleter {
 };
 
 std::optional<std::string> IpaGothicFile() {
+  // A configuration of our own, released again: the default one lives until exit.
+  std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
   std::unique_ptr<FcPattern, PatternDeleter> pattern(FcNameParse(reinterpret_cast<const FcChar8*>("IPAGothic")));
-  if (!pattern) return std::nullopt;
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  if (!config || !pattern) return std::nullopt;
+  FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
-  std::unique_ptr<FcPattern, PatternDeleter> font(FcFontMatch(nullptr, pattern.get(), &result));
+  std::unique_ptr<FcPattern, PatternDeleter> font(FcFontMatch(config.get(), pattern.get(), &result));
   FcChar8* file = nullptr;
   if (!font || FcPatternGetString(font.get(), FC_FILE, 0, &file) != FcResultMatch) return std::nullopt;
   return std::string(reinterpret_cast<const char*>(file));

@@ -8,6 +8,9 @@
 namespace qzf::stock {
 namespace {
 
+struct ConfigDeleter {
+  void operator()(FcConfig* c) const { FcConfigDestroy(c); }
+};
 struct PatternDeleter {
   void operator()(FcPattern* p) const { FcPatternDestroy(p); }
 };
@@ -24,13 +27,14 @@ bool HasFamily(FcPattern* font, const std::string& family) {
 }  // namespace
 
 std::string FindFontFile(const std::string& family) {
-  if (!FcInit()) throw std::runtime_error("fontconfig cannot be initialised");
+  const std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
+  if (!config) throw std::runtime_error("fontconfig cannot be initialised");
   Pattern pattern(FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str())));
   if (!pattern) throw std::runtime_error("bad font pattern: " + family);
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
-  Pattern font(FcFontMatch(nullptr, pattern.get(), &result));
+  Pattern font(FcFontMatch(config.get(), pattern.get(), &result));
   FcChar8* file = nullptr;
   if (!font || !HasFamily(font.get(), family) || FcPatternGetString(font.get(), FC_FILE, 0, &file) != FcResultMatch) {
     throw std::runtime_error("font family " + family + " is not installed");
