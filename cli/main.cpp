@@ -1,14 +1,36 @@
-// The command-line front end. It only parses arguments and prints; the work
-// is done by the library core.
+// The command-line front end: it parses arguments, converts text at the
+// terminal's edge and prints; the work is done by the library core.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "cli/commands.h"
+#include "cli/terminal.h"
+
 int main(int argc, char** argv) {
-  CLI::App app{"qzffont: makes a personal font file (F_FONTJ.qzf) for the game from any installed font"};
+  CLI::App app{
+      "qzffont makes a personal font file (F_FONTJ.qzf) for the game, with its Chinese text drawn in any "
+      "installed font."};
   app.set_version_flag("--version", std::string("qzffont ") + QZF_VERSION);
-  app.require_subcommand(0, 1);
-  CLI11_PARSE(app, argc, argv);
-  if (app.get_subcommands().empty()) std::puts(app.help().c_str());
-  return 0;
+  app.require_subcommand(1);
+  int status = 0;
+  qzf::cli::AddBuildCommand(app, status);
+  qzf::cli::AddFontsCommand(app, status);
+  qzf::cli::AddCheckCommand(app, status);
+  qzf::cli::AddDiffCommand(app, status);
+  qzf::cli::AddCellCommand(app, status);
+  qzf::cli::AddPreviewCommand(app, status);
+  qzf::cli::AddDataCommand(app, status);
+  qzf::cli::AddDictCommand(app, status);
+
+  std::vector<std::string> args = qzf::cli::Utf8Arguments(argc, argv);
+  if (!args.empty()) args.erase(args.begin());
+  std::reverse(args.begin(), args.end());  // CLI11 takes them last first
+  try {
+    app.parse(args);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  return status;
 }

@@ -56,7 +56,7 @@ struct Entry {
 std::string DictionaryText(const std::vector<Entry>& entries) {
   std::string text = "banner\r\n\r\n\r\n";
   for (size_t i = 0; i < entries.size(); ++i) {
-    char number[16];
+    char number[32];
     std::snprintf(number, sizeof(number), "%08zu", i);
     text += "\r\ntolva_res_No." + std::string(number) + "\r\ntolva_res_ENG_Start\r\n" + entries[i].eng +
             "\r\ntolva_res_ENG_End\r\ntolva_res_CHI_Start\r\n" + entries[i].chi +
@@ -68,8 +68,8 @@ std::string DictionaryText(const std::vector<Entry>& entries) {
 // Puts a directory where the font file was, once the pass has read it.
 const std::string* blockedPath = nullptr;
 HDC WINAPI DcThenBlockTheFile(HDC) {
-  std::remove(blockedPath->c_str());
-  std::filesystem::create_directory(*blockedPath);
+  DeleteFileA(blockedPath->c_str());
+  CreateDirectoryA(blockedPath->c_str(), nullptr);
   static char context;
   return reinterpret_cast<HDC>(&context);
 }
@@ -243,7 +243,7 @@ TEST_F(PatchPassTest, APassChangesNothingOutsideItsTable) {
 TEST_F(PatchPassTest, InvalidModesTouchNoFile) {
   for (GlyphSizeMode mode : {0, 4, -1}) {
     reporter.messages.clear();
-    std::remove(fontPath.c_str());
+    DeleteFileA(fontPath.c_str());
     EXPECT_EQ(Run(mode, {}).status, PatchPassStatus::kInvalidMode);
     EXPECT_EQ(reporter.messages, pass_text::kInvalidMode);
     EXPECT_FALSE(test::Exists(fontPath));
@@ -265,13 +265,13 @@ TEST_F(PatchPassTest, RefusedFontFilesAreLeftUntouched) {
     EXPECT_EQ(reporter.messages, pass_text::kInvalidFontFile);
     EXPECT_TRUE(test::ReadBytes(fontPath) == *image);
   }
-  std::remove(fontPath.c_str());
+  DeleteFileA(fontPath.c_str());
   EXPECT_EQ(RunAgain(1).status, PatchPassStatus::kInvalidFontFile);
   EXPECT_FALSE(test::Exists(fontPath));
 }
 
 TEST_F(PatchPassTest, ADictionaryThatLoadsNothingIsAFailure) {
-  std::remove(dictPath.c_str());
+  DeleteFileA(dictPath.c_str());
   EXPECT_EQ(RunAgain(1).status, PatchPassStatus::kDictionaryNotLoaded);
   EXPECT_EQ(reporter.messages, pass_text::kDictionaryFailed);
   test::WriteBytes(dictPath, "no markers here");

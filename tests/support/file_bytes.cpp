@@ -6,24 +6,38 @@
 #include <stdexcept>
 
 #include "platform/win32.h"
+#ifndef _WIN32
+#include "platform/native_path.h"
+#endif
 
 namespace qzf::test {
+namespace {
+// The helpers take the tool's byte paths; the C++ library wants the file
+// system's own.
+std::filesystem::path OsPath(const std::string& path) {
+#ifdef _WIN32
+  return std::filesystem::path(path);
+#else
+  return std::filesystem::path(NativePathFromWin(path.c_str()));
+#endif
+}
+}  // namespace
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(OsPath(path), std::ios::binary | std::ios::trunc);
   if (!out) throw std::runtime_error("cannot write " + path);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(OsPath(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::exists(path, ec);
+  return std::filesystem::exists(OsPath(path), ec);
 }
 
 bool IsHidden(const std::string& path) {

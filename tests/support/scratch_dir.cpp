@@ -35,7 +35,14 @@ ScratchDir::~ScratchDir() {
   fs::remove_all(path_, ec);
 }
 
-std::string ScratchDir::File(const std::string& name) const { return (path_ / name).string(); }
+std::string ScratchDir::File(const std::string& name) const {
+  std::string path = (path_ / name).string();
+  // The tool's byte paths are Windows paths on every build.
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
 
 CurrentDirectory::CurrentDirectory(const fs::path& dir) : previous_(fs::current_path()) { fs::current_path(dir); }
 

@@ -15,7 +15,8 @@ class ScratchDir {
   ScratchDir& operator=(const ScratchDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // A file or directory inside, as the byte path the Win32 calls take.
+  // A file or directory inside, as the byte path the Win32 calls take: with
+  // backslashes, also natively.
   std::string File(const std::string& name) const;
 
  private:

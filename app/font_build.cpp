@@ -1,0 +1,198 @@
+#include "app/font_build.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dict/load_dictionary_file.h"
+#include "fileutil/extract_data_resource.h"
+#include "fileutil/file_range.h"
+#include "platform/win32.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace qzf {
+namespace {
+
+constexpr int kStockFontBlock = 130;
+constexpr int kDictionaryBlock = 131;
+constexpr std::array<std::pair<GlyphSizeMode, std::int32_t>, 3> kPasses{{{1, 20}, {2, 24}, {3, 64}}};
+
+std::uint32_t ProcessId() {
+#ifdef _WIN32
+  return static_cast<std::uint32_t>(GetCurrentProcessId());
+#else
+  return static_cast<std::uint32_t>(getpid());
+#endif
+}
+
+// Temporary files live beside the output, so the final rename stays on one
+// file system, and they carry the process id, so two builds do not meet.
+std::string TemporaryPath(const std::string& output, const char* what) {
+  return output + "." + what + "-" + std::to_string(ProcessId()) + ".tmp";
+}
+
+// Removes a temporary file when the build ends, whichever way.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+  ~TemporaryFile() {
+    if (!path_.empty()) {
+      SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(path_.c_str());
+    }
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  const char* c_str() const { return path_.c_str(); }
+  // The file became the output: nothing to remove.
+  void Keep() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+FontBuildResult Fail(FontBuildResult result, FontBuildStatus status, std::string detail) {
+  result.status = status;
+  result.detail = std::move(detail);
+  return result;
+}
+
+// Copies the user's base file whole; false when it cannot be read or the copy
+// cannot be written. The base itself is only read.
+bool CopyBase(const std::string& base, const char* target, std::uint32_t length) {
+  std::vector<unsigned char> bytes;
+  try {
+    bytes.resize(length);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  ReadFileRangeArgs read;
+  read.path = base.c_str();
+  read.buffer = bytes.data();
+  read.size = length;
+  if (ReadFileRange(read) != length) return false;
+  WriteFileRangeArgs write;
+  write.path = target;
+  write.data = bytes.data();
+  write.size = length;
+  write.creationDisposition = CREATE_ALWAYS;
+  return WriteFileRange(write) == length;
+}
+
+}  // namespace
+
+FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* opsOrNull) {
+  const GlyphRenderOps ops = ResolveGlyphRenderOps(opsOrNull);
+  FaceCheck check;
+  HFONT font = ops.createFontFn(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
+                                CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, faceName);
+  if (!font) return check;
+  check.fontCreated = true;
+  HDC dc = ops.createCompatibleDcFn(nullptr);
+  if (dc) {
+    HGDIOBJ previous = ops.selectObjectFn(dc, font);
+    char used[256] = {};
+    if (ops.getTextFaceFn(dc, static_cast<int>(sizeof(used)), used) > 0) check.faceUsed = used;
+    check.exact = !check.faceUsed.empty() && lstrcmpiA(check.faceUsed.c_str(), faceName) == 0;
+    if (previous) ops.selectObjectFn(dc, previous);
+    ops.deleteDcFn(dc);
+  }
+  ops.deleteObjectFn(font);
+  return check;
+}
+
+FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer) {
+  FontBuildResult result;
+  for (std::size_t i = 0; i < kPasses.size(); ++i) {
+    result.passes[i].mode = kPasses[i].first;
+    result.passes[i].fontHeight = kPasses[i].second;
+  }
+
+  // Everything that can be checked is checked before any file is written.
+  const FaceCheck face = CheckFace(request.faceName.c_str(), request.ops);
+  result.faceUsed = face.faceUsed;
+  result.exactFace = face.exact;
+  if (!face.fontCreated) return Fail(result, FontBuildStatus::kUnknownFace, "");
+  if (!face.exact && !request.allowSubstitute) return Fail(result, FontBuildStatus::kUnknownFace, face.faceUsed);
+
+  std::uint32_t baseLength = kFontFileLength;
+  if (!request.basePath.empty()) {
+    ReadFileRangeArgs size;
+    size.path = request.basePath.c_str();
+    baseLength = ReadFileRange(size);
+    if (IsDirectory(request.basePath) || baseLength == kFileRangeFailed)
+      return Fail(result, FontBuildStatus::kBaseUnreadable, "");
+    unsigned char head[4] = {};
+    ReadFileRangeArgs read = size;
+    read.buffer = head;
+    read.size = sizeof(head);
+    if (baseLength < kFontFileLength || ReadFileRange(read) != 4 || ReadGlyphCount(head) != kIndexedGlyphCount) {
+      char detail[160];
+      std::snprintf(detail, sizeof(detail), "%u bytes, glyph count %u; a game font file has at least %u bytes and %u",
+                    static_cast<unsigned>(baseLength),
+                    static_cast<unsigned>(baseLength >= 4 ? ReadGlyphCount(head) : 0),
+                    static_cast<unsigned>(kFontFileLength), static_cast<unsigned>(kIndexedGlyphCount));
+      return Fail(result, FontBuildStatus::kBaseRefused, detail);
+    }
+  }
+
+  const std::string& output = request.outputPath;
+  if (output.empty() || IsDirectory(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  TemporaryFile dictionaryCopy(request.dictionaryPath.empty() ? TemporaryPath(output, "dict") : std::string());
+  const char* dictionaryPath = request.dictionaryPath.c_str();
+  if (request.dictionaryPath.empty()) {
+    dictionaryPath = dictionaryCopy.c_str();
+    if (ExtractDataResource(MAKEINTRESOURCEA(kDictionaryBlock), dictionaryPath) != 1) {
+      return Fail(result,
+                  FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDictionaryBlock), "DATA")
+                      ? FontBuildStatus::kOutputUnwritable
+                      : FontBuildStatus::kNoEmbeddedData,
+                  "");
+    }
+  }
+  {
+    QorvStringDict dictionary;
+    result.dictionaryEntries = LoadDictionaryFile(dictionary, dictionaryPath);
+    if (result.dictionaryEntries == 0) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
+  }
+
+  TemporaryFile fontCopy(TemporaryPath(output, "font"));
+  if (request.basePath.empty()) {
+    if (!FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kStockFontBlock), "DATA"))
+      return Fail(result, FontBuildStatus::kNoEmbeddedData, "");
+    if (ExtractDataResource(MAKEINTRESOURCEA(kStockFontBlock), fontCopy.c_str()) != 1)
+      return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  } else if (!CopyBase(request.basePath, fontCopy.c_str(), baseLength)) {
+    return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  }
+
+  PatchPassOptions options;
+  options.ops = request.ops;
+  options.reporter = &observer;
+  for (std::size_t i = 0; i < kPasses.size(); ++i) {
+    FontBuildPass& pass = result.passes[i];
+    observer.PassStarted(i, *LookUpSizeMode(pass.mode));
+    pass.result =
+        RunPatchPass(pass.mode, pass.fontHeight, request.faceName.c_str(), fontCopy.c_str(), dictionaryPath, options);
+    if (pass.result.status != PatchPassStatus::kOk)
+      return Fail(result, FontBuildStatus::kPassFailed, std::to_string(pass.fontHeight) + " px");
+  }
+
+  // The finished file leaves its hidden state behind and takes the output's place.
+  SetFileAttributesA(fontCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!MoveFileExA(fontCopy.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  fontCopy.Keep();
+  return result;
+}
+
+}  // namespace qzf

@@ -1,0 +1,60 @@
+#include "cli/build_progress.h"
+
+#include "cli/terminal.h"
+#include "fontpatch/pass_messages.h"
+
+namespace qzf::cli {
+
+BuildProgress::BuildProgress(std::FILE* out, bool interactive) : out_(out), interactive_(interactive) {}
+
+void BuildProgress::PassStarted(std::size_t index, const GlyphSizeInfo& size) {
+  Finish();
+  pass_ = index;
+  cellSize_ = size.cellSize;
+  rendered_ = 0;
+  lastPercent_ = -1;
+  if (!interactive_) {
+    std::fprintf(out_, "pass %zu/3: %u px cells...\n", index + 1, static_cast<unsigned>(size.cellSize));
+    std::fflush(out_);
+  } else {
+    Draw(0, 1);
+  }
+}
+
+void BuildProgress::Message(std::string_view gbk) {
+  // The pass's closing "ok!!!" is said by the summary instead.
+  if (gbk == pass_text::kPassDone) return;
+  Finish();
+  std::string text = ToTerminal(gbk);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  std::fprintf(out_, "%s\n", text.c_str());
+  std::fflush(out_);
+}
+
+void BuildProgress::GlyphRendered(std::uint32_t position, std::uint32_t count) {
+  ++rendered_;
+  if (interactive_) Draw(position + 1, count);
+}
+
+void BuildProgress::Draw(std::uint32_t position, std::uint32_t count) {
+  const int percent = count ? static_cast<int>(std::uint64_t{position} * 100 / count) : 100;
+  if (percent == lastPercent_) return;
+  lastPercent_ = percent;
+  constexpr int kWidth = 30;
+  const int filled = percent * kWidth / 100;
+  std::fprintf(out_, "\r  %2u px [%.*s%*s] %3d%%  %u glyphs", static_cast<unsigned>(cellSize_), filled,
+               "##############################", kWidth - filled, "", percent, static_cast<unsigned>(rendered_));
+  std::fflush(out_);
+  lineOpen_ = true;
+}
+
+void BuildProgress::Finish() {
+  if (lineOpen_) {
+    Draw(1, 1);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+    lineOpen_ = false;
+  }
+}
+
+}  // namespace qzf::cli

@@ -1,0 +1,185 @@
+// fonts, preview and data: the installed faces, a picture of a build, and the
+// embedded data blocks.
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "app/font_build.h"
+#include "app/preview_picture.h"
+#include "cli/build_progress.h"
+#include "cli/commands.h"
+#include "cli/png_output.h"
+#include "cli/terminal.h"
+#include "dict/load_dictionary_file.h"
+#include "fileutil/data_resource_bytes.h"
+#include "fileutil/extract_data_resource.h"
+#include "fontpatch/font_file_report.h"
+#include "fontpatch/pass_messages.h"
+#include "platform/installed_faces.h"
+#include "platform/win32.h"
+
+namespace qzf::cli {
+namespace {
+
+constexpr int kStockFontBlock = 130;
+constexpr int kDictionaryBlock = 131;
+
+// The first GBK character of every entry that names one, as one string.
+std::optional<std::string> DictionaryCharacters(const std::string& utf8Path) {
+  QorvStringDict dictionary;
+  if (utf8Path.empty()) {
+    const auto block = DataResourceBytes(kDictionaryBlock);
+    if (!block) return std::nullopt;
+    const std::string text(reinterpret_cast<const char*>(block->data()), block->size());
+    if (dictionary.LoadFromTXTStringA(text.c_str()) == 0) return std::nullopt;
+  } else {
+    const auto path = ToSystemPath(utf8Path);
+    if (!path || LoadDictionaryFile(dictionary, path->c_str()) == 0) return std::nullopt;
+  }
+  std::string characters;
+  for (std::uint32_t i = 0; i < dictionary.count(); ++i) {
+    const DictRecord& entry = dictionary.records()[i];
+    if (entry.CHILength < 2 || lstrcmpiA(entry.CHI, pass_text::kNoChange) == 0) continue;
+    characters.append(entry.CHI, 2);
+  }
+  return characters;
+}
+
+// How many of the characters the face has a glyph for.
+std::uint32_t DrawableCount(const std::string& face, const std::string& characters) {
+  HFONT font = CreateFontA(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                           DEFAULT_QUALITY, 0, face.c_str());
+  if (!font) return 0;
+  HDC dc = CreateCompatibleDC(nullptr);
+  std::uint32_t drawable = 0;
+  if (dc) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    std::vector<WORD> indices(characters.size());
+    const DWORD n = GetGlyphIndicesA(dc, characters.c_str(), static_cast<int>(characters.size()), indices.data(),
+                                     GGI_MARK_NONEXISTING_GLYPHS);
+    if (n != GDI_ERROR) {
+      for (DWORD i = 0; i < n; ++i) drawable += indices[i] != 0xFFFF ? 1 : 0;
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+  }
+  DeleteObject(font);
+  return drawable;
+}
+
+int RunFonts(const std::string& dict, bool all) {
+  const auto characters = DictionaryCharacters(dict);
+  if (!characters) return Error("the dictionary does not load");
+  const std::uint32_t total = static_cast<std::uint32_t>(characters->size() / 2);
+  std::vector<std::pair<std::uint32_t, std::string>> faces;
+  for (const std::string& face : ListInstalledFaces()) faces.emplace_back(DrawableCount(face, *characters), face);
+  std::stable_sort(faces.begin(), faces.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::printf("%-8s %s  (characters of the %u the dictionary needs)\n", "drawable", "face",
+              static_cast<unsigned>(total));
+  for (const auto& [count, face] : faces) {
+    if (!all && count == 0) continue;
+    std::printf("%8u %s%s\n", static_cast<unsigned>(count), ToTerminal(face).c_str(), count == total ? "  (all)" : "");
+  }
+  if (!all) std::printf("(faces that draw none are left out; --all lists them too)\n");
+  return 0;
+}
+
+struct PreviewOptions {
+  std::string face;
+  std::string png;
+  std::string font;
+  bool allowSubstitute = false;
+};
+
+int RunPreview(const PreviewOptions& options) {
+  const auto face = ToGbk(options.face);
+  if (!face || face->empty() || face->size() >= 256) return Error("not a usable face name: " + options.face);
+  const auto stock = DataResourceBytes(kStockFontBlock);
+  if (!stock) return Error("this program carries no font data");
+  const FaceCheck check = CheckFace(face->c_str());
+  if (!check.exact && !options.allowSubstitute)
+    return Error("no installed font is called \"" + options.face + "\" (`qzffont fonts` lists the faces)");
+
+  std::vector<unsigned char> built;
+  if (!options.font.empty()) {
+    const auto path = ToSystemPath(options.font);
+    auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
+    if (!bytes) return Error("cannot read " + options.font);
+    built = std::move(*bytes);
+  } else {
+    // No built file given: build one beside the picture, then drop it.
+    const auto png = ToSystemPath(options.png);
+    if (!png) return Error("the path " + options.png + " holds characters this system cannot use in file names");
+    FontBuildRequest request;
+    request.faceName = *face;
+    request.outputPath = *png + ".font.tmp";
+    request.allowSubstitute = options.allowSubstitute;
+    BuildProgress progress(stderr, IsTerminal(stderr));
+    const FontBuildResult result = BuildFont(request, progress);
+    progress.Finish();
+    if (result.status != FontBuildStatus::kOk) return Error("the font build for the preview failed");
+    auto bytes = ReadWholeFile(request.outputPath.c_str());
+    DeleteFileA(request.outputPath.c_str());
+    if (!bytes) return Error("cannot read the built font back");
+    built = std::move(*bytes);
+  }
+  if (!IsAcceptedFontImage(built.data(), built.size())) return Error(options.font + " is not a game font file");
+  const auto picture = DrawPreviewPicture(face->c_str(), *stock, built);
+  if (!picture) return Error("cannot draw with face \"" + options.face + "\"");
+  return WriteRgbPng(options.png, picture->rgb, picture->width, picture->height);
+}
+
+int RunDataExport(const std::string& dir) {
+  const auto base = ToSystemPath(dir);
+  if (!base) return Error("the path " + dir + " holds characters this system cannot use in file names");
+  const DWORD attributes = GetFileAttributesA(base->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return Error(dir + " is not a directory");
+  std::string prefix = *base;
+  if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/') prefix += '\\';
+  const std::pair<int, const char*> blocks[] = {{kStockFontBlock, "F_FONTJ.qzf"}, {kDictionaryBlock, "dictionary.txt"}};
+  for (const auto& [id, name] : blocks) {
+    const std::string path = prefix + name;
+    if (ExtractDataResource(MAKEINTRESOURCEA(id), path.c_str()) != 1) return Error("cannot write " + dir + "/" + name);
+    // The copies are for the user to see.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::printf("wrote %s/%s\n", dir.c_str(), name);
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AddFontsCommand(CLI::App& app, int& status) {
+  auto dict = std::make_shared<std::string>();
+  auto all = std::make_shared<bool>(false);
+  CLI::App* fonts =
+      app.add_subcommand("fonts", "List installed faces, best first, by how many needed characters they draw");
+  fonts->add_option("--dict", *dict, "Count the characters of this dictionary instead of the embedded one");
+  fonts->add_flag("--all", *all, "Also list faces that draw none of them");
+  fonts->callback([dict, all, &status] { status = RunFonts(*dict, *all); });
+}
+
+void AddPreviewCommand(CLI::App& app, int& status) {
+  auto options = std::make_shared<PreviewOptions>();
+  CLI::App* preview =
+      app.add_subcommand("preview", "Draw a PNG of the preview lines and sample cells before and after");
+  preview->add_option("--face", options->face, "Installed font face")->required();
+  preview->add_option("--png", options->png, "Picture to write")->required();
+  preview->add_option("--font", options->font, "A font file already built with this face (else one is built)");
+  preview->add_flag("--allow-substitute", options->allowSubstitute, "Use the closest face when none has the name");
+  preview->callback([options, &status] { status = RunPreview(*options); });
+}
+
+void AddDataCommand(CLI::App& app, int& status) {
+  CLI::App* data = app.add_subcommand("data", "The data blocks this program carries");
+  data->require_subcommand(1);
+  auto dir = std::make_shared<std::string>();
+  CLI::App* exportCommand = data->add_subcommand("export", "Write the embedded F_FONTJ.qzf and dictionary.txt to DIR");
+  exportCommand->add_option("DIR", *dir, "An existing directory")->required();
+  exportCommand->callback([dir, &status] { status = RunDataExport(*dir); });
+}
+
+}  // namespace qzf::cli

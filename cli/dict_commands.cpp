@@ -1,0 +1,204 @@
+// qzffont dict: reading, editing and converting code-mapping dictionaries.
+// Keys and texts are typed as UTF-8 (converted to GBK) or as 0xHHHH bytes.
+#include <CLI/CLI.hpp>
+
+#include <cctype>
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "cli/terminal.h"
+#include "dict/load_dictionary_file.h"
+#include "platform/win32.h"
+
+namespace qzf::cli {
+namespace {
+
+// "0x82A0" as the bytes 82 A0; anything else as UTF-8 text converted to GBK.
+std::optional<std::string> ParseText(const std::string& typed) {
+  if (typed.size() > 2 && typed[0] == '0' && (typed[1] == 'x' || typed[1] == 'X') && typed.size() % 2 == 0) {
+    std::string bytes;
+    for (std::size_t i = 2; i < typed.size(); i += 2) {
+      if (!std::isxdigit(static_cast<unsigned char>(typed[i])) ||
+          !std::isxdigit(static_cast<unsigned char>(typed[i + 1])))
+        return ToGbk(typed);
+      bytes.push_back(static_cast<char>(std::stoi(typed.substr(i, 2), nullptr, 16)));
+    }
+    if (bytes.find('\0') != std::string::npos) return std::nullopt;
+    return bytes;
+  }
+  return ToGbk(typed);
+}
+
+std::string Hex(const char* bytes, std::uint32_t length) {
+  std::string out = "0x";
+  char two[3];
+  for (std::uint32_t i = 0; i < length; ++i) {
+    std::snprintf(two, sizeof(two), "%02X", static_cast<unsigned char>(bytes[i]));
+    out += two;
+  }
+  return out;
+}
+
+std::string Describe(const DictRecord& entry) {
+  std::string line = Hex(entry.ENG, entry.ENGLength) + "\t" + ToTerminal(std::string_view(entry.CHI, entry.CHILength));
+  if (entry.Remark00Length) line += "\t" + ToTerminal(std::string_view(entry.Remark00, entry.Remark00Length));
+  return line;
+}
+
+bool Load(QorvStringDict& dictionary, const std::string& file, int& status) {
+  const auto path = ToSystemPath(file);
+  if (!path) {
+    status = Error("the path " + file + " holds characters this system cannot use in file names");
+    return false;
+  }
+  if (LoadDictionaryFile(dictionary, path->c_str()) == 0) {
+    status = Error("the dictionary " + file + " does not load (missing, or not in the text or binary format)");
+    return false;
+  }
+  return true;
+}
+
+bool Exists(const std::string& systemPath) { return GetFileAttributesA(systemPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Saving appends, so a new file is asked for unless appending was meant.
+int Save(const QorvStringDict& dictionary, const std::string& out, bool append) {
+  const auto path = ToSystemPath(out);
+  if (!path) return Error("the path " + out + " holds characters this system cannot use in file names");
+  if (!append && Exists(*path)) return Error(out + " exists; give a new file, or --append to add to it");
+  const std::uint32_t written = dictionary.SaveToTXTFileA(path->c_str());
+  if (written == 0 || static_cast<std::int32_t>(written) < 0) return Error("cannot write " + out);
+  std::printf("wrote %u entries to %s\n", static_cast<unsigned>(dictionary.count()), out.c_str());
+  return 0;
+}
+
+struct DictOptions {
+  std::string file, key, eng, chi, remark, out, bin;
+  std::uint32_t index = 0;
+  std::vector<std::string> pieces;
+  bool append = false;
+};
+
+int RunList(const DictOptions& o) {
+  QorvStringDict dictionary;
+  int status = 0;
+  if (!Load(dictionary, o.file, status)) return status;
+  for (std::uint32_t i = 0; i < dictionary.count(); ++i)
+    std::printf("%u\t%s\n", static_cast<unsigned>(i), Describe(dictionary.records()[i]).c_str());
+  return 0;
+}
+
+int RunLookup(const DictOptions& o) {
+  QorvStringDict dictionary;
+  int status = 0;
+  if (!Load(dictionary, o.file, status)) return status;
+  const auto key = ParseText(o.key);
+  if (!key) return Error("the key is neither 0xHHHH bytes nor text with a GBK form");
+  const DictRecord* entry = dictionary.FindRecordA(key->c_str());
+  if (!entry) return Error("no entry for " + o.key);
+  std::printf("%u\t%s\n", static_cast<unsigned>(entry - dictionary.records()), Describe(*entry).c_str());
+  return 0;
+}
+
+int RunAdd(const DictOptions& o) {
+  QorvStringDict dictionary;
+  int status = 0;
+  if (!Load(dictionary, o.file, status)) return status;
+  const auto eng = ParseText(o.eng);
+  const auto chi = ParseText(o.chi);
+  const auto remark = ParseText(o.remark);
+  if (!eng || !chi || !remark) return Error("a text is neither 0xHHHH bytes nor text with a GBK form");
+  const std::uint32_t before = dictionary.count();
+  const DictRecord* entry = dictionary.AddRecordA(eng->c_str(), chi->c_str(), remark->c_str());
+  if (!entry) return Error("cannot add the entry");
+  if (dictionary.count() == before) return Error("an entry for " + o.eng + " exists already; use `dict set`");
+  return Save(dictionary, o.out, o.append);
+}
+
+int RunSet(const DictOptions& o) {
+  QorvStringDict dictionary;
+  int status = 0;
+  if (!Load(dictionary, o.file, status)) return status;
+  if (o.index >= dictionary.count())
+    return Error("no entry " + std::to_string(o.index) + " (the dictionary has " + std::to_string(dictionary.count()) +
+                 ")");
+  const auto chi = ParseText(o.chi);
+  if (!chi) return Error("the text is neither 0xHHHH bytes nor text with a GBK form");
+  dictionary.SetCHIA(o.index, chi->c_str());
+  return Save(dictionary, o.out, o.append);
+}
+
+int RunToBin(const DictOptions& o) {
+  QorvStringDict dictionary;
+  int status = 0;
+  if (!Load(dictionary, o.file, status)) return status;
+  const auto path = ToSystemPath(o.out);
+  if (!path) return Error("the path " + o.out + " holds characters this system cannot use in file names");
+  const std::uint32_t written = dictionary.SaveToBINFileA(path->c_str());
+  if (written == 0 || written == 0xFFFFFFFFu) return Error("cannot write " + o.out);
+  std::printf("wrote %u entries to %s (%u bytes)\n", static_cast<unsigned>(dictionary.count()), o.out.c_str(),
+              static_cast<unsigned>(written));
+  return 0;
+}
+
+int RunFromBin(const DictOptions& o) {
+  QorvStringDict dictionary;
+  const auto path = ToSystemPath(o.file);
+  if (!path || dictionary.LoadFromBINFileA(path->c_str()) == 0)
+    return Error("the binary dictionary " + o.file + " does not load");
+  return Save(dictionary, o.out, o.append);
+}
+
+int RunMatch(const DictOptions& o) {
+  QorvStringDict dictionary;
+  int status = 0;
+  if (!Load(dictionary, o.file, status)) return status;
+  static const char* kResults[] = {"no match", "share", "complete"};
+  for (const std::string& typed : o.pieces) {
+    const auto piece = ParseText(typed);
+    if (!piece) return Error("the piece " + typed + " is neither 0xHHHH bytes nor text with a GBK form");
+    char out[1024] = {};
+    const std::uint32_t result = dictionary.MatchPieceA(piece->c_str(), out, sizeof(out));
+    std::printf("%s\t%s\t%s\n", typed.c_str(), kResults[result <= 2 ? result : 0],
+                result ? ToTerminal(out).c_str() : "");
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AddDictCommand(CLI::App& app, int& status) {
+  auto o = std::make_shared<DictOptions>();
+  CLI::App* dict = app.add_subcommand("dict", "Read, edit and convert code-mapping dictionaries");
+  dict->require_subcommand(1);
+  const std::string keyHelp = "Game code as 0xHHHH (bytes, high first), or text";
+  auto add = [&](const char* name, const char* help, int (*run)(const DictOptions&)) {
+    CLI::App* sub = dict->add_subcommand(name, help);
+    sub->add_option("FILE", o->file, "Dictionary, text or binary image")->required();
+    sub->callback([o, run, &status] { status = run(*o); });
+    return sub;
+  };
+  add("list", "Every entry: index, ENG as hex, CHI, remark", &RunList);
+  add("lookup", "The entry of one key", &RunLookup)->add_option("KEY", o->key, keyHelp)->required();
+  CLI::App* addCommand = add("add", "Add an entry in sorted position and save to a new file", &RunAdd);
+  addCommand->add_option("ENG", o->eng, keyHelp)->required();
+  addCommand->add_option("CHI", o->chi, "The character, as text or 0xHHHH")->required();
+  addCommand->add_option("REMARK", o->remark, "A free remark");
+  addCommand->add_option("--out", o->out, "New dictionary file")->required();
+  addCommand->add_flag("--append", o->append, "Add to an existing --out file");
+  CLI::App* set = add("set", "Replace the CHI text of entry INDEX and save to a new file", &RunSet);
+  set->add_option("INDEX", o->index, "Entry index (see `dict list`)")->required();
+  set->add_option("--chi", o->chi, "The new CHI text")->required();
+  set->add_option("--out", o->out, "New dictionary file")->required();
+  set->add_flag("--append", o->append, "Add to an existing --out file");
+  add("to-bin", "Write the dictionary as a binary image", &RunToBin)
+      ->add_option("OUT", o->out, "Image file")
+      ->required();
+  CLI::App* fromBin = add("from-bin", "Write a binary image back as dictionary text", &RunFromBin);
+  fromBin->add_option("OUT", o->out, "New text file")->required();
+  fromBin->add_flag("--append", o->append, "Add to an existing OUT file");
+  add("match", "Feed pieces of a key to the prefix matcher, printing each share", &RunMatch)
+      ->add_option("PIECE", o->pieces, "Pieces, in order")
+      ->required();
+}
+
+}  // namespace qzf::cli

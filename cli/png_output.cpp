@@ -1,0 +1,45 @@
+#include "cli/png_output.h"
+
+#include "app/png_encoder.h"
+#include "cli/terminal.h"
+#include "fileutil/file_range.h"
+
+namespace qzf::cli {
+namespace {
+
+int WritePng(const std::string& utf8Path, const std::vector<unsigned char>& png) {
+  if (png.empty()) return Error("cannot encode the picture");
+  const auto path = ToSystemPath(utf8Path);
+  if (!path) return Error("the path " + utf8Path + " holds characters this system cannot use in file names");
+  WriteFileRangeArgs write;
+  write.path = path->c_str();
+  write.data = png.data();
+  write.size = png.size();
+  write.creationDisposition = CREATE_ALWAYS;
+  if (WriteFileRange(write) != png.size()) return Error("cannot write " + utf8Path);
+  std::printf("wrote %s\n", utf8Path.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int WriteGreyPng(const std::string& utf8Path, const std::vector<std::uint8_t>& levels, std::uint32_t width,
+                 std::uint32_t height, int scale) {
+  const std::uint32_t w = width * static_cast<std::uint32_t>(scale);
+  const std::uint32_t h = height * static_cast<std::uint32_t>(scale);
+  std::vector<std::uint8_t> grey(std::size_t{w} * h);
+  for (std::uint32_t y = 0; y < h; ++y) {
+    for (std::uint32_t x = 0; x < w; ++x) {
+      const std::uint8_t level = levels[std::size_t{y / scale} * width + x / scale];
+      grey[std::size_t{y} * w + x] = static_cast<std::uint8_t>(255 - level * 17);
+    }
+  }
+  return WritePng(utf8Path, EncodePng(grey, w, h, 1));
+}
+
+int WriteRgbPng(const std::string& utf8Path, const std::vector<std::uint8_t>& rgb, std::uint32_t width,
+                std::uint32_t height) {
+  return WritePng(utf8Path, EncodePng(rgb, width, height, 3));
+}
+
+}  // namespace qzf::cli
