@@ -7,6 +7,7 @@
 #include <windows.h>
 #else
 #include "platform/native_files.h"
+#include "platform/native_gdi.h"
 #include "platform/native_module.h"
 #include "platform/native_system.h"
 #include "platform/native_types.h"

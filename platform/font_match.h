@@ -1,0 +1,29 @@
+// Finds the installed font that stands for a GDI face name, through
+// fontconfig. A name matches a font when it equals any of the font's family
+// names, in any language, ignoring case, as GDI matches English and
+// localised names alike. An unknown name gets fontconfig's best substitute,
+// preferring fonts that cover Simplified Chinese, as GDI substitutes a face
+// of the requested character set.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qzf {
+
+struct FontMatch {
+  std::string file;
+  int index = 0;                      // face index within the file (a collection holds several)
+  std::vector<std::string> families;  // all the font's family names, UTF-8
+  int matched = -1;                   // the one equal to the request; -1 for a substitute
+
+  bool exact() const { return matched >= 0; }
+};
+
+// familyUtf8 may be empty (no name asked for). weight is a GDI weight
+// (0 meaning normal). Nullopt when no font at all can be had.
+std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic);
+
+}  // namespace qzf
