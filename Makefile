@@ -7,13 +7,13 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest
   libfreetype-dev libfontconfig-dev libpng-dev libcli11-dev libstb-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
   xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
-  fonts-noto-cjk fonts-wqy-microhei fonts-ipafont-gothic util-linux
+  fonts-noto-cjk fonts-wqy-microhei fonts-ipafont-gothic fonts-wine util-linux
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 WINE := tools/wine-run.sh
 JOBS ?= $(shell nproc)
 
-.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows run clean
+.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows test-gui run clean
 
 help:
 	@echo "make run    - build the tool and make a font from the embedded data"
@@ -28,6 +28,12 @@ setup:
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
+	fi
+	@# The window test runs the GUI under code page 936 too: it needs this locale.
+	@if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then \
+	  echo "Generating the zh_CN.UTF-8 locale"; \
+	  grep -qx 'zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
+	  $(SUDO) locale-gen >/dev/null; \
 	fi
 
 build/%/build.ninja:
@@ -52,6 +58,11 @@ test-sanitize: build-sanitize
 
 test-windows: build-windows
 	ctest --test-dir build/windows --output-on-failure -j $(JOBS)
+
+# Only the window test (part of test-windows): the GUI under Xvfb and Wine.
+# Screenshots are kept in build/windows/gui-artifacts/.
+test-gui: build-windows
+	ctest --test-dir build/windows --output-on-failure -R gui_window_test
 
 # Every C++ file is kept in clang-format's shape.
 format-check:
