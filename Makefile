@@ -80,8 +80,16 @@ test: build
 	done; \
 	exit $$status
 
+# The tool's main job on its embedded data: a font in the default face and a
+# picture of it.
+RUN_FACE ?= Noto Sans CJK SC
 run: build-native
-	./build/native/qzffont --help
+	@mkdir -p out
+	./build/native/qzffont build --face "$(RUN_FACE)" --out out/F_FONTJ.qzf
+	./build/native/qzffont preview --face "$(RUN_FACE)" --font out/F_FONTJ.qzf --png out/preview.png
+	@echo
+	@echo "The font:    $(CURDIR)/out/F_FONTJ.qzf  (copy it over the game's F_FONTJ.qzf, after keeping the original)"
+	@echo "The picture: $(CURDIR)/out/preview.png"
 
 clean:
 	rm -rf build out
