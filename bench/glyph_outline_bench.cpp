@@ -1,0 +1,75 @@
+// The cost of one glyph as the rewrite pass asks for it (size query, then
+// fetch) through the native GDI stand-ins, against FreeType alone loading and
+// rendering the same glyph: the floor the stand-ins sit on.
+#include <benchmark/benchmark.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <vector>
+
+#include "platform/cp936_table.h"
+#include "platform/font_match.h"
+#include "platform/freetype_handles.h"
+#include "platform/win32.h"
+
+namespace {
+
+constexpr char kFace[] = "Noto Sans CJK SC";
+
+// The 3755 most common hanzi of GB2312 (its first level), in code order.
+std::vector<unsigned> CommonHanzi() {
+  std::vector<unsigned> codes;
+  for (unsigned lead = 0xB0; lead <= 0xD7; ++lead)
+    for (unsigned trail = 0xA1; trail <= 0xFE; ++trail)
+      if (!(lead == 0xD7 && trail > 0xF9)) codes.push_back(lead << 8 | trail);
+  return codes;
+}
+
+void BM_GetGlyphOutline(benchmark::State& state) {
+  const int height = static_cast<int>(state.range(0));
+  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
+                           CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, kFace);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, font);
+  const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  const auto codes = CommonHanzi();
+  std::vector<unsigned char> buffer;
+  size_t i = 0;
+  for (auto _ : state) {
+    const unsigned code = codes[i++ % codes.size()];
+    GLYPHMETRICS gm;
+    const DWORD size = GetGlyphOutlineA(dc, code, GGO_GRAY4_BITMAP, &gm, 0, nullptr, &identity);
+    buffer.assign(size + 4, 0);
+    benchmark::DoNotOptimize(GetGlyphOutlineA(dc, code, GGO_GRAY4_BITMAP, &gm, size, buffer.data(), &identity));
+  }
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  DeleteDC(dc);
+}
+BENCHMARK(BM_GetGlyphOutline)->Arg(20)->Arg(24)->Arg(64);
+
+// FreeType by itself at the pixel sizes GDI picks for those heights.
+void BM_FreeTypeFloor(benchmark::State& state) {
+  const auto match = qzf::MatchInstalledFont(kFace, FW_NORMAL, false);
+  const auto library = qzf::ProcessFreeType();
+  FT_Face raw = nullptr;
+  if (!match || !library || FT_New_Face(library.get(), match->file.c_str(), match->index, &raw) != 0) {
+    state.SkipWithError("no font");
+    return;
+  }
+  qzf::FtFacePtr face(raw);
+  FT_Set_Pixel_Sizes(raw, 0, static_cast<FT_UInt>(state.range(0)));
+  const auto codes = CommonHanzi();
+  size_t i = 0;
+  for (auto _ : state) {
+    const FT_UInt glyph = FT_Get_Char_Index(raw, qzf::Cp936ToUnicode(codes[i++ % codes.size()]));
+    FT_Load_Glyph(raw, glyph, FT_LOAD_NO_BITMAP);
+    benchmark::DoNotOptimize(FT_Render_Glyph(raw->glyph, FT_RENDER_MODE_NORMAL));
+  }
+}
+BENCHMARK(BM_FreeTypeFloor)->Arg(14)->Arg(16)->Arg(44);
+
+}  // namespace
+
+BENCHMARK_MAIN();
