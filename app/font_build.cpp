@@ -8,6 +8,8 @@
 #include "dict/load_dictionary_file.h"
 #include "fileutil/extract_data_resource.h"
 #include "fileutil/file_range.h"
+#include "fontpatch/pass_messages.h"
+#include "platform/codepage.h"
 #include "platform/win32.h"
 
 #ifndef _WIN32
@@ -88,6 +90,23 @@ bool CopyBase(const std::string& base, const char* target, std::uint32_t length)
   return WriteFileRange(write) == length;
 }
 
+// What the passes cannot use: entries out of order (lookups would miss them)
+// and CHI texts that do not begin with a GBK character. Empty when fine.
+std::string CheckDictionary(const QorvStringDict& dictionary) {
+  const DictRecord* records = dictionary.records();
+  for (std::uint32_t i = 0; i < dictionary.count(); ++i) {
+    if (i > 0 && CompareKeyA(records[i - 1].ENG, records[i].ENG) != 2)
+      return "entry " + std::to_string(i) + " is not in ascending key order";
+    const DictRecord& entry = records[i];
+    if (lstrcmpiA(entry.CHI, pass_text::kNoChange) == 0) continue;
+    const auto lead = static_cast<unsigned char>(entry.CHI[0]);
+    const unsigned code = entry.CHILength >= 2 ? lead * 256u + static_cast<unsigned char>(entry.CHI[1]) : 0;
+    if (lead < 0x81 || !GbkCodeToUnicode(code))
+      return "entry " + std::to_string(i) + " has a CHI text that does not begin with a GBK character";
+  }
+  return "";
+}
+
 }  // namespace
 
 FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* opsOrNull) {
@@ -163,6 +182,8 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     QorvStringDict dictionary;
     result.dictionaryEntries = LoadDictionaryFile(dictionary, dictionaryPath);
     if (result.dictionaryEntries == 0) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
+    std::string problem = CheckDictionary(dictionary);
+    if (!problem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, problem);
   }
 
   TemporaryFile fontCopy(TemporaryPath(output, "font"));

@@ -27,11 +27,11 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
       return "cannot read the base font file " + options.base;
     case FontBuildStatus::kBaseRefused:
       return "the base file " + options.base + " is not a game font file (" + result.detail + ")";
-    case FontBuildStatus::kDictionaryNotLoaded:
-      return options.dict.empty() ? "the embedded dictionary does not load"
-                                  : "the dictionary " + options.dict +
-                                        " does not load (missing, or not in the "
-                                        "dictionary text or binary format)";
+    case FontBuildStatus::kDictionaryNotLoaded: {
+      const std::string which = options.dict.empty() ? "the embedded dictionary" : "the dictionary " + options.dict;
+      if (!result.detail.empty()) return which + " cannot be used: " + result.detail;
+      return which + " does not load (missing, or not in the dictionary text or binary format)";
+    }
     case FontBuildStatus::kOutputUnwritable:
       return "cannot write " + options.out + " (is its directory there and writable?)";
     case FontBuildStatus::kPassFailed:
