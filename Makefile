@@ -13,12 +13,13 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 WINE := tools/wine-run.sh
 JOBS ?= $(shell nproc)
 
-.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows test-gui run clean
+.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows test-gui run clean fuzz
 
 help:
 	@echo "make run    - build the tool and make a font from the embedded data"
 	@echo "make test   - install what is needed, build everything, run every test suite"
 	@echo "make setup  - install the Debian packages the project needs"
+	@echo "make fuzz   - run each libFuzzer target for FUZZ_SECONDS (default 60)"
 	@echo "make clean  - remove build/ and out/"
 
 # Quick when everything is present: dpkg is asked first, apt only for what is missing.
@@ -79,6 +80,24 @@ test: build
 	  $(MAKE) --no-print-directory test-$$suite || status=1; \
 	done; \
 	exit $$status
+
+# libFuzzer targets (clang), not part of `make test`. New inputs join
+# tests/corpus/<target>/; crash inputs and sanitizer reports go to
+# build/fuzz/artifacts/. The targets' own standard error is closed so the
+# dictionary's diagnostics do not flood the run.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_dict_text fuzz_dict_binary fuzz_dict_edit
+
+fuzz: setup build/fuzz/build.ninja
+	cmake --build build/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	@mkdir -p build/fuzz/artifacts
+	@for t in $(FUZZ_TARGETS); do \
+	  echo "== $$t ($(FUZZ_SECONDS) s) =="; mkdir -p tests/corpus/$$t; \
+	  ASAN_OPTIONS=log_path=build/fuzz/artifacts/$$t.asan UBSAN_OPTIONS=log_path=build/fuzz/artifacts/$$t.ubsan \
+	  ./build/fuzz/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=2 -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/artifacts/$$t- tests/corpus/$$t \
+	    || { echo "$$t failed: see build/fuzz/artifacts/"; exit 1; }; \
+	done
 
 # The tool's main job on its embedded data: a font in the default face and a
 # picture of it.
