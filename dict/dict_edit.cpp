@@ -35,12 +35,13 @@ void QorvStringDict::GrowText(std::uint64_t newCapacity, const char** keep, int 
   char* old = text_.get();
   const std::size_t oldSize = std::size_t{textCapacity_} + 4;
   if (old != nullptr) std::memcpy(grown.get(), old, oldSize);
-  auto move = [&](const char* p) -> const char* { return Inside(p, old, oldSize) ? grown.get() + (p - old) : p; };
+  // Moves a pointer into the old buffer to the same place in the new one.
+  auto move = [&](auto p) { return Inside(p, old, oldSize) ? static_cast<decltype(p)>(grown.get() + (p - old)) : p; };
   for (std::uint32_t i = 0; i < count_; ++i) {
     DictRecord& r = records_[i];
-    r.ENG = const_cast<char*>(move(r.ENG));
-    r.CHI = const_cast<char*>(move(r.CHI));
-    r.Remark00 = const_cast<char*>(move(r.Remark00));
+    r.ENG = move(r.ENG);
+    r.CHI = move(r.CHI);
+    r.Remark00 = move(r.Remark00);
   }
   for (int k = 0; k < keepCount; ++k) keep[k] = move(keep[k]);
   text_ = std::move(grown);

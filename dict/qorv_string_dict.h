@@ -54,7 +54,8 @@ class QorvStringDict {
   // Adds an entry in sorted position (null chi or remark00 take eng); returns
   // it, or the present entry with the same trimmed ENG; null on failure.
   DictRecord* AddRecordA(const char* eng, const char* chi, const char* remark00);
-  // Inserts an entry of three empty texts; returns the new count.
+  // Inserts an entry of three empty texts; returns the new count. Throws
+  // std::bad_alloc when a buffer cannot grow.
   std::uint32_t InsertBlankRecord(std::uint32_t position);
   // Replace one text of entry index (past the end: the last entry). 1, or 0
   // on a store without entries. Throw std::bad_alloc when the buffer cannot
