@@ -13,13 +13,14 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 WINE := tools/wine-run.sh
 JOBS ?= $(shell nproc)
 
-.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows test-gui run clean fuzz
+.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows test-gui run clean fuzz bench
 
 help:
 	@echo "make run    - build the tool and make a font from the embedded data"
 	@echo "make test   - install what is needed, build everything, run every test suite"
 	@echo "make setup  - install the Debian packages the project needs"
 	@echo "make fuzz   - run each libFuzzer target for FUZZ_SECONDS (default 60)"
+	@echo "make bench  - time a whole build against FreeType alone, and the parts of a build"
 	@echo "make clean  - remove build/ and out/"
 
 # Quick when everything is present: dpkg is asked first, apt only for what is missing.
@@ -86,7 +87,7 @@ test: build
 # build/fuzz/artifacts/. The targets' own standard error is closed so the
 # dictionary's diagnostics do not flood the run.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_dict_text fuzz_dict_binary fuzz_dict_edit
+FUZZ_TARGETS := fuzz_dict_text fuzz_dict_binary fuzz_dict_edit fuzz_patch_pass
 
 fuzz: setup build/fuzz/build.ninja
 	cmake --build build/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
@@ -98,6 +99,16 @@ fuzz: setup build/fuzz/build.ninja
 	    -artifact_prefix=build/fuzz/artifacts/$$t- tests/corpus/$$t \
 	    || { echo "$$t failed: see build/fuzz/artifacts/"; exit 1; }; \
 	done
+
+# Optimised build; the whole `qzffont build` (median of BENCH_RUNS, CPU and
+# wall time, peak memory) against FreeType alone drawing the same glyphs plus
+# one read and one write of the file, then micro-benchmarks of the parts.
+BENCH_RUNS ?= 5
+bench: setup build/bench/build.ninja
+	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench
+	./build/bench/bench/pass_parts_bench
+	./build/bench/bench/build_floor ./build/bench/qzffont build/bench/resources/F_FONTJ.qzf \
+	  build/bench/resources/dictionary.txt build/bench/bench-work $(BENCH_RUNS)
 
 # The tool's main job on its embedded data: a font in the default face and a
 # picture of it.
