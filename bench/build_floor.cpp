@@ -1,0 +1,234 @@
+// The whole build as `qzffont build` runs it (the binary itself, as a child
+// process, so that its peak resident memory is its own) against the floor
+// for the same work: FreeType alone rendering the same glyphs at the same
+// pixel sizes, plus one read and one write of the font file.
+//
+// Usage: build_floor <qzffont> <stock font file> <stock dictionary> <work dir> [runs]
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dict/load_dictionary_file.h"
+#include "dict/qorv_string_dict.h"
+#include "fileutil/file_range.h"
+#include "fontpatch/font_format.h"
+#include "fontpatch/pass_messages.h"
+#include "platform/cp936_table.h"
+#include "platform/font_match.h"
+#include "platform/freetype_handles.h"
+#include "platform/realized_font.h"
+#include "platform/win32.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr char kFace[] = "Noto Sans CJK SC";
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double CpuSeconds(const rusage& usage) {
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double SelfCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return CpuSeconds(usage);
+}
+
+struct ChildRun {
+  double seconds = 0;
+  double cpu = 0;
+  long peakKib = 0;
+  bool ok = false;
+};
+
+ChildRun RunBuild(const std::string& tool, const std::string& output) {
+  std::vector<std::string> args{tool, "build", "--face", kFace, "--out", output, "--quiet"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ChildRun run;
+  const auto start = Clock::now();
+  // Its summary lines would only clutter the table.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return run;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid) return run;
+  run.seconds = Seconds(start);
+  run.cpu = CpuSeconds(usage);
+  run.peakKib = usage.ru_maxrss;
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
+
+// The characters the passes draw, in cell order: codes with an entry that is
+// not marked to keep and holds a two-byte character.
+std::vector<char16_t> DrawnCharacters(const std::vector<unsigned char>& image, const char* dictionaryPath) {
+  qzf::QorvStringDict dictionary;
+  std::vector<char16_t> characters;
+  if (qzf::LoadDictionaryFile(dictionary, dictionaryPath) == 0) return characters;
+  for (std::uint32_t i = 0; i < qzf::ReadGlyphCount(image.data()); ++i) {
+    const auto key = qzf::CodeKeyAt(image.data(), i);
+    const qzf::DictRecord* entry = dictionary.FindRecordA(key.data());
+    if (entry == nullptr || lstrcmpiA(entry->CHI, qzf::pass_text::kNoChange) == 0 || entry->CHILength < 2) continue;
+    const unsigned code = static_cast<unsigned char>(entry->CHI[0]) * 256u + static_cast<unsigned char>(entry->CHI[1]);
+    characters.push_back(qzf::Cp936ToUnicode(code));
+  }
+  return characters;
+}
+
+struct Floor {
+  double cpu = 0;
+  double render = 0;
+  double io = 0;
+  std::size_t glyphs = 0;
+};
+
+// One read of the file, the glyphs of every size rendered, one write.
+Floor MeasureFloor(const qzf::FontMatch& match, const std::vector<int>& ppems, const std::vector<char16_t>& characters,
+                   const std::string& stockFont, const std::string& output) {
+  Floor floor;
+  const double cpuStart = SelfCpuSeconds();
+  auto start = Clock::now();
+  std::vector<unsigned char> bytes(qzf::kFontFileLength);
+  qzf::ReadFileRangeArgs read;
+  read.path = stockFont.c_str();
+  read.buffer = bytes.data();
+  read.size = static_cast<std::uint32_t>(bytes.size());
+  qzf::ReadFileRange(read);
+  floor.io += Seconds(start);
+
+  start = Clock::now();
+  const auto library = qzf::ProcessFreeType();
+  for (const int ppem : ppems) {
+    FT_Face raw = nullptr;
+    if (FT_New_Face(library.get(), match.file.c_str(), match.index, &raw) != 0) std::exit(1);
+    qzf::FtFacePtr face(raw);
+    FT_Set_Pixel_Sizes(raw, 0, static_cast<FT_UInt>(ppem));
+    for (const char16_t c : characters) {
+      const FT_UInt glyph = FT_Get_Char_Index(raw, c);
+      if (FT_Load_Glyph(raw, glyph, FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH | FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP) ==
+          0)
+        FT_Render_Glyph(raw->glyph, FT_RENDER_MODE_NORMAL);
+      ++floor.glyphs;
+    }
+  }
+  floor.render = Seconds(start);
+
+  start = Clock::now();
+  qzf::WriteFileRangeArgs write;
+  write.path = output.c_str();
+  write.data = bytes.data();
+  write.size = static_cast<std::uint32_t>(bytes.size());
+  write.creationDisposition = CREATE_ALWAYS;
+  qzf::WriteFileRange(write);
+  floor.io += Seconds(start);
+  floor.cpu = SelfCpuSeconds() - cpuStart;
+  return floor;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: %s <qzffont> <stock font> <stock dictionary> <work dir> [runs]\n", argv[0]);
+    return 2;
+  }
+  const std::string tool = argv[1], stockFont = argv[2], stockDict = argv[3], work = argv[4];
+  const int runs = argc > 5 ? std::max(1, std::atoi(argv[5])) : 5;
+  std::filesystem::create_directories(work);
+  const std::string buildOutput = work + "/F_FONTJ.qzf";
+  const std::string floorOutput = work + "/floor.qzf";
+
+  std::vector<unsigned char> image(qzf::kFontFileLength);
+  qzf::ReadFileRangeArgs read;
+  read.path = stockFont.c_str();
+  read.buffer = image.data();
+  read.size = qzf::kFontFileLength;
+  if (qzf::ReadFileRange(read) != qzf::kFontFileLength) {
+    std::fprintf(stderr, "cannot read %s\n", stockFont.c_str());
+    return 1;
+  }
+  const auto characters = DrawnCharacters(image, stockDict.c_str());
+  const auto match = qzf::MatchInstalledFont(kFace, FW_NORMAL, false);
+  if (characters.empty() || !match || !match->exact()) {
+    std::fprintf(stderr, "no dictionary or no \"%s\"\n", kFace);
+    return 1;
+  }
+  std::vector<int> ppems;
+  for (const auto& size : qzf::SizeModeTable) {
+    qzf::RealizedFont::Request request;
+    request.height = size.fontHeight;
+    const auto font = qzf::RealizedFont::Open(match->file, match->index, request);
+    if (!font) return 1;
+    ppems.push_back(font->ppem());
+  }
+
+  std::vector<double> buildTimes, buildCpu, floorTimes, floorCpu, renderTimes, ioTimes;
+  long peakKib = 0;
+  std::size_t glyphs = 0;
+  for (int i = 0; i < runs; ++i) {
+    const ChildRun run = RunBuild(tool, buildOutput);
+    if (!run.ok) {
+      std::fprintf(stderr, "qzffont build failed\n");
+      return 1;
+    }
+    buildTimes.push_back(run.seconds);
+    buildCpu.push_back(run.cpu);
+    peakKib = std::max(peakKib, run.peakKib);
+    const Floor floor = MeasureFloor(*match, ppems, characters, stockFont, floorOutput);
+    floorTimes.push_back(floor.render + floor.io);
+    floorCpu.push_back(floor.cpu);
+    renderTimes.push_back(floor.render);
+    ioTimes.push_back(floor.io);
+    glyphs = floor.glyphs;
+  }
+  std::filesystem::remove(floorOutput);
+
+  // CPU time (user + system) is the measure: the machine is shared, and
+  // wall time swings with whatever else runs; wall time is shown beside it.
+  const double build = Median(buildCpu), floor = Median(floorCpu);
+  const double ratio = build / floor;
+  const double peakMib = peakKib / 1024.0;
+  std::printf("\nWhole build against the floor, \"%s\", embedded data, median of %d runs\n", kFace, runs);
+  std::printf("  %-50s %9s %9s\n", "what", "cpu s", "wall s");
+  std::printf("  %-50s %9.3f %9.3f\n", "qzffont build (3 passes, child process)", build, Median(buildTimes));
+  std::printf("  %-50s %9s %9.3f\n", ("floor: FreeType alone, " + std::to_string(glyphs) + " glyphs").c_str(), "",
+              Median(renderTimes));
+  std::printf("  %-50s %9s %9.3f\n", "floor: one read + one write of the font file", "", Median(ioTimes));
+  std::printf("  %-50s %9.3f %9.3f\n", "floor total", floor, Median(floorTimes));
+  std::printf("  pixel sizes %d, %d, %d px; %zu characters per size\n", ppems[0], ppems[1], ppems[2],
+              characters.size());
+  std::printf("  build / floor (cpu): %.3f (goal <= 1.25) %s; wall: %.3f\n", ratio, ratio <= 1.25 ? "met" : "MISSED",
+              Median(buildTimes) / Median(floorTimes));
+  std::printf("  peak RSS of qzffont build: %.1f MiB (goal < 64) %s\n", peakMib, peakMib < 64 ? "met" : "MISSED");
+  return ratio <= 1.25 && peakMib < 64 ? 0 : 3;
+}
