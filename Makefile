@@ -5,7 +5,7 @@ SHELL := /bin/bash
 # Debian packages the build, the tests and the tool need.
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest libbenchmark-dev \
   libfreetype-dev libfontconfig-dev libpng-dev libcli11-dev libstb-dev \
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 dpkg-dev \
   xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
   fonts-noto-cjk fonts-wqy-microhei fonts-ipafont-gothic fonts-wine util-linux
 
@@ -13,12 +13,13 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 WINE := tools/wine-run.sh
 JOBS ?= $(shell nproc)
 
-.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows test-gui run clean fuzz bench
+.PHONY: format format-check help setup build build-native build-windows build-sanitize test test-native test-sanitize test-windows test-gui run clean fuzz bench dist dist-test
 
 help:
 	@echo "make run    - build the tool and make a font from the embedded data"
 	@echo "make test   - install what is needed, build everything, run every test suite"
 	@echo "make setup  - install the Debian packages the project needs"
+	@echo "make dist   - the Windows zip and the Debian package in dist/"
 	@echo "make fuzz   - run each libFuzzer target for FUZZ_SECONDS (default 60)"
 	@echo "make bench  - time a whole build against FreeType alone, and the parts of a build"
 	@echo "make clean  - remove build/ and out/"
@@ -80,7 +81,20 @@ test: build
 	  echo "== $$suite tests =="; \
 	  $(MAKE) --no-print-directory test-$$suite || status=1; \
 	done; \
+	echo "== packages =="; $(MAKE) --no-print-directory dist-test || status=1; \
 	exit $$status
+
+# The packages a player installs, from the native and Windows builds. The
+# version is the project's, from the top CMakeLists.txt.
+VERSION := $(shell sed -n 's/^project.qzffont VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DIST_DIR ?= dist
+
+dist: build-native build-windows
+	packaging/make_dist.sh --version $(VERSION) --native build/native --windows build/windows --out $(DIST_DIR)
+
+# The packages unpacked outside the tree and run (the zip under Wine).
+dist-test: dist
+	packaging/dist_test.sh --version $(VERSION) --dist $(DIST_DIR)
 
 # libFuzzer targets (clang), not part of `make test`. New inputs join
 # tests/corpus/<target>/; crash inputs and sanitizer reports go to
