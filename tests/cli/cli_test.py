@@ -172,6 +172,20 @@ def main():
                   out)
             r = runner.run("build", *face, "--out", "good.qzf", "--quiet")
             check("an earlier output is replaced", r.returncode == 0 and os.path.getsize(good) == FONT_LENGTH)
+            # The same dictionary as a binary image gives the same font.
+            r = runner.run("dict", "to-bin", DATA_DICT, "dict.bin")
+            check("dict to-bin", r.returncode == 0 and b"4904 entries" in r.stdout, r.stdout + r.stderr)
+            r = runner.run("build", *face, "--dict", "dict.bin", "--out", "from-bin.qzf", "--quiet")
+            check("build from a binary dictionary", r.returncode == 0, r.stderr.decode(errors="replace"))
+            if r.returncode == 0:
+                check("binary and text dictionaries build the same font",
+                      digest(os.path.join(work, "from-bin.qzf")) == digest(good))
+            r = runner.run("dict", "from-bin", "dict.bin", "back.txt")
+            check("dict from-bin", r.returncode == 0, r.stderr.decode(errors="replace"))
+            r = runner.run("dict", "lookup", "back.txt", "0x8140")
+            check("dict lookup", r.returncode == 0 and r.stdout.startswith(b"0\t0x8140\t"), r.stdout)
+            r = runner.run("dict", "add", "back.txt", "0x7F7F", "0xB0A1", "--out", "back.txt")
+            check("dict add refuses to overwrite", r.returncode != 0 and b"give a new file" in r.stderr, r.stderr)
         r = runner.run("build", "--face", "No Such Face 123", "--allow-substitute", "--out", "sub.qzf")
         check("a substitute when allowed", r.returncode == 0 and b"substitute" in r.stdout, r.stdout)
         r = runner.run("cell", DATA_FONT, "--size", "24", "--code", "0x82A0")
