@@ -1,7 +1,5 @@
 #include "fontpatch/font_format.h"
 
-#include <new>
-
 namespace qzf {
 
 static_assert(kCodeTableOffset + kCodeTableBytes == SizeModeTable[0].unindexedOffset);
@@ -74,17 +72,12 @@ bool WritePixel(std::span<unsigned char> image, const GlyphSizeInfo& size, std::
 }
 
 bool FontImage::Allocate(std::uint32_t length) {
-  try {
-    std::vector<unsigned char> block(static_cast<std::size_t>(length) + 4, 0);
-    block_.swap(block);
-    length_ = length;
-    return true;
-  } catch (const std::bad_alloc&) {
-    block_.clear();
-    block_.shrink_to_fit();
-    length_ = 0;
-    return false;
-  }
+  block_.reset();
+  length_ = 0;
+  block_.reset(static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(length) + 4, 1)));
+  if (!block_) return false;
+  length_ = length;
+  return true;
 }
 
 }  // namespace qzf

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -99,17 +101,23 @@ class FontImage {
   // empty, when the memory cannot be had.
   bool Allocate(std::uint32_t length);
 
-  unsigned char* data() { return block_.data(); }
-  const unsigned char* data() const { return block_.data(); }
+  unsigned char* data() { return block_.get(); }
+  const unsigned char* data() const { return block_.get(); }
   std::uint32_t length() const { return length_; }
   // The file's bytes, without the four extra ones.
-  std::span<unsigned char> bytes() { return {block_.data(), length_}; }
-  std::span<const unsigned char> bytes() const { return {block_.data(), length_}; }
+  std::span<unsigned char> bytes() { return {block_.get(), length_}; }
+  std::span<const unsigned char> bytes() const { return {block_.get(), length_}; }
 
   bool IsAccepted() const { return IsAcceptedFontImage(data(), length_); }
 
  private:
-  std::vector<unsigned char> block_;
+  struct FreeBlock {
+    void operator()(unsigned char* block) const { std::free(block); }
+  };
+  // calloc, not a zero-filled vector: a block this large comes as fresh
+  // pages that are zero already, so nothing is written twice (a pass's
+  // profile showed the fill and its page faults at a fifth of its time).
+  std::unique_ptr<unsigned char[], FreeBlock> block_;
   std::uint32_t length_ = 0;
 };
 
