@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -158,7 +159,14 @@ qzf::test::ScriptedGlyph RandomGlyph(FuzzedDataProvider& in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // One image for every run (copying 20 MB per input would be most of the
   // time); only its count word changes, and it is put back.
-  static std::vector<unsigned char> image = MakeBaseImage();
+  static std::vector<unsigned char> image = [] {
+    // The 20 MB file would otherwise stay in memory-backed /dev/shm.
+    std::atexit([] {
+      std::remove(kFontPath.c_str());
+      std::remove(kDictPath.c_str());
+    });
+    return MakeBaseImage();
+  }();
   static std::vector<unsigned char> after;
   FuzzedDataProvider in(data, size);
 
