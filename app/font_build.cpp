@@ -9,6 +9,7 @@
 #include "fileutil/extract_data_resource.h"
 #include "fileutil/file_range.h"
 #include "fontpatch/pass_messages.h"
+#include "fontpatch/selected_font.h"
 #include "platform/codepage.h"
 #include "platform/win32.h"
 
@@ -111,21 +112,12 @@ std::string CheckDictionary(const QorvStringDict& dictionary) {
 
 FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* opsOrNull) {
   const GlyphRenderOps ops = ResolveGlyphRenderOps(opsOrNull);
+  const SelectedFont font(ops, 20, DEFAULT_QUALITY, faceName);
   FaceCheck check;
-  HFONT font = ops.createFontFn(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
-                                CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, faceName);
-  if (!font) return check;
-  check.fontCreated = true;
-  HDC dc = ops.createCompatibleDcFn(nullptr);
-  if (dc) {
-    HGDIOBJ previous = ops.selectObjectFn(dc, font);
-    char used[256] = {};
-    if (ops.getTextFaceFn(dc, static_cast<int>(sizeof(used)), used) > 0) check.faceUsed = used;
-    check.exact = !check.faceUsed.empty() && lstrcmpiA(check.faceUsed.c_str(), faceName) == 0;
-    if (previous) ops.selectObjectFn(dc, previous);
-    ops.deleteDcFn(dc);
-  }
-  ops.deleteObjectFn(font);
+  check.fontCreated = font.fontCreated();
+  char used[256] = {};
+  if (font.dc() && ops.getTextFaceFn(font.dc(), static_cast<int>(sizeof(used)), used) > 0) check.faceUsed = used;
+  check.exact = !check.faceUsed.empty() && lstrcmpiA(check.faceUsed.c_str(), faceName) == 0;
   return check;
 }
 

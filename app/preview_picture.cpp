@@ -5,6 +5,7 @@
 
 #include "app/window_texts.h"
 #include "fontpatch/font_file_report.h"
+#include "fontpatch/selected_font.h"
 
 namespace qzf {
 namespace {
@@ -57,27 +58,15 @@ class Canvas {
 // Draws GBK text with the font calls, the way the window's statics show it.
 class TextPen {
  public:
-  TextPen(const GlyphRenderOps& ops, const char* face, int height) : ops_(ops) {
-    font_ = ops_.createFontFn(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
-                              CLIP_CHARACTER_PRECIS, ANTIALIASED_QUALITY, 0, face);
-    if (font_) dc_ = ops_.createCompatibleDcFn(nullptr);
-    if (dc_) {
-      previous_ = ops_.selectObjectFn(dc_, font_);
+  TextPen(const GlyphRenderOps& ops, const char* face, int height)
+      : ops_(ops), font_(ops, height, ANTIALIASED_QUALITY, face) {
+    if (font_.dc()) {
       TEXTMETRICA metrics{};
-      ops_.getTextMetricsFn(dc_, &metrics);
+      ops_.getTextMetricsFn(font_.dc(), &metrics);
       ascent_ = metrics.tmAscent;
     }
   }
-  ~TextPen() {
-    if (dc_) {
-      if (previous_) ops_.selectObjectFn(dc_, previous_);
-      ops_.deleteDcFn(dc_);
-    }
-    if (font_) ops_.deleteObjectFn(font_);
-  }
-  TextPen(const TextPen&) = delete;
-  TextPen& operator=(const TextPen&) = delete;
-  bool ok() const { return dc_ != nullptr; }
+  bool ok() const { return font_.dc() != nullptr; }
 
   void Draw(Canvas& canvas, std::int64_t x, std::int64_t top, std::string_view gbk, Rgb ink) {
     MAT2 identity{};
@@ -94,11 +83,11 @@ class TextPen {
         i += 1;
       }
       GLYPHMETRICS glyph{};
-      const DWORD size = ops_.getGlyphOutlineFn(dc_, code, GGO_GRAY4_BITMAP, &glyph, 0, nullptr, &identity);
+      const DWORD size = ops_.getGlyphOutlineFn(font_.dc(), code, GGO_GRAY4_BITMAP, &glyph, 0, nullptr, &identity);
       if (size == GDI_ERROR) continue;
       bitmap.assign(std::size_t{size} + 4, 0);
-      if (size &&
-          ops_.getGlyphOutlineFn(dc_, code, GGO_GRAY4_BITMAP, &glyph, size, bitmap.data(), &identity) != GDI_ERROR) {
+      if (size && ops_.getGlyphOutlineFn(font_.dc(), code, GGO_GRAY4_BITMAP, &glyph, size, bitmap.data(), &identity) !=
+                      GDI_ERROR) {
         const std::uint32_t pitch = (glyph.gmBlackBoxX + 3) / 4 * 4;
         for (std::uint32_t row = 0; row < glyph.gmBlackBoxY && (row + 1) * pitch <= size; ++row)
           for (std::uint32_t col = 0; col < glyph.gmBlackBoxX; ++col)
@@ -111,9 +100,7 @@ class TextPen {
 
  private:
   const GlyphRenderOps& ops_;
-  HFONT font_ = nullptr;
-  HDC dc_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  SelectedFont font_;
   std::int32_t ascent_ = 0;
 };
 

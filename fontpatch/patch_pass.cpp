@@ -11,43 +11,10 @@
 #include "fileutil/file_range.h"
 #include "fontpatch/glyph_packing.h"
 #include "fontpatch/pass_messages.h"
+#include "fontpatch/selected_font.h"
 
 namespace qzf {
 namespace {
-
-// The font and memory context of one pass, released when the pass ends.
-class PassFont {
- public:
-  explicit PassFont(const GlyphRenderOps& ops) : ops_(ops) {}
-  ~PassFont() {
-    if (dc_) {
-      if (previous_) ops_.selectObjectFn(dc_, previous_);
-      ops_.deleteDcFn(dc_);
-    }
-    if (font_) ops_.deleteObjectFn(font_);
-  }
-  PassFont(const PassFont&) = delete;
-  PassFont& operator=(const PassFont&) = delete;
-
-  bool CreateFont(std::int32_t height, const char* faceName) {
-    font_ = ops_.createFontFn(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
-                              CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, faceName);
-    return font_ != nullptr;
-  }
-  bool CreateContext() {
-    dc_ = ops_.createCompatibleDcFn(nullptr);
-    if (!dc_) return false;
-    previous_ = ops_.selectObjectFn(dc_, font_);
-    return true;
-  }
-  HDC dc() const { return dc_; }
-
- private:
-  const GlyphRenderOps& ops_;
-  HFONT font_ = nullptr;
-  HDC dc_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-};
 
 bool FaceMatches(const GlyphRenderOps& ops, HDC dc, const char* faceName) {
   char selected[LF_FACESIZE * 8] = {};
@@ -93,10 +60,9 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   if (LoadDictionaryFile(dictionary, dictionaryPath) == 0)
     return fail(PatchPassStatus::kDictionaryNotLoaded, pass_text::kDictionaryFailed);
 
-  PassFont font(ops);
-  if (!font.CreateFont(fontHeight, faceName))
-    return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
-  if (!font.CreateContext()) return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
+  SelectedFont font(ops, fontHeight, DEFAULT_QUALITY, faceName);
+  if (!font.fontCreated()) return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
+  if (!font.dc()) return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
   const HDC dc = font.dc();
   result.exactFace = FaceMatches(ops, dc, faceName);
 
