@@ -188,9 +188,11 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     return Fail(result, FontBuildStatus::kOutputUnwritable, "");
   }
 
+  FontImage image;  // one block for the three passes: its pages are reused
   PatchPassOptions options;
   options.ops = request.ops;
   options.reporter = &observer;
+  options.image = &image;
   for (std::size_t i = 0; i < kPasses.size(); ++i) {
     FontBuildPass& pass = result.passes[i];
     observer.PassStarted(i, *LookUpSizeMode(pass.mode));

@@ -1,5 +1,7 @@
 #include "fontpatch/font_format.h"
 
+#include <cstring>
+
 namespace qzf {
 
 static_assert(kCodeTableOffset + kCodeTableBytes == SizeModeTable[0].unindexedOffset);
@@ -72,11 +74,19 @@ bool WritePixel(std::span<unsigned char> image, const GlyphSizeInfo& size, std::
 }
 
 bool FontImage::Allocate(std::uint32_t length) {
-  block_.reset();
   length_ = 0;
-  block_.reset(static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(length) + 4, 1)));
-  if (!block_) return false;
+  capacity_ = 0;
+  if (!block_.Allocate(static_cast<std::size_t>(length) + 4)) return false;
+  capacity_ = static_cast<std::size_t>(length) + 4;
   length_ = length;
+  return true;
+}
+
+bool FontImage::PrepareForRead(std::uint32_t length) {
+  const std::size_t needed = static_cast<std::size_t>(length) + 4;
+  if (block_.data() == nullptr || capacity_ < needed) return Allocate(length);
+  length_ = length;
+  std::memset(block_.data() + length, 0, 4);
   return true;
 }
 

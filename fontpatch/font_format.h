@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "fontpatch/zeroed_block.h"
+
 namespace qzf {
 
 // Selects one glyph size: 1 (20 px), 2 (24 px) or 3 (64 px). Anything else is
@@ -100,24 +102,26 @@ class FontImage {
   // Replaces the block by length + 4 zero bytes. False, with the image left
   // empty, when the memory cannot be had.
   bool Allocate(std::uint32_t length);
+  // For a block about to be filled whole by a read: keeps the current block
+  // when it has room (its old bytes stay until the read covers them), else
+  // allocates; the four extra bytes are zero either way. Passes that share
+  // one image reuse its pages instead of having fresh ones zeroed each time.
+  bool PrepareForRead(std::uint32_t length);
 
-  unsigned char* data() { return block_.get(); }
-  const unsigned char* data() const { return block_.get(); }
+  unsigned char* data() { return block_.data(); }
+  const unsigned char* data() const { return block_.data(); }
   std::uint32_t length() const { return length_; }
   // The file's bytes, without the four extra ones.
-  std::span<unsigned char> bytes() { return {block_.get(), length_}; }
-  std::span<const unsigned char> bytes() const { return {block_.get(), length_}; }
+  std::span<unsigned char> bytes() { return {block_.data(), length_}; }
+  std::span<const unsigned char> bytes() const { return {block_.data(), length_}; }
 
   bool IsAccepted() const { return IsAcceptedFontImage(data(), length_); }
 
  private:
-  struct FreeBlock {
-    void operator()(unsigned char* block) const { std::free(block); }
-  };
-  // calloc, not a zero-filled vector: a block this large comes as fresh
-  // pages that are zero already, so nothing is written twice (a pass's
-  // profile showed the fill and its page faults at a fifth of its time).
-  std::unique_ptr<unsigned char[], FreeBlock> block_;
+  // Not a zero-filled vector: fresh pages are zero already, so nothing is
+  // written twice, and they come large where the system allows.
+  ZeroedBlock block_;
+  std::size_t capacity_ = 0;  // bytes in the block, the four extra ones included
   std::uint32_t length_ = 0;
 };
 

@@ -21,15 +21,21 @@ void PackGlyphIntoCell(std::span<unsigned char> image, const GlyphSizeInfo& size
   // Only the bytes of a row that land inside the cell are copied.
   const std::int64_t kBegin = std::max<std::int64_t>(0, -firstColumn) * 2;
   const std::int64_t kEnd = std::min<std::int64_t>(pitch, (rowBytes - firstColumn) * 2);
-  for (std::uint64_t j = 0; j < rows; ++j) {
-    const std::int64_t r = static_cast<std::int64_t>(ascent) + static_cast<std::int64_t>(j) - glyph.originY;
-    if (r < 0 || r >= cellSize) continue;
-    const unsigned char* source = glyph.bytes.data() + j * pitch;
-    unsigned char* row = target + r * rowBytes;
-    for (std::int64_t k = kBegin; k < kEnd; k += 2) {
-      const unsigned a = std::min<unsigned>(source[k], 15);
-      const unsigned b = std::min<unsigned>(source[k + 1], 15);
-      row[firstColumn + k / 2] = static_cast<unsigned char>(b * 16 + a);
+  if (kEnd <= kBegin) return;
+  // kBegin and kEnd are even (the pitch is a multiple of four): whole pairs.
+  const std::int64_t pairs = (kEnd - kBegin) / 2;
+  // Rows of the bitmap that land inside the cell.
+  const std::int64_t shift = static_cast<std::int64_t>(ascent) - glyph.originY;
+  const std::int64_t jBegin = std::max<std::int64_t>(0, -shift);
+  const std::int64_t jEnd = std::min<std::int64_t>(static_cast<std::int64_t>(rows), cellSize - shift);
+  for (std::int64_t j = jBegin; j < jEnd; ++j) {
+    const unsigned char* source = glyph.bytes.data() + j * pitch + kBegin;
+    unsigned char* out = target + (shift + j) * rowBytes + firstColumn + kBegin / 2;
+    // Written plainly on bytes so that the compiler can vectorise it.
+    for (std::int64_t p = 0; p < pairs; ++p) {
+      const unsigned char a = std::min<unsigned char>(source[2 * p], 15);
+      const unsigned char b = std::min<unsigned char>(source[2 * p + 1], 15);
+      out[p] = static_cast<unsigned char>(b << 4 | a);
     }
   }
 }

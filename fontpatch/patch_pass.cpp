@@ -48,8 +48,9 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   if (length == kFileRangeFailed || length < kFontFileLength)
     return fail(PatchPassStatus::kInvalidFontFile, pass_text::kInvalidFontFile);
 
-  FontImage image;
-  if (!image.Allocate(length)) return fail(PatchPassStatus::kOutOfMemory, pass_text::kOutOfMemory);
+  FontImage ownImage;
+  FontImage& image = options.image ? *options.image : ownImage;
+  if (!image.PrepareForRead(length)) return fail(PatchPassStatus::kOutOfMemory, pass_text::kOutOfMemory);
   ReadFileRangeArgs read = sizeQuery;
   read.buffer = image.data();
   read.size = length;

@@ -35,6 +35,10 @@ struct PatchPassResult {
 struct PatchPassOptions {
   const GlyphRenderOps* ops = nullptr;  // null: the platform's font calls
   PassReporter* reporter = nullptr;     // null: standard output
+  // Memory for the file's bytes that the caller keeps from one pass to the
+  // next; null: the pass allocates its own. It carries nothing between
+  // passes: each pass reads the whole file into it.
+  FontImage* image = nullptr;
 };
 
 // One pass over `fontFilePath` for one glyph size. The file changes only in

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
+
+#include "fontpatch/zeroed_block.h"
 
 namespace qzf {
 namespace {
@@ -109,6 +112,55 @@ TEST(FontImageTest, HoldsTheFileAndFourZeroBytesBeyondIt) {
   image.data()[0] = 0x98;
   image.data()[1] = 0x1E;
   EXPECT_TRUE(image.IsAccepted());
+}
+
+TEST(FontImageTest, PrepareForReadReusesARoomyBlockAndZeroesTheExtraBytes) {
+  FontImage image;
+  ASSERT_TRUE(image.PrepareForRead(1000));
+  EXPECT_EQ(image.length(), 1000u);
+  for (int i = 0; i < 1004; ++i) ASSERT_EQ(image.data()[i], 0) << i;
+  std::memset(image.data(), 0xAB, 1004);
+  const unsigned char* block = image.data();
+
+  ASSERT_TRUE(image.PrepareForRead(600));  // smaller: the same block
+  EXPECT_EQ(image.data(), block);
+  EXPECT_EQ(image.length(), 600u);
+  EXPECT_EQ(image.bytes().size(), 600u);
+  for (int i = 600; i < 604; ++i) EXPECT_EQ(image.data()[i], 0) << i;
+  EXPECT_EQ(image.data()[599], 0xAB);  // left for the read to cover
+
+  ASSERT_TRUE(image.PrepareForRead(1000));  // back to the block's full size
+  EXPECT_EQ(image.data(), block);
+  for (int i = 1000; i < 1004; ++i) EXPECT_EQ(image.data()[i], 0) << i;
+
+  ASSERT_TRUE(image.PrepareForRead(1001));  // one byte more: a fresh zero block
+  EXPECT_EQ(image.length(), 1001u);
+  for (int i = 0; i < 1005; ++i) ASSERT_EQ(image.data()[i], 0) << i;
+}
+
+TEST(ZeroedBlockTest, LargeAndSmallBlocksAreZeroWritableAndMoveWhole) {
+  for (const std::size_t size : {std::size_t{1}, std::size_t{4096}, std::size_t{kFontFileLength + 4}}) {
+    ZeroedBlock block;
+    ASSERT_TRUE(block.Allocate(size));
+    const unsigned char* data = block.data();
+    ASSERT_NE(data, nullptr);
+    std::size_t nonZero = 0;
+    for (std::size_t i = 0; i < size; ++i) nonZero += data[i] != 0;
+    EXPECT_EQ(nonZero, 0u) << size;
+    block.data()[0] = 1;
+    block.data()[size - 1] = 2;
+
+    ZeroedBlock moved(std::move(block));
+    EXPECT_EQ(block.data(), nullptr);  // NOLINT(bugprone-use-after-move): moved-from state is specified
+    EXPECT_EQ(moved.data(), data);
+    ZeroedBlock assigned;
+    ASSERT_TRUE(assigned.Allocate(16));
+    assigned = std::move(moved);
+    EXPECT_EQ(assigned.data(), data);
+    EXPECT_EQ(assigned.data()[size - 1], 2);
+    assigned.Release();
+    EXPECT_EQ(assigned.data(), nullptr);
+  }
 }
 
 }  // namespace

@@ -332,5 +332,48 @@ TEST_F(PatchPassTest, AFailedWriteBackIsReported) {
   EXPECT_EQ(reporter.messages, pass_text::kWriteFailed);
 }
 
+// Passes that share one image, as a whole build runs them, must write exactly
+// what passes with images of their own write, whatever the shared block held
+// before and however long the file it last held was.
+TEST_F(PatchPassTest, PassesSharingOneImageWriteWhatPassesOfTheirOwnWrite) {
+  Script().ascent = 17;
+  Script().glyphs[kHanzi] = ScriptedGlyph{6, 3, 1, 14, {16, 8, 4, 2, 1, 0, 0, 0, 3, 5, 7, 9, 11, 13, 15, 16}};
+  Script().glyphs[0xB0A2] = ScriptedGlyph{2, 2, -3, 40, {15, 15, 0, 0, 15, 15, 0, 0}};
+  test::WriteBytes(
+      dictPath,
+      DictionaryText({{Key(TestCode(0)), kChi}, {Key(TestCode(1)), "\xB0\xA2"}, {Key(TestCode(7831)), kChi}}));
+  const std::string plainPath = dir.File("plain.qzf");
+  const std::string longerPath = dir.File("longer.qzf");
+  test::WriteBytes(plainPath, BaseImage());
+  test::WriteBytes(longerPath, BaseImage() + std::string(100, '\x77'));
+
+  FontImage shared;
+  ASSERT_TRUE(shared.PrepareForRead(kFontFileLength + 100));
+  std::memset(shared.data(), 0xEE, kFontFileLength + 104);
+  PatchPassOptions sharing;
+  sharing.ops = &test::ScriptedOps();
+  sharing.reporter = &reporter;
+  sharing.image = &shared;
+  PatchPassOptions own = sharing;
+  own.image = nullptr;
+  // The longer file first, so that the block is larger than the next file.
+  ASSERT_EQ(RunPatchPass(1, 20, "Scripted", longerPath.c_str(), dictPath.c_str(), sharing).status,
+            PatchPassStatus::kOk);
+  for (GlyphSizeMode mode = 1; mode <= 3; ++mode) {
+    const std::int32_t height = LookUpSizeMode(mode)->fontHeight;
+    ASSERT_EQ(RunPatchPass(mode, height, "Scripted", fontPath.c_str(), dictPath.c_str(), sharing).status,
+              PatchPassStatus::kOk);
+    ASSERT_EQ(RunPatchPass(mode, height, "Scripted", plainPath.c_str(), dictPath.c_str(), own).status,
+              PatchPassStatus::kOk);
+  }
+  const std::string shared3 = test::ReadBytes(fontPath);
+  EXPECT_EQ(shared3.size(), kFontFileLength);
+  EXPECT_TRUE(shared3 == test::ReadBytes(plainPath));
+  EXPECT_NE(shared3, BaseImage());
+  const std::string longer = test::ReadBytes(longerPath);
+  EXPECT_EQ(longer.size(), kFontFileLength + 100);
+  EXPECT_EQ(longer.substr(kFontFileLength), std::string(100, '\x77'));
+}
+
 }  // namespace
 }  // namespace qzf
