@@ -2,6 +2,9 @@
 
 #include <iconv.h>
 
+#include <cerrno>
+#include <cstddef>
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -37,6 +40,47 @@ void AddPrivateUse(std::array<char16_t, 0x10000>& table) {
   table[0xFF] = 0xF8F5;
 }
 
+// Converts the 190 pairs of one lead byte in as few calls as iconv allows
+// (one call per pair made building the table the slowest step of a short
+// run). A pair iconv refuses is left 0 and stepped over. False when the
+// output does not line up one unit per pair; the caller then goes pair by pair.
+bool ConvertRow(iconv_t cd, unsigned lead, std::array<char16_t, 0x10000>& table) {
+  constexpr std::size_t kPairs = 190;
+  std::array<unsigned char, kPairs * 2> input{};
+  std::array<unsigned, kPairs> codes{};
+  std::size_t pairs = 0;
+  for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+    if (trail == 0x7F) continue;
+    input[pairs * 2] = static_cast<unsigned char>(lead);
+    input[pairs * 2 + 1] = static_cast<unsigned char>(trail);
+    codes[pairs++] = lead << 8 | trail;
+  }
+  std::array<char16_t, kPairs> row{};
+  std::array<unsigned char, kPairs * 8> output{};
+  std::size_t done = 0;
+  while (done < pairs) {
+    char* in = reinterpret_cast<char*>(input.data() + done * 2);
+    std::size_t inLeft = (pairs - done) * 2;
+    char* out = reinterpret_cast<char*>(output.data());
+    std::size_t outLeft = output.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const bool stopped = iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1);
+    const int error = errno;
+    const std::size_t consumed = (pairs - done) * 2 - inLeft;
+    const std::size_t produced = output.size() - outLeft;
+    if (consumed % 2 != 0 || produced != consumed) return false;
+    for (std::size_t i = 0; i < consumed / 2; ++i)
+      row[done + i] = static_cast<char16_t>(output[i * 2] | (output[i * 2 + 1] << 8));
+    done += consumed / 2;
+    if (!stopped) break;
+    if (error != EILSEQ && error != EINVAL) return false;
+    ++done;  // the pair iconv refused stays unmapped
+  }
+  if (done != pairs) return false;
+  for (std::size_t i = 0; i < pairs; ++i) table[codes[i]] = row[i];
+  return true;
+}
+
 // Converts each single byte and each double-byte pair once, through one
 // conversion descriptor.
 std::unique_ptr<std::array<char16_t, 0x10000>> BuildTable() {
@@ -64,9 +108,11 @@ std::unique_ptr<std::array<char16_t, 0x10000>> BuildTable() {
     if (b >= 0x80) (*table)[b] = convert(&single, 1);
   }
   for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-    for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
-      const unsigned char pair[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
-      if (trail != 0x7F) (*table)[lead << 8 | trail] = convert(pair, 2);
+    if (!ConvertRow(raw, lead, *table)) {
+      for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+        const unsigned char pair[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+        if (trail != 0x7F) (*table)[lead << 8 | trail] = convert(pair, 2);
+      }
     }
   }
   AddPrivateUse(*table);
