@@ -2,7 +2,31 @@
 
 #include "platform/win32.h"
 
+#ifdef __linux__
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#endif
+
 namespace qzf {
+namespace {
+
+// The block lies in the executable's mapped image; map it in one request
+// instead of one page fault per page while the write copies it (a build's
+// profile showed those faults at half the cost of laying the font file down).
+void MapInAhead([[maybe_unused]] const void* bytes, [[maybe_unused]] DWORD size) {
+#if defined(__linux__) && defined(MADV_POPULATE_READ)
+  if (bytes == nullptr || size == 0) return;
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<std::uintptr_t>(bytes) / page * page;
+  const auto end = reinterpret_cast<std::uintptr_t>(bytes) + size;
+  // Only a hint: an older kernel refuses it and the write faults as before.
+  madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_READ);
+#endif
+}
+
+}  // namespace
 
 std::int32_t ExtractDataResource(const char* resource, const char* path) {
   HMODULE module = GetModuleHandleA(nullptr);
@@ -11,6 +35,7 @@ std::int32_t ExtractDataResource(const char* resource, const char* path) {
   HGLOBAL loaded = LoadResource(module, found);
   const void* bytes = LockResource(loaded);
   const DWORD size = SizeofResource(module, found);
+  MapInAhead(bytes, size);
 
   HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
