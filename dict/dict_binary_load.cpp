@@ -34,12 +34,11 @@ bool ValidText(const char* blob, std::uint32_t blobSize, std::uint32_t offset, s
 
 std::uint32_t QorvStringDict::LoadFromBINFileA(const char* name) {
   try {
-    char resolved[kDictPathSize] = {};
-    if (!ResolveDictPath(name, resolved, kDictPathSize)) {
+    // The name may be path_ itself (a reload): it is resolved aside first.
+    if (!ResolveDictPath(name, path_, kDictPathSize)) {
       path_[0] = '\0';
       return 0;
     }
-    std::memcpy(path_, resolved, sizeof(path_));
     MakeEmpty();
 
     unsigned char word[4] = {};

@@ -121,12 +121,11 @@ std::uint32_t QorvStringDict::LoadText(std::unique_ptr<char[]> buffer, std::uint
 
 std::uint32_t QorvStringDict::LoadFromTXTFileA(const char* name) {
   try {
-    char resolved[kDictPathSize] = {};
-    if (!ResolveDictPath(name, resolved, kDictPathSize)) {
+    // The name may be path_ itself (a reload): it is resolved aside first.
+    if (!ResolveDictPath(name, path_, kDictPathSize)) {
       path_[0] = '\0';
       return 0;
     }
-    std::memcpy(path_, resolved, sizeof(path_));
 
     ReadFileRangeArgs query;
     query.path = path_;
