@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "bench/common_hanzi.h"
 #include "platform/cp936_table.h"
 #include "platform/font_match.h"
 #include "platform/freetype_handles.h"
@@ -17,14 +18,7 @@ namespace {
 
 constexpr char kFace[] = "Noto Sans CJK SC";
 
-// The 3755 most common hanzi of GB2312 (its first level), in code order.
-std::vector<unsigned> CommonHanzi() {
-  std::vector<unsigned> codes;
-  for (unsigned lead = 0xB0; lead <= 0xD7; ++lead)
-    for (unsigned trail = 0xA1; trail <= 0xFE; ++trail)
-      if (!(lead == 0xD7 && trail > 0xF9)) codes.push_back(lead << 8 | trail);
-  return codes;
-}
+using qzf::bench::CommonHanzi;
 
 void BM_GetGlyphOutline(benchmark::State& state) {
   const int height = static_cast<int>(state.range(0));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common_hanzi.h"
 #include "dict/qorv_string_dict.h"
 #include "fileutil/file_range.h"
 #include "fontpatch/font_format.h"
@@ -41,14 +42,7 @@ const std::string& StockDictionaryText() {
   return text;
 }
 
-// The 3755 hanzi of GB2312's first level, in code order.
-std::vector<unsigned> CommonHanzi() {
-  std::vector<unsigned> codes;
-  for (unsigned lead = 0xB0; lead <= 0xD7; ++lead)
-    for (unsigned trail = 0xA1; trail <= 0xFE; ++trail)
-      if (!(lead == 0xD7 && trail > 0xF9)) codes.push_back(lead << 8 | trail);
-  return codes;
-}
+using qzf::bench::CommonHanzi;
 
 // As the pass does it: size query, fetch, pack into the size's cell.
 void BM_GlyphRenderAndPack(benchmark::State& state) {
