@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include "platform/native_path.h"
+#include "tests/support/dictionary_text.h"
 #endif
 
 namespace qzf::test {
@@ -17,18 +18,12 @@ void PrintTo(const Entry& e, std::ostream* os) {
       << ::testing::PrintToString(e.remark) << "}";
 }
 
-std::string DictBlock(std::size_t index, const Entry& e) {
-  char number[16];
-  std::snprintf(number, sizeof(number), "%08zu", index);
-  return std::string("\r\ntolva_res_No.") + number + "\r\ntolva_res_ENG_Start\r\n" + e.eng +
-         "\r\ntolva_res_ENG_End\r\ntolva_res_CHI_Start\r\n" + e.chi +
-         "\r\ntolva_res_CHI_End\r\ntolva_res_Remark00_Start\r\n" + e.remark + "\r\ntolva_res_Remark00_End\r\n";
-}
+std::string DictBlock(std::size_t index, const Entry& e) { return DictionaryBlock(index, e.eng, e.chi, e.remark); }
 
 std::string DictText(const std::vector<Entry>& entries) {
   std::string text = "Marrowgate QorvStringDict::SaveToTXTFileA Ver.0.19 2024-01-02 03:04:05\r\n\r\n\r\n";
   for (std::size_t i = 0; i < entries.size(); ++i) text += DictBlock(i, entries[i]);
-  return text + "\r\n\r\n\r\ntolva_res_All_End\r\n";
+  return text + kDictionaryTrailer;
 }
 
 std::vector<Entry> Entries(const QorvStringDict& dict) {

@@ -10,6 +10,7 @@
 
 #include "fontpatch/pass_messages.h"
 #include "tests/fontpatch/scripted_glyphs.h"
+#include "tests/support/dictionary_text.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/scratch_dir.h"
 
@@ -55,14 +56,8 @@ struct Entry {
 // A dictionary text as the saver writes it; entries must be in ENG order.
 std::string DictionaryText(const std::vector<Entry>& entries) {
   std::string text = "banner\r\n\r\n\r\n";
-  for (size_t i = 0; i < entries.size(); ++i) {
-    char number[32];
-    std::snprintf(number, sizeof(number), "%08zu", i);
-    text += "\r\ntolva_res_No." + std::string(number) + "\r\ntolva_res_ENG_Start\r\n" + entries[i].eng +
-            "\r\ntolva_res_ENG_End\r\ntolva_res_CHI_Start\r\n" + entries[i].chi +
-            "\r\ntolva_res_CHI_End\r\ntolva_res_Remark00_Start\r\n\r\ntolva_res_Remark00_End\r\n";
-  }
-  return text + "\r\n\r\n\r\ntolva_res_All_End\r\n";
+  for (size_t i = 0; i < entries.size(); ++i) text += test::DictionaryBlock(i, entries[i].eng, entries[i].chi);
+  return text + test::kDictionaryTrailer;
 }
 
 // Puts a directory where the font file was, once the pass has read it.

@@ -24,6 +24,7 @@
 #include "fontpatch/pass_messages.h"
 #include "fontpatch/patch_pass.h"
 #include "tests/fontpatch/scripted_glyphs.h"
+#include "tests/support/dictionary_text.h"
 
 namespace {
 
@@ -113,14 +114,9 @@ std::string DictionaryText(std::vector<Entry> entries) {
   std::sort(entries.begin(), entries.end(),
             [](const Entry& a, const Entry& b) { return qzf::CompareKeyA(a.eng.c_str(), b.eng.c_str()) == 2; });
   std::string text = "fuzz\r\n\r\n\r\n";
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    char number[32];
-    std::snprintf(number, sizeof(number), "%08zu", i);
-    text += "\r\ntolva_res_No." + std::string(number) + "\r\ntolva_res_ENG_Start\r\n" + entries[i].eng +
-            "\r\ntolva_res_ENG_End\r\ntolva_res_CHI_Start\r\n" + entries[i].chi +
-            "\r\ntolva_res_CHI_End\r\ntolva_res_Remark00_Start\r\n\r\ntolva_res_Remark00_End\r\n";
-  }
-  return text + "\r\n\r\n\r\ntolva_res_All_End\r\n";
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    text += qzf::test::DictionaryBlock(i, entries[i].eng, entries[i].chi);
+  return text + qzf::test::kDictionaryTrailer;
 }
 
 class DrawnCells final : public qzf::PassReporter {
