@@ -114,9 +114,11 @@ fuzz: setup build/fuzz/build.ninja
 	    || { echo "$$t failed: see build/fuzz/artifacts/"; exit 1; }; \
 	done
 
-# Optimised build; the whole `qzffont build` (median of BENCH_RUNS, CPU and
-# wall time, peak memory) against FreeType alone drawing the same glyphs plus
-# one read and one write of the file, then micro-benchmarks of the parts.
+# Optimised build; micro-benchmarks of the parts, then the whole `qzffont
+# build` (BENCH_RUNS runs, CPU and wall time, peak memory), each run paired
+# with the floor in a process of its own: FreeType alone drawing the same
+# glyphs plus one read and one write of the file. BENCH_VERBOSE=1 shows the
+# pairs.
 BENCH_RUNS ?= 5
 bench: setup build/bench/build.ninja
 	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench
