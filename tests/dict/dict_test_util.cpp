@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tests/support/dictionary_text.h"
+
 #ifndef _WIN32
 #include "platform/native_path.h"
-#include "tests/support/dictionary_text.h"
 #endif
 
 namespace qzf::test {
