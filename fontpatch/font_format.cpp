@@ -75,16 +75,14 @@ bool WritePixel(std::span<unsigned char> image, const GlyphSizeInfo& size, std::
 
 bool FontImage::Allocate(std::uint32_t length) {
   length_ = 0;
-  capacity_ = 0;
   if (!block_.Allocate(static_cast<std::size_t>(length) + 4)) return false;
-  capacity_ = static_cast<std::size_t>(length) + 4;
   length_ = length;
   return true;
 }
 
 bool FontImage::PrepareForRead(std::uint32_t length) {
   const std::size_t needed = static_cast<std::size_t>(length) + 4;
-  if (block_.data() == nullptr || capacity_ < needed) return Allocate(length);
+  if (block_.data() == nullptr || block_.size() < needed) return Allocate(length);
   length_ = length;
   std::memset(block_.data() + length, 0, 4);
   return true;

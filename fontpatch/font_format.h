@@ -7,8 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <span>
 #include <vector>
 
@@ -121,7 +119,6 @@ class FontImage {
   // Not a zero-filled vector: fresh pages are zero already, so nothing is
   // written twice, and they come large where the system allows.
   ZeroedBlock block_;
-  std::size_t capacity_ = 0;  // bytes in the block, the four extra ones included
   std::uint32_t length_ = 0;
 };
 

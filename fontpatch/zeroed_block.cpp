@@ -23,6 +23,7 @@ ZeroedBlock::~ZeroedBlock() { Release(); }
 
 ZeroedBlock::ZeroedBlock(ZeroedBlock&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
       mapping_(std::exchange(other.mapping_, nullptr)),
       mappedSize_(std::exchange(other.mappedSize_, 0)) {}
 
@@ -30,6 +31,7 @@ ZeroedBlock& ZeroedBlock::operator=(ZeroedBlock&& other) noexcept {
   if (this != &other) {
     Release();
     data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
     mapping_ = std::exchange(other.mapping_, nullptr);
     mappedSize_ = std::exchange(other.mappedSize_, 0);
   }
@@ -47,6 +49,7 @@ void ZeroedBlock::Release() {
   std::free(mapping_);
 #endif
   data_ = nullptr;
+  size_ = 0;
   mapping_ = nullptr;
   mappedSize_ = 0;
 }
@@ -68,12 +71,15 @@ bool ZeroedBlock::Allocate(std::size_t size) {
     mapping_ = mapping;
     mappedSize_ = mapped;
     data_ = reinterpret_cast<unsigned char*>(aligned);
+    size_ = size;
     return true;
   }
 #endif
   mapping_ = std::calloc(size, 1);
   data_ = static_cast<unsigned char*>(mapping_);
-  return data_ != nullptr;
+  if (data_ == nullptr) return false;
+  size_ = size;
+  return true;
 }
 
 }  // namespace qzf

@@ -24,9 +24,11 @@ class ZeroedBlock {
   void Release();
 
   unsigned char* data() const { return data_; }
+  std::size_t size() const { return size_; }
 
  private:
   unsigned char* data_ = nullptr;
+  std::size_t size_ = 0;
   void* mapping_ = nullptr;  // what was mapped (or allocated), to give back
   std::size_t mappedSize_ = 0;
 };

@@ -144,6 +144,7 @@ TEST(ZeroedBlockTest, LargeAndSmallBlocksAreZeroWritableAndMoveWhole) {
     ASSERT_TRUE(block.Allocate(size));
     const unsigned char* data = block.data();
     ASSERT_NE(data, nullptr);
+    EXPECT_EQ(block.size(), size);
     std::size_t nonZero = 0;
     for (std::size_t i = 0; i < size; ++i) nonZero += data[i] != 0;
     EXPECT_EQ(nonZero, 0u) << size;
@@ -153,6 +154,7 @@ TEST(ZeroedBlockTest, LargeAndSmallBlocksAreZeroWritableAndMoveWhole) {
     ZeroedBlock moved(std::move(block));
     EXPECT_EQ(block.data(), nullptr);  // NOLINT(bugprone-use-after-move): moved-from state is specified
     EXPECT_EQ(moved.data(), data);
+    EXPECT_EQ(moved.size(), size);
     ZeroedBlock assigned;
     ASSERT_TRUE(assigned.Allocate(16));
     assigned = std::move(moved);
@@ -160,6 +162,7 @@ TEST(ZeroedBlockTest, LargeAndSmallBlocksAreZeroWritableAndMoveWhole) {
     EXPECT_EQ(assigned.data()[size - 1], 2);
     assigned.Release();
     EXPECT_EQ(assigned.data(), nullptr);
+    EXPECT_EQ(assigned.size(), 0u);
   }
 }
 
