@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/codepage.h"
+#include "platform/portable/codepage.h"
 #endif
 
 namespace qzf {

@@ -27,10 +27,10 @@
 #include "fileutil/file_range.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/cp936_table.h"
-#include "platform/font_match.h"
-#include "platform/freetype_handles.h"
-#include "platform/realized_font.h"
+#include "platform/fontengine/cp936_table.h"
+#include "platform/fontengine/font_match.h"
+#include "platform/fontengine/freetype_handles.h"
+#include "platform/fontengine/realized_font.h"
 #include "platform/win32.h"
 
 extern char** environ;

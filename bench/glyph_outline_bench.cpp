@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "bench/common_hanzi.h"
-#include "platform/cp936_table.h"
-#include "platform/font_match.h"
-#include "platform/freetype_handles.h"
+#include "platform/fontengine/cp936_table.h"
+#include "platform/fontengine/font_match.h"
+#include "platform/fontengine/freetype_handles.h"
+#include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
 namespace {
@@ -22,10 +23,10 @@ using qzf::bench::CommonHanzi;
 
 void BM_GetGlyphOutline(benchmark::State& state) {
   const int height = static_cast<int>(state.range(0));
-  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
-                           CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, kFace);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, font);
+  qzf::FontRequest request;
+  request.height = height;
+  const qzf::SelectedFont font(kFace, request);
+  HDC dc = font.dc();
   const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
   const auto codes = CommonHanzi();
   std::vector<unsigned char> buffer;
@@ -37,9 +38,6 @@ void BM_GetGlyphOutline(benchmark::State& state) {
     buffer.assign(size + 4, 0);
     benchmark::DoNotOptimize(GetGlyphOutlineA(dc, code, GGO_GRAY4_BITMAP, &gm, size, buffer.data(), &identity));
   }
-  SelectObject(dc, previous);
-  DeleteObject(font);
-  DeleteDC(dc);
 }
 BENCHMARK(BM_GetGlyphOutline)->Arg(20)->Arg(24)->Arg(64);
 

@@ -10,6 +10,7 @@
 #include "fileutil/file_range.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/glyph_packing.h"
+#include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
 namespace {
@@ -47,10 +48,10 @@ using qzf::bench::CommonHanzi;
 // As the pass does it: size query, fetch, pack into the size's cell.
 void BM_GlyphRenderAndPack(benchmark::State& state) {
   const qzf::GlyphSizeInfo& size = qzf::SizeModeTable[static_cast<size_t>(state.range(0))];
-  HFONT font = CreateFontA(size.fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
-                           CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, kFace);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, font);
+  qzf::FontRequest request;
+  request.height = size.fontHeight;
+  const qzf::SelectedFont font(kFace, request);
+  HDC dc = font.dc();
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
   const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
@@ -70,9 +71,6 @@ void BM_GlyphRenderAndPack(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.SetLabel(std::to_string(size.cellSize) + " px");
-  SelectObject(dc, previous);
-  DeleteObject(font);
-  DeleteDC(dc);
 }
 BENCHMARK(BM_GlyphRenderAndPack)->Arg(0)->Arg(1)->Arg(2);
 

@@ -1,9 +1,9 @@
 #include <CLI/CLI.hpp>
 
-#include "app/font_build.h"
 #include "cli/build_progress.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "fontbuild/font_build.h"
 
 namespace qzf::cli {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/font_build.h"
+#include "fontbuild/font_build.h"
 
 namespace qzf::cli {
 

@@ -6,25 +6,24 @@
 #include <cstdio>
 #include <string>
 
-#include "app/font_build.h"
-#include "app/preview_picture.h"
 #include "cli/build_progress.h"
 #include "cli/commands.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
 #include "dict/load_dictionary_file.h"
+#include "fileutil/data_blocks.h"
 #include "fileutil/data_resource_bytes.h"
 #include "fileutil/extract_data_resource.h"
+#include "fontbuild/font_build.h"
 #include "fontpatch/font_file_report.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/installed_faces.h"
+#include "platform/portable/installed_faces.h"
+#include "platform/portable/selected_font.h"
 #include "platform/win32.h"
+#include "preview/preview_picture.h"
 
 namespace qzf::cli {
 namespace {
-
-constexpr int kStockFontBlock = 130;
-constexpr int kDictionaryBlock = 131;
 
 // The first GBK character of every entry that names one, as one string.
 std::optional<std::string> DictionaryCharacters(const std::string& utf8Path) {
@@ -49,23 +48,16 @@ std::optional<std::string> DictionaryCharacters(const std::string& utf8Path) {
 
 // How many of the characters the face has a glyph for.
 std::uint32_t DrawableCount(const std::string& face, const std::string& characters) {
-  HFONT font = CreateFontA(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
-                           DEFAULT_QUALITY, 0, face.c_str());
-  if (!font) return 0;
-  HDC dc = CreateCompatibleDC(nullptr);
+  FontRequest request;
+  request.height = 20;
+  const SelectedFont font(face.c_str(), request);
+  if (!font.dc()) return 0;
+  std::vector<WORD> indices(characters.size());
+  const DWORD n = GetGlyphIndicesA(font.dc(), characters.c_str(), static_cast<int>(characters.size()), indices.data(),
+                                   GGI_MARK_NONEXISTING_GLYPHS);
+  if (n == GDI_ERROR) return 0;
   std::uint32_t drawable = 0;
-  if (dc) {
-    HGDIOBJ previous = SelectObject(dc, font);
-    std::vector<WORD> indices(characters.size());
-    const DWORD n = GetGlyphIndicesA(dc, characters.c_str(), static_cast<int>(characters.size()), indices.data(),
-                                     GGI_MARK_NONEXISTING_GLYPHS);
-    if (n != GDI_ERROR) {
-      for (DWORD i = 0; i < n; ++i) drawable += indices[i] != 0xFFFF ? 1 : 0;
-    }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-  }
-  DeleteObject(font);
+  for (DWORD i = 0; i < n; ++i) drawable += indices[i] != 0xFFFF ? 1 : 0;
   return drawable;
 }
 

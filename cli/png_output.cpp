@@ -1,8 +1,8 @@
 #include "cli/png_output.h"
 
-#include "app/png_encoder.h"
 #include "cli/terminal.h"
 #include "fileutil/file_range.h"
+#include "preview/png_encoder.h"
 
 namespace qzf::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "cli/terminal.h"
 
-#include "platform/codepage.h"
+#include "platform/portable/codepage.h"
 
 #ifdef _WIN32
 #include <io.h>

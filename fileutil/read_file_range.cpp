@@ -1,4 +1,5 @@
 #include "fileutil/file_range.h"
+#include "platform/portable/file_handle_guard.h"
 
 namespace qzf {
 
@@ -11,9 +12,11 @@ std::uint32_t ReadFileRange(ReadFileRangeArgs args) {
     if (!args.setFilePointerFn) args.setFilePointerFn = &SetFilePointer;
     if (!args.closeHandleFn) args.closeHandleFn = &CloseHandle;
 
-    HANDLE file = args.createFileFn(args.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return kFileRangeFailed;
+    const FileHandleGuard guard(args.createFileFn(args.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr),
+                                args.closeHandleFn);
+    if (!guard.valid()) return kFileRangeFailed;
+    const HANDLE file = guard.get();
 
     DWORD sizeHigh = 0;
     const DWORD fileSize = args.getFileSizeFn(file, &sizeHigh);
@@ -21,13 +24,9 @@ std::uint32_t ReadFileRange(ReadFileRangeArgs args) {
     LONG offsetHigh = static_cast<LONG>(static_cast<std::uint32_t>(args.offset >> 32));
     args.setFilePointerFn(file, static_cast<LONG>(static_cast<std::uint32_t>(args.offset)), &offsetHigh, FILE_BEGIN);
 
-    if (args.buffer == nullptr) {
-      args.closeHandleFn(file);
-      return fileSize;
-    }
+    if (args.buffer == nullptr) return fileSize;
     DWORD bytesRead = 0;
     const BOOL ok = args.readFileFn(file, args.buffer, static_cast<DWORD>(args.size), &bytesRead, nullptr);
-    args.closeHandleFn(file);
     return ok ? bytesRead : kFileRangeFailed;
   } catch (...) {
     return kFileRangeFailed;

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "fileutil/file_range.h"
+#include "platform/portable/file_handle_guard.h"
 
 namespace qzf {
 
@@ -16,9 +17,11 @@ std::uint32_t WriteFileRange(WriteFileRangeArgs args) {
     // Fails harmlessly when the file does not exist yet.
     args.setFileAttributesFn(args.path, FILE_ATTRIBUTE_NORMAL);
 
-    HANDLE file = args.createFileFn(args.path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, args.creationDisposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return kFileRangeFailed;
+    const FileHandleGuard guard(args.createFileFn(args.path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                                  args.creationDisposition, FILE_ATTRIBUTE_NORMAL, nullptr),
+                                args.closeHandleFn);
+    if (!guard.valid()) return kFileRangeFailed;
+    const HANDLE file = guard.get();
 
     if (args.offset == kAppendOffset) {
       args.setFilePointerFn(file, 0, nullptr, FILE_END);
@@ -31,9 +34,7 @@ std::uint32_t WriteFileRange(WriteFileRangeArgs args) {
                                        : static_cast<DWORD>(std::strlen(static_cast<const char*>(args.data)));
     DWORD written = 0;
     const BOOL ok = args.writeFileFn(file, args.data, count, &written, nullptr);
-    const std::uint32_t result = ok ? written : kFileRangeFailed;
-    args.closeHandleFn(file);
-    return result;
+    return ok ? written : kFileRangeFailed;
   } catch (...) {
     return kFileRangeFailed;
   }

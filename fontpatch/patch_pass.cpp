@@ -11,19 +11,9 @@
 #include "fileutil/file_range.h"
 #include "fontpatch/glyph_packing.h"
 #include "fontpatch/pass_messages.h"
-#include "fontpatch/selected_font.h"
+#include "platform/portable/selected_font.h"
 
 namespace qzf {
-namespace {
-
-bool FaceMatches(const GlyphRenderOps& ops, HDC dc, const char* faceName) {
-  char selected[LF_FACESIZE * 8] = {};
-  if (ops.getTextFaceFn(dc, static_cast<int>(sizeof(selected)), selected) <= 0) return false;
-  return lstrcmpiA(selected, faceName ? faceName : "") == 0;
-}
-
-}  // namespace
-
 PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const char* faceName,
                              const char* fontFilePath, const char* dictionaryPath, const PatchPassOptions& options) {
   StdoutPassReporter stdoutReporter;
@@ -65,7 +55,7 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   if (!font.fontCreated()) return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
   if (!font.dc()) return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
   const HDC dc = font.dc();
-  result.exactFace = FaceMatches(ops, dc, faceName);
+  result.exactFace = font.FaceMatches();
 
   TEXTMETRICA metrics{};
   ops.getTextMetricsFn(dc, &metrics);

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "fontpatch/font_format.h"
-#include "fontpatch/glyph_render_ops.h"
 #include "fontpatch/pass_reporter.h"
+#include "platform/portable/glyph_render_ops.h"
 
 namespace qzf {
 

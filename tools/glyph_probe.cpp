@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "platform/selected_face.h"
+#include "platform/portable/codepage.h"
+#include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
 #ifdef _WIN32
@@ -102,14 +102,14 @@ int main(int argc, char** argv) {
   }
   const int height = std::atoi(args[2].c_str());
 
-  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
-                           CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, face->c_str());
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (!font || !dc) {
+  qzf::FontRequest request;
+  request.height = height;
+  const qzf::SelectedFont font(face->c_str(), request);
+  HDC dc = font.dc();
+  if (!dc) {
     std::fprintf(stderr, "glyph_probe: no font or no memory context\n");
     return 1;
   }
-  HGDIOBJ previous = SelectObject(dc, font);
 
   if (args.size() >= 5 && args[3] == "--indices") {
     PrintIndices(dc, args[4]);
@@ -122,9 +122,7 @@ int main(int argc, char** argv) {
       return 2;
     }
 
-    char selected[LF_FACESIZE] = {};
-    GetTextFaceA(dc, LF_FACESIZE, selected);
-    std::printf("face %s %d\n", qzf::GbkToUtf8Lossy(selected).c_str(), qzf::SelectedFaceMatches(dc, face->c_str()));
+    std::printf("face %s %d\n", qzf::GbkToUtf8Lossy(font.FaceName()).c_str(), font.FaceMatches());
     TEXTMETRICA tm = {};
     GetTextMetricsA(dc, &tm);
     std::printf("tm %ld %ld %ld %ld %ld %ld %ld %ld %u %u\n", static_cast<long>(tm.tmHeight),
@@ -159,8 +157,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "glyph_probe: %zu codes in %.0f ms\n", codes.size(), ms);
   }
 
-  SelectObject(dc, previous);
-  DeleteObject(font);
-  DeleteDC(dc);
   return 0;
 }

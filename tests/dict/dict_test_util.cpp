@@ -9,7 +9,7 @@
 #include "tests/support/dictionary_text.h"
 
 #ifndef _WIN32
-#include "platform/native_path.h"
+#include "platform/native/native_path.h"
 #endif
 
 namespace qzf::test {

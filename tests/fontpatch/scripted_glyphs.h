@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fontpatch/glyph_render_ops.h"
+#include "platform/portable/glyph_render_ops.h"
 
 namespace qzf::test {
 

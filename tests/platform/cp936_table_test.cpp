@@ -1,4 +1,4 @@
-#include "platform/cp936_table.h"
+#include "platform/fontengine/cp936_table.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

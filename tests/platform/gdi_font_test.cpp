@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/selected_face.h"
+#include "platform/portable/selected_face.h"
+#include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
 namespace qzf {
@@ -25,32 +26,23 @@ constexpr MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
 // A font made as the pass makes it, selected into a memory context.
 class PassFont {
  public:
-  PassFont(const char* face, int height)
-      : font_(CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, OUT_CHARACTER_PRECIS,
-                          CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0, face)),
-        dc_(CreateCompatibleDC(nullptr)) {
-    if (font_ && dc_) previous_ = SelectObject(dc_, font_);
-  }
-  ~PassFont() {
-    if (dc_ && previous_) SelectObject(dc_, previous_);
-    if (font_) DeleteObject(font_);
-    if (dc_) DeleteDC(dc_);
-  }
-  PassFont(const PassFont&) = delete;
-  PassFont& operator=(const PassFont&) = delete;
+  PassFont(const char* face, int height) : font_(face, Request(height)) {}
 
-  bool ok() const { return font_ && dc_ && previous_; }
-  HDC dc() const { return dc_; }
+  bool ok() const { return font_.dc() != nullptr; }
+  HDC dc() const { return font_.dc(); }
   TEXTMETRICA Metrics() const {
     TEXTMETRICA tm = {};
-    EXPECT_TRUE(GetTextMetricsA(dc_, &tm));
+    EXPECT_TRUE(GetTextMetricsA(font_.dc(), &tm));
     return tm;
   }
 
  private:
-  HFONT font_;
-  HDC dc_;
-  HGDIOBJ previous_ = nullptr;
+  static FontRequest Request(int height) {
+    FontRequest request;
+    request.height = height;
+    return request;
+  }
+  SelectedFont font_;
 };
 
 struct Glyph {

@@ -1,4 +1,4 @@
-#include "platform/installed_faces.h"
+#include "platform/portable/installed_faces.h"
 
 #include <gtest/gtest.h>
 

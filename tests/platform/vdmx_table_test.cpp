@@ -1,4 +1,4 @@
-#include "platform/vdmx_table.h"
+#include "platform/fontengine/vdmx_table.h"
 
 #include <gtest/gtest.h>
 

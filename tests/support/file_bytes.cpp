@@ -7,7 +7,7 @@
 
 #include "platform/win32.h"
 #ifndef _WIN32
-#include "platform/native_path.h"
+#include "platform/native/native_path.h"
 #endif
 
 namespace qzf::test {

@@ -1,0 +1,235 @@
+#include "fontbuild/font_build.h"
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dict/load_dictionary_file.h"
+#include "fileutil/data_blocks.h"
+#include "fileutil/extract_data_resource.h"
+#include "fileutil/file_range.h"
+#include "fontpatch/pass_messages.h"
+#include "platform/portable/codepage.h"
+#include "platform/portable/selected_font.h"
+#include "platform/win32.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace qzf {
+namespace {
+
+std::uint32_t ProcessId() {
+#ifdef _WIN32
+  return static_cast<std::uint32_t>(GetCurrentProcessId());
+#else
+  return static_cast<std::uint32_t>(getpid());
+#endif
+}
+
+// Temporary files live beside the output, so the final rename stays on one
+// file system, and they carry the process id, so two builds do not meet.
+std::string TemporaryPath(const std::string& output, const char* what) {
+  return output + "." + what + "-" + std::to_string(ProcessId()) + ".tmp";
+}
+
+// Removes a temporary file when the build ends, whichever way.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+  ~TemporaryFile() {
+    if (!path_.empty()) {
+      SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(path_.c_str());
+    }
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  const char* c_str() const { return path_.c_str(); }
+  // The file became the output: nothing to remove.
+  void Keep() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+FontBuildResult Fail(FontBuildResult result, FontBuildStatus status, std::string detail) {
+  result.status = status;
+  result.detail = std::move(detail);
+  return result;
+}
+
+// Copies the user's base file whole; false when it cannot be read or the copy
+// cannot be written. The base itself is only read.
+bool CopyBase(const std::string& base, const char* target, std::uint32_t length) {
+  std::vector<unsigned char> bytes;
+  try {
+    bytes.resize(length);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  ReadFileRangeArgs read;
+  read.path = base.c_str();
+  read.buffer = bytes.data();
+  read.size = length;
+  if (ReadFileRange(read) != length) return false;
+  WriteFileRangeArgs write;
+  write.path = target;
+  write.data = bytes.data();
+  write.size = length;
+  write.creationDisposition = CREATE_ALWAYS;
+  return WriteFileRange(write) == length;
+}
+
+// What the passes cannot use: entries out of order (lookups would miss them)
+// and CHI texts that do not begin with a GBK character. Empty when fine.
+std::string CheckDictionary(const QorvStringDict& dictionary) {
+  const DictRecord* records = dictionary.records();
+  for (std::uint32_t i = 0; i < dictionary.count(); ++i) {
+    if (i > 0 && CompareKeyA(records[i - 1].ENG, records[i].ENG) != 2)
+      return "entry " + std::to_string(i) + " is not in ascending key order";
+    const DictRecord& entry = records[i];
+    if (lstrcmpiA(entry.CHI, pass_text::kNoChange) == 0) continue;
+    const auto lead = static_cast<unsigned char>(entry.CHI[0]);
+    const unsigned code = entry.CHILength >= 2 ? lead * 256u + static_cast<unsigned char>(entry.CHI[1]) : 0;
+    if (lead < 0x81 || !GbkCodeToUnicode(code))
+      return "entry " + std::to_string(i) + " has a CHI text that does not begin with a GBK character";
+  }
+  return "";
+}
+
+bool HasEmbeddedBlock(int id) { return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), "DATA"); }
+
+// Lays an embedded block down as a hidden file; the failure to report.
+std::optional<FontBuildStatus> LayDownBlock(int id, const char* path) {
+  if (ExtractDataResource(MAKEINTRESOURCEA(id), path) == 1) return std::nullopt;
+  return HasEmbeddedBlock(id) ? FontBuildStatus::kOutputUnwritable : FontBuildStatus::kNoEmbeddedData;
+}
+
+// The face check and the base file test, before anything is written.
+std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, FontBuildResult& result,
+                                           std::uint32_t& baseLength) {
+  const FaceCheck face = CheckFace(request.faceName.c_str(), request.ops);
+  result.faceUsed = face.faceUsed;
+  result.exactFace = face.exact;
+  if (!face.fontCreated) return Fail(result, FontBuildStatus::kUnknownFace, "");
+  if (!face.exact && !request.allowSubstitute) return Fail(result, FontBuildStatus::kUnknownFace, face.faceUsed);
+
+  if (request.basePath.empty()) return std::nullopt;
+  ReadFileRangeArgs size;
+  size.path = request.basePath.c_str();
+  baseLength = ReadFileRange(size);
+  if (IsDirectory(request.basePath) || baseLength == kFileRangeFailed)
+    return Fail(result, FontBuildStatus::kBaseUnreadable, "");
+  unsigned char head[4] = {};
+  ReadFileRangeArgs read = size;
+  read.buffer = head;
+  read.size = sizeof(head);
+  if (baseLength < kFontFileLength || ReadFileRange(read) != 4 || ReadGlyphCount(head) != kIndexedGlyphCount) {
+    char detail[160];
+    std::snprintf(detail, sizeof(detail), "%u bytes, glyph count %u; a game font file has at least %u bytes and %u",
+                  static_cast<unsigned>(baseLength), static_cast<unsigned>(baseLength >= 4 ? ReadGlyphCount(head) : 0),
+                  static_cast<unsigned>(kFontFileLength), static_cast<unsigned>(kIndexedGlyphCount));
+    return Fail(result, FontBuildStatus::kBaseRefused, detail);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops) {
+  FontRequest request;
+  request.height = 20;
+  const SelectedFont font(faceName, request, ops);
+  FaceCheck check;
+  check.fontCreated = font.fontCreated();
+  check.faceUsed = font.FaceName();
+  check.exact = font.FaceMatches();
+  return check;
+}
+
+FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer) {
+  FontBuildResult result;
+  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
+    result.passes[i].mode = SizeModeTable[i].mode;
+    result.passes[i].fontHeight = SizeModeTable[i].fontHeight;
+  }
+
+  std::uint32_t baseLength = kFontFileLength;
+  if (request.checkFirst) {
+    if (auto failed = CheckInputs(request, result, baseLength)) return *failed;
+  }
+
+  const std::string& output = request.outputPath;
+  if (output.empty() || IsDirectory(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  const bool inPlace = request.workFile == FontWorkFile::kInPlace;
+  // A temporary work file goes when the build fails; the output itself stays.
+  TemporaryFile workCopy(inPlace ? std::string() : TemporaryPath(output, "font"));
+  const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
+  const bool embeddedDictionary = request.dictionaryPath.empty();
+  TemporaryFile dictionaryCopy(!embeddedDictionary                  ? std::string()
+                               : request.dictionaryCopyPath.empty() ? TemporaryPath(output, "dict")
+                                                                    : request.dictionaryCopyPath);
+  const char* dictionaryPath = embeddedDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
+
+  // Both files are laid down, whatever became of the first.
+  std::optional<FontBuildStatus> layDownFailure;
+  if (request.basePath.empty()) {
+    layDownFailure = LayDownBlock(kStockFontBlock, workPath.c_str());
+  } else if (!CopyBase(request.basePath, workPath.c_str(), baseLength)) {
+    layDownFailure = FontBuildStatus::kOutputUnwritable;
+  }
+  if (embeddedDictionary) {
+    const auto failure = LayDownBlock(kDictionaryBlock, dictionaryPath);
+    if (!layDownFailure) layDownFailure = failure;
+  }
+  if (layDownFailure) return Fail(result, *layDownFailure, "");
+
+  if (request.checkFirst) {
+    QorvStringDict dictionary;
+    result.dictionaryEntries = LoadDictionaryFile(dictionary, dictionaryPath);
+    if (result.dictionaryEntries == 0) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
+    std::string problem = CheckDictionary(dictionary);
+    if (!problem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, problem);
+  }
+
+  FontImage image;  // one block for the three passes: its pages are reused
+  PatchPassOptions options;
+  options.ops = request.ops;
+  options.reporter = &observer;
+  options.image = &image;
+  std::optional<std::size_t> failedPass;
+  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
+    FontBuildPass& pass = result.passes[i];
+    observer.PassStarted(i, SizeModeTable[i]);
+    pass.result =
+        RunPatchPass(pass.mode, pass.fontHeight, request.faceName.c_str(), workPath.c_str(), dictionaryPath, options);
+    if (pass.result.status != PatchPassStatus::kOk && !failedPass) {
+      failedPass = i;
+      if (request.checkFirst) break;
+    }
+  }
+  if (failedPass)
+    return Fail(result, FontBuildStatus::kPassFailed, std::to_string(result.passes[*failedPass].fontHeight) + " px");
+  if (!request.checkFirst) {
+    result.exactFace = result.passes[0].result.exactFace;
+  }
+  if (inPlace) return result;
+
+  // The finished file leaves its hidden state behind and takes the output's place.
+  SetFileAttributesA(workCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!MoveFileExA(workCopy.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  workCopy.Keep();
+  return result;
+}
+
+}  // namespace qzf

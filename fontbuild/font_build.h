@@ -1,0 +1,90 @@
+// The whole font build, the one routine every front end calls: a fresh copy
+// of the stock font file (the embedded block, or the user's own game file,
+// never modified), the code-mapping dictionary (embedded or given), and the
+// three rewrite passes, one per glyph size, over that copy.
+//
+// The front ends differ only in the request: the command line checks face,
+// base and dictionary first and builds in a temporary file it renames over
+// the output; the window lays both blocks down next to the program and lets
+// the passes rewrite the output in place, every pass running.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "fontpatch/font_format.h"
+#include "fontpatch/patch_pass.h"
+
+namespace qzf {
+
+// Where the passes work.
+enum class FontWorkFile {
+  // A hidden file beside the output (OUT.font-PID.tmp), renamed over the
+  // output once every pass succeeded: a failed build leaves no trace.
+  kTemporaryThenRename,
+  // The output itself: the stock copy is laid down there and each pass
+  // rewrites it.
+  kInPlace,
+};
+
+struct FontBuildRequest {
+  std::string faceName;        // GBK
+  std::string outputPath;      // byte path in the system code page
+  std::string basePath;        // empty: the embedded font file
+  std::string dictionaryPath;  // empty: the embedded dictionary; text or binary image
+  // Where the embedded dictionary is laid down for the passes (hidden, and
+  // removed when the build ends); empty: beside the output as OUT.dict-PID.tmp.
+  std::string dictionaryCopyPath;
+  FontWorkFile workFile = FontWorkFile::kTemporaryThenRename;
+  // Face, base file and dictionary are checked before the passes, and a build
+  // stops at the first pass that fails. Without: the passes are the checks,
+  // and each runs whatever the one before it did.
+  bool checkFirst = true;
+  bool allowSubstitute = false;
+  const GlyphRenderOps* ops = nullptr;  // null: the platform's font calls
+};
+
+enum class FontBuildStatus {
+  kOk,
+  kUnknownFace,          // detail: the face that would be used instead
+  kBaseUnreadable,       // missing, a directory, or unreadable
+  kBaseRefused,          // fails the font file test; detail says why
+  kDictionaryNotLoaded,  // missing, unreadable or malformed
+  kOutputUnwritable,     // cannot write beside the output, or cannot replace it
+  kPassFailed,           // detail: which pass
+  kNoEmbeddedData,
+};
+
+struct FontBuildPass {
+  GlyphSizeMode mode = 0;
+  std::int32_t fontHeight = 0;
+  PatchPassResult result;
+};
+
+struct FontBuildResult {
+  FontBuildStatus status = FontBuildStatus::kOk;
+  std::string detail;    // UTF-8, for the one-line error
+  std::string faceUsed;  // GBK, the face the font calls selected
+  bool exactFace = false;
+  std::uint32_t dictionaryEntries = 0;
+  std::array<FontBuildPass, SizeModeTable.size()> passes{};
+};
+
+// Told of each pass as it starts, then of its messages and glyphs.
+class FontBuildObserver : public PassReporter {
+ public:
+  virtual void PassStarted(std::size_t index, const GlyphSizeInfo& size) = 0;
+};
+
+FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer);
+
+// Which face the font calls give for a name: exact or a substitute.
+struct FaceCheck {
+  bool fontCreated = false;
+  bool exact = false;
+  std::string faceUsed;  // GBK
+};
+FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops = nullptr);
+
+}  // namespace qzf

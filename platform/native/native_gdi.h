@@ -1,0 +1,25 @@
+// Native stand-ins for the GDI font calls the glyph rewrite pass and the font
+// listing use, drawn with FreeType from fonts found through fontconfig. They
+// follow Windows' conventions: a GBK face name under GB2312_CHARSET, a
+// positive height as the character cell height, GGO_GRAY4_BITMAP rows padded
+// to four bytes with levels 0..16, GDI_ERROR where GDI gives it.
+//
+// Provided: GGO_METRICS and the grey formats (2, 4, 8 bits) with the identity
+// transform, optionally GGO_GLYPH_INDEX and GGO_UNHINTED. Other formats and
+// other transforms give GDI_ERROR.
+#pragma once
+
+#include "platform/native/gdi_types.h"
+
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                         DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
+                         DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
+HDC WINAPI CreateCompatibleDC(HDC dc);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
+BOOL WINAPI DeleteDC(HDC dc);
+BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
+DWORD WINAPI GetGlyphOutlineA(HDC dc, UINT character, UINT format, LPGLYPHMETRICS metrics, DWORD bufferSize,
+                              LPVOID buffer, const MAT2* transform);
+DWORD WINAPI GetGlyphIndicesA(HDC dc, LPCSTR text, int length, LPWORD indices, DWORD flags);
+int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName);
