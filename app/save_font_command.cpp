@@ -5,8 +5,7 @@
 #include "app/app_state.h"
 #include "app/show_message_box.h"
 #include "app/tool_file_path.h"
-#include "fileutil/extract_data_resource.h"
-#include "fontpatch/patch_pass.h"
+#include "fontbuild/font_build.h"
 #include "platform/win32.h"
 
 namespace qzf {
@@ -28,14 +27,21 @@ constexpr char kFailureCaption[] = "\xB4\xED\xCE\xF3";
 
 constexpr char kFontFileName[] = "F_FONTJ.qzf";
 constexpr char kDictionaryFileName[] = "DATA1";
-constexpr int kStockFontBlock = 130;
-constexpr int kDictionaryBlock = 131;
 
-struct PassSize {
-  std::int32_t mode;
-  std::int32_t height;
+// The passes write their dots and messages to standard output; each pass's
+// size goes through the process-wide variables as it starts.
+class SaveObserver final : public FontBuildObserver {
+ public:
+  void PassStarted(std::size_t, const GlyphSizeInfo& size) override {
+    PassSizeMode = size.mode;
+    PassFontHeight = size.fontHeight;
+  }
+  void Message(std::string_view gbk) override { stdout_.Message(gbk); }
+  void GlyphRendered(std::uint32_t position, std::uint32_t count) override { stdout_.GlyphRendered(position, count); }
+
+ private:
+  StdoutPassReporter stdout_;
 };
-constexpr PassSize kPasses[] = {{1, 20}, {2, 24}, {3, 64}};
 
 }  // namespace
 
@@ -60,19 +66,17 @@ void SaveFontCommand() {
   }
   std::memcpy(DictionaryTextPath, dictionaryPath, sizeof(DictionaryTextPath));
 
-  bool succeeded = ExtractDataResource(MAKEINTRESOURCEA(kStockFontBlock), fontFilePath) == 1;
-  succeeded = ExtractDataResource(MAKEINTRESOURCEA(kDictionaryBlock), DictionaryTextPath) == 1 && succeeded;
-  // Without a fresh stock file the passes would build on whatever was there.
-  if (succeeded) {
-    for (const PassSize& pass : kPasses) {
-      PassSizeMode = pass.mode;
-      PassFontHeight = pass.height;
-      const PatchPassResult result =
-          RunPatchPass(PassSizeMode, PassFontHeight, PassFaceName, fontFilePath, DictionaryTextPath);
-      succeeded = succeeded && result.status == PatchPassStatus::kOk;
-    }
-  }
-  DeleteFileA(DictionaryTextPath);
+  // The stock file and the dictionary are laid down next to the program and
+  // the passes rewrite the font file there in place, each pass running
+  // whatever the one before it did; the dictionary copy goes at the end.
+  FontBuildRequest request;
+  request.faceName = PassFaceName;
+  request.outputPath = fontFilePath;
+  request.dictionaryCopyPath = DictionaryTextPath;
+  request.workFile = FontWorkFile::kInPlace;
+  request.checkFirst = false;
+  SaveObserver observer;
+  const bool succeeded = BuildFont(request, observer).status == FontBuildStatus::kOk;
 
   if (succeeded) {
     SaveFontMessageBox(kSuccessText, kSuccessCaption);
