@@ -96,13 +96,19 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
       ++result.glyphErrors;
       continue;
     }
+    const GlyphFinding finding{i, CodeAt(image.data(), i), static_cast<std::uint16_t>(character), 0};
     WORD index = 0;
-    if (ops.getGlyphIndicesFn(dc, entry->CHI, 2, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 && index == 0xFFFF)
+    if (ops.getGlyphIndicesFn(dc, entry->CHI, 2, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 && index == 0xFFFF) {
       ++result.missingGlyphs;
+      result.missing.push_back(finding);
+    }
 
     const GlyphBitmap packed{glyph.gmBlackBoxX, glyph.gmBlackBoxY, glyph.gmptGlyphOrigin.x, glyph.gmptGlyphOrigin.y,
                              std::span<const unsigned char>(bitmap.data(), bitmap.size())};
-    PackGlyphIntoCell(image.bytes(), *size, i, ascent, packed);
+    if (const std::uint32_t dropped = PackGlyphIntoCell(image.bytes(), *size, i, ascent, packed)) {
+      result.cutInk.push_back(finding);
+      result.cutInk.back().pixels = dropped;
+    }
     ++result.cellsRewritten;
     report.GlyphRendered(i, count);
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "fontpatch/font_format.h"
 #include "fontpatch/pass_reporter.h"
@@ -23,13 +24,23 @@ enum class PatchPassStatus {
   kWriteFailed,
 };
 
+// One character a pass met: where, which game code, which GBK character.
+struct GlyphFinding {
+  std::uint32_t position = 0;   // in the code table
+  std::uint16_t code = 0;       // the game code
+  std::uint16_t character = 0;  // the GBK character, lead byte high
+  std::uint32_t pixels = 0;     // for cut ink: the ink pixels dropped
+};
+
 struct PatchPassResult {
   PatchPassStatus status = PatchPassStatus::kOk;
-  std::uint32_t cellsRewritten = 0;  // one per "." printed
-  std::uint32_t cellsKept = 0;       // codes without an entry, or marked to keep
-  std::uint32_t glyphErrors = 0;     // glyph queries that failed; their cells kept
-  std::uint32_t missingGlyphs = 0;   // rendered characters the font has no glyph for
-  bool exactFace = false;            // the font found is the face asked for
+  std::uint32_t cellsRewritten = 0;   // one per "." printed
+  std::uint32_t cellsKept = 0;        // codes without an entry, or marked to keep
+  std::uint32_t glyphErrors = 0;      // glyph queries that failed; their cells kept
+  std::uint32_t missingGlyphs = 0;    // rendered characters the font has no glyph for
+  bool exactFace = false;             // the font found is the face asked for
+  std::vector<GlyphFinding> missing;  // the characters of missingGlyphs
+  std::vector<GlyphFinding> cutInk;   // glyphs whose ink the cell edges cut off
 };
 
 struct PatchPassOptions {
