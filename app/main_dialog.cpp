@@ -4,6 +4,7 @@
 #include "app/choose_preview_font.h"
 #include "app/gbk_wide.h"
 #include "app/paint_background.h"
+#include "app/picture_layout.h"
 #include "app/save_font_command.h"
 #include "app/window_texts.h"
 #include "resources/resource_ids.h"
@@ -16,6 +17,7 @@ constexpr COLORREF kPreviewTextColor = RGB(238, 222, 206);
 constexpr int kPreviewLines[] = {IDC_PREVIEW_LINE1, IDC_PREVIEW_LINE2, IDC_PREVIEW_LINE3};
 
 void InitialiseDialog(HWND window) {
+  LayOutInPicture(window);
   SetWindowPos(window, HWND_TOP, 200, 10, 0, 0, SWP_NOSIZE);
   SetDlgItemTextW(window, IDC_PREVIEW_LINE1, GbkToWide(kPreviewLine1).c_str());
   SetDlgItemTextW(window, IDC_PREVIEW_LINE2, GbkToWide(kPreviewLine2).c_str());

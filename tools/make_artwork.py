@@ -22,9 +22,10 @@ PIXELS_PER_METRE = 11813
 # pixel rows plus two bytes of trailing padding, as paint programs write them.
 TRAILING_PAD = 2
 
-# Where the preview lines stand, in pixels of the client area (dialog units
-# of MS Shell Dlg 8 at 96 dpi are 1.5 px across and 1.625 px down): the
-# statics span y 578..669 and x 277..897. The band leaves a margin around them.
+# Where the preview lines stand, in pixels of the client area: the window
+# maps the template's 682 x 470 dialog units onto this 1024 x 768 picture, so
+# the statics span y 582..672 and x 277..898. The band leaves a margin around
+# them.
 BAND_TOP, BAND_BOTTOM = 548, 700
 # The preview text colour; the band must never hold it, so that the text can
 # be told from the picture.

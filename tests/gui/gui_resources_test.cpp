@@ -136,11 +136,12 @@ TEST(GuiResources, BackgroundPictureHeader) {
   EXPECT_EQ(header.biYPelsPerMeter, 11813);
   EXPECT_EQ(header.biClrUsed, 0u);
 
-  // The band under the preview lines is dark and never holds their colour.
+  // The band under the preview lines (x 278..897, y 582..672 in the
+  // picture) is dark and never holds their colour.
   const std::size_t stride = 1024 * 3;
-  for (int y = 578; y < 670; ++y) {
+  for (int y = 582; y < 673; ++y) {
     const std::size_t row = 40 + static_cast<std::size_t>(767 - y) * stride;
-    for (int x = 277; x < 897; ++x) {
+    for (int x = 278; x < 898; ++x) {
       const std::uint8_t* p = bytes.data() + row + static_cast<std::size_t>(x) * 3;  // blue, green, red
       ASSERT_LT(p[0] + p[1] + p[2], 3 * 60) << x << "," << y;
     }

@@ -8,10 +8,18 @@ It runs the program twice, once with the system code page 936
 the same, correct texts. window_probe.exe, run in the same Wine session,
 reports window titles, control texts, focus and positions.
 
-The Wine prefix (--prefix) is the test's own: its font settings are pinned
-so that both code pages draw with the same fonts (the dialog font Tahoma
-with Wine's CJK link, the caption in a CJK face, "宋体" mapped to an
-installed Song face), which makes the screenshots comparable.
+The Wine prefix (--prefix) is the test's own, made by tools/wine-run.sh: its
+font settings are pinned so that both code pages draw with the same fonts
+(the dialog font Tahoma with Wine's CJK link, the caption in a CJK face,
+"宋体" mapped to an installed Song face), which makes the screenshots
+comparable.
+
+Then it runs the program twice more in a second prefix (--plain-prefix), left
+as wineboot makes it (no fonts copied in, no settings: the dialog font is
+whatever Wine finds, as for a player), once at 96 and once at 144 dpi. In
+every run the client area must show the background picture (--picture) pixel
+for pixel and the controls must stand where the picture expects them,
+whatever the dialog font and the display scale.
 """
 
 import argparse
@@ -34,6 +42,14 @@ SUCCESS = ("恭喜", "个性字体制作成功！\\r\\n新字体存放在工具�
 PREVIEW_TEXT_COLOUR = (238, 222, 206)
 FACE = "Noto Sans CJK SC"  # not localised in the font dialog under either code page
 WINE_FONTS = ("tahoma.ttf", "tahomabd.ttf", "marlett.ttf")  # from the fonts-wine package
+# Where each control stands in the picture's pixels (left, top, right,
+# bottom): the template's dialog units, 682 x 470 for the whole window,
+# stretched over the 1024 x 768 picture.
+PICTURE_SIZE = (1024, 768)
+IN_PICTURE = {1000: (869, 283, 991, 325), 1002: (869, 351, 991, 393), -1: (278, 582, 898, 608),
+              1003: (278, 614, 898, 640), 1004: (278, 647, 898, 673)}
+BAND_ROWS = (550, 698)  # the picture's dark band, inside its gold rules
+PLAIN_LANG = "zh_CN.UTF-8"  # a Chinese player's system
 
 failures = []
 
@@ -94,9 +110,16 @@ class Display:
 
 
 class Wine:
-    def __init__(self, args, display):
-        self.run_script = args.wine
-        self.prefix = os.path.abspath(args.prefix)
+    """One Wine prefix. The pinned one is run through tools/wine-run.sh, as a
+    player runs the program; the plain one straight through wine, so that
+    nothing is added to it. Only the pinned one has its frame drawn by Wine
+    (the plain one expects a window manager, and Xvfb has none)."""
+
+    def __init__(self, args, display, prefix, plain=False):
+        self.prefix = os.path.abspath(prefix)
+        self.plain = plain
+        self.command = ["wine"] if plain else [args.wine]
+        self.font_settings = None if plain else args.font_settings
         self.probe_exe = args.probe
         self.display = display
         self.scratch = os.path.join(os.path.abspath(args.artifacts), "probe")
@@ -104,7 +127,14 @@ class Wine:
 
     def env(self, lang):
         env = dict(os.environ)
-        env.update(QZF_WINEPREFIX=self.prefix, DISPLAY=self.display.name, LANG=lang, LC_ALL=lang)
+        env.update(DISPLAY=self.display.name, LANG=lang, LC_ALL=lang)
+        if self.plain:
+            # What wine-run.sh sets besides its prefix: quiet, and no Mono
+            # or Gecko installers at wineboot.
+            env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEARCH="win64",
+                       WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+        else:
+            env.update(QZF_WINEPREFIX=self.prefix)
         env.pop("LANGUAGE", None)
         return env
 
@@ -114,13 +144,13 @@ class Wine:
         may outlive the program and would hold a pipe open."""
         log = os.path.join(self.scratch, "output.txt")
         with open(log, "wb") as out:
-            status = subprocess.run([self.run_script, *command], env=self.env(lang), cwd=cwd, timeout=timeout,
+            status = subprocess.run([*self.command, *command], env=self.env(lang), cwd=cwd, timeout=timeout,
                                     stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT).returncode
         with open(log, encoding="utf-8", errors="replace") as f:
             return status, f.read()
 
     def start(self, lang, *command, cwd=None):
-        return subprocess.Popen([self.run_script, *command], env=self.env(lang), cwd=cwd, stdin=subprocess.DEVNULL,
+        return subprocess.Popen([*self.command, *command], env=self.env(lang), cwd=cwd, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
     def probe(self, lang, *command):
@@ -140,22 +170,35 @@ class Wine:
 
 
 def prepare_prefix(wine):
-    """Creates the prefix once and gives it Wine's own dialog and caption
-    button fonts, which Debian keeps outside the prefix."""
+    """Creates the prefix once."""
     os.makedirs(os.path.dirname(wine.prefix), exist_ok=True)
     with open(wine.prefix + ".gui-lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         if not os.path.exists(os.path.join(wine.prefix, "system.reg")):
-            print("creating the Wine prefix (once)", flush=True)
+            print("creating the Wine prefix %s (once)" % os.path.basename(wine.prefix), flush=True)
             wine.run("C", "wineboot", "-i", timeout=300)
             subprocess.run(["wineserver", "-w"], env=dict(os.environ, WINEPREFIX=wine.prefix), timeout=120)
-        fonts = os.path.join(wine.prefix, "drive_c", "windows", "Fonts")
-        os.makedirs(fonts, exist_ok=True)
-        for name in WINE_FONTS:
-            source = os.path.join("/usr/share/wine/fonts", name)
-            require(os.path.exists(source), "Wine's font %s is installed (package fonts-wine)" % name)
-            if not os.path.exists(os.path.join(fonts, name)):
-                shutil.copy(source, fonts)
+
+
+def check_wine_fonts(wine):
+    """wine-run.sh gives its prefix Wine's own dialog and caption button
+    fonts, which Debian keeps outside any prefix."""
+    fonts = os.path.join(wine.prefix, "drive_c", "windows", "Fonts")
+    for name in WINE_FONTS:
+        require(os.path.exists(os.path.join("/usr/share/wine/fonts", name)),
+                "Wine's font %s is installed (package fonts-wine)" % name)
+        check(os.path.exists(os.path.join(fonts, name)), "wine-run.sh gave the prefix %s" % name)
+
+
+def set_display_scale(wine, dpi):
+    """Sets the display scale of the prefix's user (None: the default, no
+    setting at all) and restarts its Wine session so that it takes hold."""
+    key = r"HKCU\Control Panel\Desktop"
+    if dpi is None:
+        wine.run("C", "reg", "delete", key, "/v", "LogPixels", "/f")
+    else:
+        wine.run("C", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+    wine.shutdown()
 
 
 def font_settings(path):
@@ -190,11 +233,11 @@ def parse_windows(report):
     for line in report.splitlines():
         kind, _, rest = line.partition(" ")
         if kind == "window":
-            m = re.match(r"title=(.*) class=(\S+) pid=(\d+) rect=(-?\d+),(-?\d+),(-?\d+),(-?\d+) client=(-?\d+),(-?\d+)$",
-                         rest)
+            m = re.match(r"title=(.*) class=(\S+) pid=(\d+) rect=(-?\d+),(-?\d+),(-?\d+),(-?\d+) "
+                         r"client=(-?\d+),(-?\d+),(-?\d+),(-?\d+)$", rest)
             windows.append({"title": m.group(1), "class": m.group(2), "pid": int(m.group(3)),
                             "rect": tuple(int(m.group(i)) for i in range(4, 8)),
-                            "client": (int(m.group(8)), int(m.group(9))), "children": [], "focus": None,
+                            "client": tuple(int(m.group(i)) for i in range(8, 12)), "children": [], "focus": None,
                             "closebox": None})
         elif kind == "focus":
             m = re.match(r"id=(-?\d+) text=(.*)$", rest)
@@ -349,8 +392,14 @@ class Run:
     def shot(self, name, rect):
         self.shots[name] = self.screen.save(name, rect)
 
+    def seen(self, window):
+        """What a person sees of a window: all of it where Wine draws the
+        frame, the client area where a window manager would."""
+        return window["client"] if self.wine.plain else window["rect"]
+
     def start(self):
-        self.wine.run(self.lang, "regedit", "/S", self.args.font_settings)
+        if self.wine.font_settings:
+            self.wine.run(self.lang, "regedit", "/S", self.wine.font_settings)
         self.say("starting under LANG=" + self.lang)
         self.process = self.wine.start(self.lang, self.exe, cwd=self.cwd)
         self.main = self.wait_window(CAPTION, timeout=120)
@@ -364,28 +413,45 @@ class Run:
         for control_id, text in PREVIEW_LINES.items():
             c = child(w, control_id)
             check(c is not None and c["text"] == text, "preview line %d reads %s" % (control_id, text))
-        self.check_preview("start")
-        self.shot("01-start", w["rect"])
+        self.check_layout()
+        self.check_picture("start")
+        self.shot("01-start", self.seen(w))
 
-    def check_preview(self, when):
-        """Each preview line is drawn in light beige straight on the dark
-        band of the picture."""
+    def check_layout(self):
+        """The client area is the picture and each control stands on its
+        place in the picture."""
         w = self.main
-        lines = [child(w, i)["rect"] for i in PREVIEW_LINES]
-        picture = poll("the preview lines to be painted",
-                       lambda: (lambda p: p if all(p.count(PREVIEW_TEXT_COLOUR, local(w, r)) > 30 for r in lines)
-                                else None)(self.screen.grab(w["rect"])), 30)
-        for control_id, r in zip(PREVIEW_LINES, lines):
-            area = local(w, r)
-            beige = picture.count(PREVIEW_TEXT_COLOUR, area)
-            left, top, right, bottom = area
-            # An opaque static would cover the band with its own background.
-            dark = sum(1 for y in range(top, bottom) for x in range(left, right) if sum(picture.at(x, y)) < 3 * 60)
-            total = (right - left) * (bottom - top)
-            check(beige > 30 and dark > total // 2,
-                  "%s: line %d in (238, 222, 206) on the band (%d beige, %d dark of %d)" %
-                  (when, control_id, beige, dark, total))
-        return picture
+        client = w["client"]
+        size = (client[2] - client[0], client[3] - client[1])
+        check(size == PICTURE_SIZE, "client area is %dx%d like the picture: %dx%d" % (PICTURE_SIZE + size))
+        for control_id, expected in IN_PICTURE.items():
+            c = child(w, control_id)
+            where = c and relative(client, c["rect"])
+            check(where == expected, "control %d stands at %s in the picture: %s" % (control_id, expected, where))
+
+    def check_picture(self, when):
+        """The client area shows the background picture pixel for pixel
+        outside the controls, and each preview line draws light beige text
+        straight onto the picture's dark band (an opaque static would cover
+        the band with its own background)."""
+        w = self.main
+        picture = self.args.picture
+        client = w["client"]
+        controls = [relative(client, c["rect"]) for c in w["children"]]
+        lines = [relative(client, child(w, i)["rect"]) for i in PREVIEW_LINES]
+        shot = poll("the preview lines to be painted",
+                    lambda: (lambda p: p if all(p.count(PREVIEW_TEXT_COLOUR, r) > 30 for r in lines) else None)
+                    (self.screen.grab(client)), 30)
+        stray = changed_outside(shot, picture, controls)
+        check(stray == 0, "%s: the client area outside the controls is the picture (%d pixels differ)" % (when, stray))
+        for control_id, area in zip(PREVIEW_LINES, lines):
+            beige = shot.count(PREVIEW_TEXT_COLOUR, area)
+            drawn = changed_inside(shot, picture, area)
+            off_band = sum(1 for x, y in drawn if not on_band(picture, x, y))
+            check(beige > 30 and drawn and off_band == 0,
+                  "%s: line %d in (238, 222, 206) on the band (%d beige, %d drawn, %d off the band)" %
+                  (when, control_id, beige, len(drawn), off_band))
+        return shot
 
     def keys_do_nothing(self):
         """Esc and Enter do not close the window and Tab does not move the
@@ -396,7 +462,7 @@ class Run:
         dialog = poll("the font dialog", lambda: self.dialogs(), 30)[0]
         check(self.process.poll() is None, "Esc and Enter leave the program running")
         check(find_window(self.windows(), CAPTION) is not None, "the window is still there")
-        self.shot("02-font-dialog", dialog["rect"])
+        self.shot("02-font-dialog", self.seen(dialog))
         self.screen.focus(dialog["title"])
         self.screen.keys("Escape")  # cancel: nothing changes
         poll("the font dialog to close", lambda: not self.dialogs(), 30)
@@ -414,7 +480,8 @@ class Run:
         require(ok, "message box has an OK button")
         # The button's label is Wine's own and follows the language; the
         # caption and the text above it are the program's.
-        self.shot(name, (box["rect"][0], box["rect"][1], box["rect"][2], ok[0]["rect"][1]))
+        seen = self.seen(box)
+        self.shot(name, (seen[0], seen[1], seen[2], ok[0]["rect"][1]))
         self.screen.click(centre(ok[0]["rect"]))
         self.wait_gone(box["title"])
 
@@ -436,8 +503,9 @@ class Run:
         self.screen.keys("Return")
         poll("the font dialog to close", lambda: not self.dialogs(), 30)
         self.main = self.wait_window(CAPTION)
-        self.check_preview("after the choice")
-        self.shot("04-chosen", self.main["rect"])
+        self.check_layout()
+        self.check_picture("after the choice")
+        self.shot("04-chosen", self.seen(self.main))
 
     def save_font(self):
         save = child(self.main, 1002)["rect"]
@@ -476,10 +544,51 @@ class Run:
             self.process.wait(timeout=10)
 
 
-def local(window, rect):
-    """A screen rectangle relative to the window's top-left corner."""
-    return (rect[0] - window["rect"][0], rect[1] - window["rect"][1], rect[2] - window["rect"][0],
-            rect[3] - window["rect"][1])
+def relative(origin, rect):
+    """A screen rectangle relative to the top-left corner of another."""
+    return (rect[0] - origin[0], rect[1] - origin[1], rect[2] - origin[0], rect[3] - origin[1])
+
+
+def load_picture(path):
+    data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], stdout=subprocess.PIPE, check=True,
+                          timeout=60).stdout
+    return Picture(data)
+
+
+def changed_outside(shot, picture, holes):
+    """How many pixels of a screenshot of the client area differ from the
+    picture outside the rectangles `holes`; where the two do not overlap,
+    every pixel counts."""
+    n = shot.width * shot.height + picture.width * picture.height - 2 * min(shot.width, picture.width) * min(
+        shot.height, picture.height)
+    width = min(shot.width, picture.width)
+    for y in range(min(shot.height, picture.height)):
+        cuts = sorted((max(0, h[0]), min(width, h[2])) for h in holes if h[1] <= y < h[3] and h[0] < h[2])
+        x = 0
+        for left, right in cuts + [(width, width)]:
+            if x < left:
+                a = shot.pixels[(y * shot.width + x) * 3:(y * shot.width + left) * 3]
+                b = picture.pixels[(y * picture.width + x) * 3:(y * picture.width + left) * 3]
+                if a != b:
+                    n += sum(1 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3])
+            x = max(x, right)
+    return n
+
+
+def changed_inside(shot, picture, rect):
+    """The pixels of a rectangle of the client area that differ from the
+    picture (or lie outside it): what a control drew there."""
+    left, top, right, bottom = rect
+    return [(x, y)
+            for y in range(max(0, top), min(bottom, shot.height))
+            for x in range(max(0, left), min(right, shot.width))
+            if x >= picture.width or y >= picture.height or shot.at(x, y) != picture.at(x, y)]
+
+
+def on_band(picture, x, y):
+    """Whether a pixel of the picture is on its dark band: between the two
+    gold rules (rows 548-549 and 698-699) and dark."""
+    return BAND_ROWS[0] <= y < BAND_ROWS[1] and x < picture.width and sum(picture.at(x, y)) < 3 * 60
 
 
 def to_windows_path(path):
@@ -518,39 +627,18 @@ def same_pixels(first, second, name):
     check(different == "0", "%s: same pixels under code pages 936 and 1252 (%s differ)" % (name, different))
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--gui", required=True)
-    parser.add_argument("--cli", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--unit", required=True, help="main_dialog_test.exe, run on the display first")
-    parser.add_argument("--stock", required=True, help="the embedded F_FONTJ.qzf")
-    parser.add_argument("--wine", required=True, help="tools/wine-run.sh")
-    parser.add_argument("--prefix", required=True)
-    parser.add_argument("--artifacts", required=True)
-    args = parser.parse_args()
-    for name in ("gui", "cli", "probe", "unit", "stock", "wine", "prefix", "artifacts"):
-        setattr(args, name, os.path.abspath(getattr(args, name)))
-    artifacts = args.artifacts
-    os.makedirs(artifacts, exist_ok=True)
-    args.font_settings = os.path.join(artifacts, "fonts.reg")
-    font_settings(args.font_settings)
-
-    for tool in ("Xvfb", "xdotool", "import", "compare", "wineserver"):
-        if shutil.which(tool) is None:
-            print("FAIL  %s is not installed (make setup)" % tool)
-            return 1
-
-    started = time.monotonic()
-    display = Display()
-    wine = Wine(args, display)
-    runs = []
+def pinned_runs(args, display, runs):
+    """Code page 936 the whole way, from start to a built font, then the
+    close box; code page 1252 with the same texts and the same pixels, then
+    Alt+F4."""
+    wine = Wine(args, display, args.prefix)
     try:
         prepare_prefix(wine)
         status, text = wine.run("C", args.unit, "--gtest_brief=1", timeout=120)
         print(text, end="", flush=True)
         check(status == 0, "main_dialog_test passes")
-        # Code page 936: the whole way, from start to a built font, then the close box.
+        check_wine_fonts(wine)
+
         chinese = Run(args, wine, display, "zh_CN.UTF-8", "cp936")
         runs.append(chinese)
         chinese.start()
@@ -561,7 +649,6 @@ def main():
         output = chinese.save_font()
         chinese.quit_by_close_box()
 
-        # Code page 1252: the same texts; Alt+F4 this time.
         western = Run(args, wine, display, "C", "cp1252")
         runs.append(western)
         western.start()
@@ -572,15 +659,75 @@ def main():
 
         for name in ("01-start", "03-choose-first", "04-chosen"):
             same_pixels(chinese.shots[name], western.shots[name], name)
-        check_glyphs(args, wine, output, artifacts)
-    except Fatal:
-        pass
+        check_glyphs(args, wine, output, args.artifacts)
     finally:
-        for run in runs:
-            run.stop()
+        stop(runs)
         wine.shutdown()
+
+
+def plain_runs(args, display, runs):
+    """A player's prefix, nothing pinned: the window must look the same at
+    the default display scale and at 150 % (144 dpi), and still save."""
+    wine = Wine(args, display, args.plain_prefix, plain=True)
+    try:
+        prepare_prefix(wine)
+        for dpi in (None, 144):
+            set_display_scale(wine, dpi)
+            run = Run(args, wine, display, PLAIN_LANG, "plain-%ddpi" % (dpi or 96))
+            runs.append(run)
+            run.start()
+            run.check_start()
+            run.choose_font()
+            run.save_font()
+            run.quit_by_alt_f4()
+    finally:
+        stop(runs)
+        wine.shutdown()
+
+
+def stop(runs):
+    for run in runs:
+        run.stop()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--gui", required=True)
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--unit", required=True, help="main_dialog_test.exe, run on the display first")
+    parser.add_argument("--stock", required=True, help="the embedded F_FONTJ.qzf")
+    parser.add_argument("--picture", required=True, help="the background picture the program carries (.bmp)")
+    parser.add_argument("--wine", required=True, help="tools/wine-run.sh")
+    parser.add_argument("--prefix", required=True, help="the prefix with pinned fonts, made by wine-run.sh")
+    parser.add_argument("--plain-prefix", required=True, help="the prefix as wineboot leaves it")
+    parser.add_argument("--artifacts", required=True)
+    args = parser.parse_args()
+    for name in ("gui", "cli", "probe", "unit", "stock", "picture", "wine", "prefix", "plain_prefix", "artifacts"):
+        setattr(args, name, os.path.abspath(getattr(args, name)))
+    os.makedirs(args.artifacts, exist_ok=True)
+    args.font_settings = os.path.join(args.artifacts, "fonts.reg")
+    font_settings(args.font_settings)
+
+    for tool in ("Xvfb", "xdotool", "import", "compare", "convert", "wineserver", "wine"):
+        if shutil.which(tool) is None:
+            print("FAIL  %s is not installed (make setup)" % tool)
+            return 1
+    args.picture = load_picture(args.picture)
+    if not check((args.picture.width, args.picture.height) == PICTURE_SIZE, "the picture is %dx%d" % PICTURE_SIZE):
+        return 1
+
+    started = time.monotonic()
+    display = Display()
+    try:
+        for group in (pinned_runs, plain_runs):
+            try:
+                group(args, display, [])
+            except Fatal:
+                pass  # already reported; the other group still runs
+    finally:
         display.close()
-    print("window test took %.0f s; screenshots in %s" % (time.monotonic() - started, artifacts))
+    print("window test took %.0f s; screenshots in %s" % (time.monotonic() - started, args.artifacts))
     if failures:
         print("%d check(s) failed:\n  %s" % (len(failures), "\n  ".join(failures)))
         return 1

@@ -2,7 +2,11 @@
 // template. Needs a display: the window test runs it on its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/apply_preview_font.h"
 #include "app/choose_preview_font.h"
@@ -67,6 +71,64 @@ TEST_F(MainDialogTest, StartsHiddenAtItsPlaceWithPreviewTextsAndFocus) {
   EXPECT_EQ(Text(IDC_PREVIEW_LINE3), L"\u5DF2\u7ECF\u62C9\u5F00\u4E86\u5E37\u5E55\u2026\u2026");
   EXPECT_EQ(Text(IDC_CHOOSE_FONT), L"\u9009\u62E9\u5B57\u4F53");
   EXPECT_EQ(GetFocus(), Item(IDC_CHOOSE_FONT));
+}
+
+// Where each control stands in the picture's pixels: the template's 682 x 470
+// dialog units stretched over the 1024 x 768 picture.
+struct PlaceInPicture {
+  int id;
+  RECT rect;
+};
+constexpr PlaceInPicture kPlacesInPicture[] = {
+    {IDC_CHOOSE_FONT, {869, 283, 991, 325}},   {IDC_SAVE_FONT, {869, 351, 991, 393}},
+    {IDC_PREVIEW_LINE1, {278, 582, 898, 608}}, {IDC_PREVIEW_LINE2, {278, 614, 898, 640}},
+    {IDC_PREVIEW_LINE3, {278, 647, 898, 673}},
+};
+
+// The program's template with another dialog font size, which gives other
+// dialog units, as another font or another system would.
+std::vector<std::uint8_t> TemplateWithFontSize(WORD points) {
+  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+  const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, found)));
+  std::vector<std::uint8_t> bytes(data, data + SizeofResource(nullptr, found));
+  // The size is the first field of the font, six bytes before its face.
+  const wchar_t face[] = L"MS Shell Dlg";
+  const auto* faceBytes = reinterpret_cast<const std::uint8_t*>(face);
+  const auto at = std::search(bytes.begin(), bytes.end(), faceBytes, faceBytes + sizeof(face));
+  if (at == bytes.end()) return {};
+  std::memcpy(&*(at - 6), &points, sizeof(points));
+  return bytes;
+}
+
+// The fixture's own dialog uses the template as it is; these are more.
+TEST_F(MainDialogTest, ClientAreaIsThePictureAndControlsStandOnItWhateverTheDialogFont) {
+  for (const WORD points : {6, 8, 12, 20}) {
+    SCOPED_TRACE(points);
+    const std::vector<std::uint8_t> bytes = TemplateWithFontSize(points);
+    ASSERT_FALSE(bytes.empty());
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
+                                             nullptr, qzf::MainDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, 1024);
+    EXPECT_EQ(client.bottom, 768);
+    for (const auto& place : kPlacesInPicture) {
+      SCOPED_TRACE(place.id);
+      RECT r;
+      GetWindowRect(GetDlgItem(dialog, place.id), &r);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(r.left, place.rect.left);
+      EXPECT_EQ(r.top, place.rect.top);
+      EXPECT_EQ(r.right, place.rect.right);
+      EXPECT_EQ(r.bottom, place.rect.bottom);
+    }
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.left, 200);
+    EXPECT_EQ(frame.top, 10);
+    DestroyWindow(dialog);
+  }
 }
 
 TEST_F(MainDialogTest, PreviewStartsInSongtiAtHeight24Weight100Antialiased) {

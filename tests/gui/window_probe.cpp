@@ -2,7 +2,8 @@
 // inside the same Wine session and reports what a person would see there.
 //
 //   window_probe OUT windows       every visible top-level window: title,
-//                                  rectangles, focus, close box, children
+//                                  rectangles (the client area's too, on
+//                                  the screen), focus, close box, children
 //   window_probe OUT attributes F  the file attributes of F
 //
 // The report goes to OUT in UTF-8, one item per line, so that it does not
@@ -99,15 +100,17 @@ BOOL CALLBACK ReportTopLevel(HWND window, LPARAM param) {
   if (title.empty()) return TRUE;  // the desktop's helper windows
   RECT r;
   GetWindowRect(window, &r);
-  POINT client = {0, 0};
-  ClientToScreen(window, &client);
+  RECT client;
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
   DWORD process = 0;
   const DWORD thread = GetWindowThreadProcessId(window, &process);
   GUITHREADINFO info = {};
   info.cbSize = sizeof(info);
   GetGUIThreadInfo(thread, &info);
-  std::fprintf(out, "window title=%s class=%s pid=%lu rect=%ld,%ld,%ld,%ld client=%ld,%ld\n", OneLine(title).c_str(),
-               Utf8(ClassName(window)).c_str(), process, r.left, r.top, r.right, r.bottom, client.x, client.y);
+  std::fprintf(out, "window title=%s class=%s pid=%lu rect=%ld,%ld,%ld,%ld client=%ld,%ld,%ld,%ld\n",
+               OneLine(title).c_str(), Utf8(ClassName(window)).c_str(), process, r.left, r.top, r.right, r.bottom,
+               client.left, client.top, client.right, client.bottom);
   if (info.hwndFocus != nullptr && GetAncestor(info.hwndFocus, GA_ROOT) == window) {
     std::fprintf(out, "focus id=%ld text=%s\n", static_cast<long>(GetWindowLongPtrW(info.hwndFocus, GWLP_ID)),
                  OneLine(WindowText(info.hwndFocus)).c_str());
