@@ -1,9 +1,14 @@
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/style_options.h"
 #include "cli/terminal.h"
+#include "fileutil/file_range.h"
 #include "fontbuild/font_build.h"
+#include "fontbuild/style_file.h"
 
 namespace qzf::cli {
 namespace {
@@ -15,6 +20,7 @@ struct BuildOptions {
   std::string dict;
   bool allowSubstitute = false;
   bool quiet = false;
+  StyleArguments style;
 };
 
 std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options) {
@@ -23,6 +29,9 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
       if (result.faceUsed.empty()) return "cannot create a font for face \"" + options.face + "\"";
       return "no installed font is called \"" + options.face + "\" (the closest is \"" + ToTerminal(result.faceUsed) +
              "\"; --allow-substitute uses it; `qzffont fonts` lists the faces)";
+    case FontBuildStatus::kUnknownFallback:
+      return "no installed font is called \"" + ToTerminal(result.detail) +
+             "\" (--fallback takes installed faces only; `qzffont fonts` lists them)";
     case FontBuildStatus::kBaseUnreadable:
       return "cannot read the base font file " + options.base;
     case FontBuildStatus::kBaseRefused:
@@ -44,9 +53,94 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
   return "failed";
 }
 
+std::string CharacterText(std::uint16_t gbk) {
+  const char bytes[2] = {static_cast<char>(gbk >> 8), static_cast<char>(gbk & 0xFF)};
+  return ToTerminal(std::string_view(bytes, 2));
+}
+
+// The style a build used, for --save-style: what was given, with what the
+// fit chose in place of the fit itself.
+StyleSpec UsedStyle(StyleSpec spec, const BuildStyle& style, const FontBuildResult& result) {
+  if (style.fit) {
+    spec.fit.reset();
+    spec.all.glyphSize.reset();
+    for (std::size_t i = 0; i < spec.sizes.size(); ++i) spec.sizes[i].glyphSize = result.fits[i].emHeight;
+  }
+  spec.align = style.align;
+  return spec;
+}
+
+void PrintSummary(const BuildOptions& options, const BuildStyle& style, const FontBuildResult& result) {
+  std::printf("Built %s with face \"%s\"%s\n", options.out.c_str(), ToTerminal(result.faceUsed).c_str(),
+              result.exactFace ? "" : " (a substitute: no font has the name asked for)");
+  std::printf("  dictionary: %u entries\n", static_cast<unsigned>(result.dictionaryEntries));
+  if (style.fit || style.align == GlyphAlign::kCenter) {
+    std::printf("  %s:", style.fit ? "fit" : "centred");
+    for (std::size_t i = 0; i < result.fits.size(); ++i) {
+      const SizeFit& fit = result.fits[i];
+      std::printf("%s %u px: ", i ? "," : "", static_cast<unsigned>(SizeModeTable[i].cellSize));
+      if (fit.emHeight > 0) {
+        std::printf("em %d", static_cast<int>(fit.emHeight));
+      } else {
+        std::printf("cell height");
+      }
+      if (style.align == GlyphAlign::kCenter)
+        std::printf(" moved %+d:%+d", static_cast<int>(fit.alignX), static_cast<int>(fit.alignY));
+    }
+    std::printf("\n");
+  }
+  for (const FontBuildPass& pass : result.passes) {
+    const PatchPassResult& r = pass.result;
+    std::printf("  %2d px: %u cells rewritten, %u kept", static_cast<int>(pass.fontHeight),
+                static_cast<unsigned>(r.cellsRewritten), static_cast<unsigned>(r.cellsKept));
+    for (std::size_t f = 1; f < r.drawnByFace.size(); ++f) {
+      std::printf(", %u drawn by \"%s\"", static_cast<unsigned>(r.drawnByFace[f]),
+                  ToTerminal(style.fallbackFaces[f - 1]).c_str());
+    }
+    if (r.missingGlyphs) {
+      std::printf(", %u characters %s cannot draw (drawn as its missing-glyph box)",
+                  static_cast<unsigned>(r.missingGlyphs), style.fallbackFaces.empty() ? "the face" : "no face");
+    }
+    if (!r.cutInk.empty())
+      std::printf(", %u glyphs with ink cut by the cell edges", static_cast<unsigned>(r.cutInk.size()));
+    if (r.glyphErrors)
+      std::printf(", %u glyphs failed to render (their cells kept)", static_cast<unsigned>(r.glyphErrors));
+    std::printf("\n");
+  }
+  // Which characters no face has: the same at every size, so listed once.
+  const auto& missing = result.passes[0].result.missing;
+  if (!missing.empty()) {
+    constexpr std::size_t kShown = 40;
+    std::printf("  not drawable:");
+    for (std::size_t i = 0; i < missing.size() && i < kShown; ++i)
+      std::printf(" %s", CharacterText(missing[i].character).c_str());
+    if (missing.size() > kShown) std::printf(" ... (%zu in all)", missing.size());
+    std::printf("\n");
+  }
+}
+
+bool WriteTextFile(const std::string& utf8Path, const std::string& text) {
+  const auto path = ToSystemPath(utf8Path);
+  if (!path) return false;
+  WriteFileRangeArgs write;
+  write.path = path->c_str();
+  write.data = text.data();
+  write.size = static_cast<std::uint32_t>(text.size());
+  write.creationDisposition = CREATE_ALWAYS;
+  return !text.empty() && WriteFileRange(write) == text.size();
+}
+
 int RunBuild(const BuildOptions& options) {
+  std::string problem;
+  const auto spec = StyleFromArguments(options.style, problem);
+  if (!spec) return Error(problem);
+  const auto style = ToBuildStyle(*spec, problem);
+  if (!style) return Error(problem);
+  const std::string faceText = options.face.empty() ? spec->face.value_or("") : options.face;
+  if (faceText.empty()) return Error("give the face with --face (or face = \"...\" in the style file)");
+
   FontBuildRequest request;
-  const auto face = ToGbk(options.face);
+  const auto face = ToGbk(faceText);
   if (!face || face->empty()) return Error("the face name must be a GBK-representable name");
   if (face->size() >= 256) return Error("the face name is too long (" + std::to_string(face->size()) + " bytes)");
   request.faceName = *face;
@@ -58,28 +152,23 @@ int RunBuild(const BuildOptions& options) {
   request.basePath = *base;
   request.dictionaryPath = *dict;
   request.allowSubstitute = options.allowSubstitute;
+  request.style = *style;
 
+  BuildOptions named = options;
+  named.face = faceText;
   const bool interactive = !options.quiet && IsTerminal(stderr);
   BuildProgress progress(stderr, interactive);
   const FontBuildResult result = BuildFont(request, progress);
   progress.Finish();
-  if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, options));
+  if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, named));
 
-  std::printf("Built %s with face \"%s\"%s\n", options.out.c_str(), ToTerminal(result.faceUsed).c_str(),
-              result.exactFace ? "" : " (a substitute: no font has the name asked for)");
-  std::printf("  dictionary: %u entries\n", static_cast<unsigned>(result.dictionaryEntries));
-  for (const FontBuildPass& pass : result.passes) {
-    std::printf("  %2d px: %u cells rewritten, %u kept", static_cast<int>(pass.fontHeight),
-                static_cast<unsigned>(pass.result.cellsRewritten), static_cast<unsigned>(pass.result.cellsKept));
-    if (pass.result.missingGlyphs) {
-      std::printf(", %u characters the face cannot draw (drawn as its missing-glyph box)",
-                  static_cast<unsigned>(pass.result.missingGlyphs));
-    }
-    if (pass.result.glyphErrors) {
-      std::printf(", %u glyphs failed to render (their cells kept)", static_cast<unsigned>(pass.result.glyphErrors));
-    }
-    std::printf("\n");
+  if (!options.style.saveStyleFile.empty()) {
+    StyleSpec used = UsedStyle(*spec, *style, result);
+    used.face = faceText;
+    if (!WriteTextFile(options.style.saveStyleFile, FormatStyleText(used)))
+      return Error("cannot write the style file " + options.style.saveStyleFile);
   }
+  PrintSummary(named, *style, result);
   return 0;
 }
 
@@ -88,8 +177,9 @@ int RunBuild(const BuildOptions& options) {
 void AddBuildCommand(CLI::App& app, int& status) {
   auto options = std::make_shared<BuildOptions>();
   CLI::App* build = app.add_subcommand("build", "Make F_FONTJ.qzf with the game's Chinese text in an installed font");
-  build->add_option("--face", options->face, "Installed font face, e.g. \"Noto Sans CJK SC\" (see `qzffont fonts`)")
-      ->required();
+  build->add_option("--face", options->face,
+                    "Installed font face, e.g. \"Noto Sans CJK SC\" (see `qzffont fonts`); required unless the "
+                    "style file names one");
   build->add_option("--out", options->out, "Output file")->capture_default_str();
   build->add_option("--base", options->base,
                     "Your own game's F_FONTJ.qzf to start from (only read), instead of the embedded one");
@@ -98,6 +188,7 @@ void AddBuildCommand(CLI::App& app, int& status) {
   build->add_flag("--allow-substitute", options->allowSubstitute,
                   "Build with the closest installed face when none has the name given");
   build->add_flag("-q,--quiet", options->quiet, "No progress bar");
+  AddStyleOptions(*build, options->style);
   build->callback([options, &status] { status = RunBuild(*options); });
 }
 

@@ -21,6 +21,12 @@ void BuildProgress::PassStarted(std::size_t index, const GlyphSizeInfo& size) {
   }
 }
 
+void BuildProgress::MeasuringStarted(const GlyphSizeInfo& size) {
+  Finish();
+  std::fprintf(out_, "measuring the %u px glyphs to fit the style...\n", static_cast<unsigned>(size.cellSize));
+  std::fflush(out_);
+}
+
 void BuildProgress::Message(std::string_view gbk) {
   // The pass's closing "ok!!!" is said by the summary instead.
   if (gbk == pass_text::kPassDone) return;

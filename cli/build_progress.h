@@ -14,6 +14,7 @@ class BuildProgress final : public FontBuildObserver {
  public:
   explicit BuildProgress(std::FILE* out, bool interactive);
   void PassStarted(std::size_t index, const GlyphSizeInfo& size) override;
+  void MeasuringStarted(const GlyphSizeInfo& size) override;
   void Message(std::string_view gbk) override;
   void GlyphRendered(std::uint32_t position, std::uint32_t count) override;
   // Ends the bar's line.

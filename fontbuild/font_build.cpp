@@ -122,6 +122,10 @@ std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, Font
   result.exactFace = face.exact;
   if (!face.fontCreated) return Fail(result, FontBuildStatus::kUnknownFace, "");
   if (!face.exact && !request.allowSubstitute) return Fail(result, FontBuildStatus::kUnknownFace, face.faceUsed);
+  for (const std::string& fallback : request.style.fallbackFaces) {
+    if (!CheckFace(fallback.c_str(), request.ops).exact)
+      return Fail(result, FontBuildStatus::kUnknownFallback, fallback);
+  }
 
   if (request.basePath.empty()) return std::nullopt;
   ReadFileRangeArgs size;
@@ -141,6 +145,19 @@ std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, Font
     return Fail(result, FontBuildStatus::kBaseRefused, detail);
   }
   return std::nullopt;
+}
+
+// The characters the passes draw: the first of every entry's CHI text that
+// names one, in entry order.
+std::vector<std::uint16_t> DrawnCharacters(const QorvStringDict& dictionary) {
+  std::vector<std::uint16_t> characters;
+  for (std::uint32_t i = 0; i < dictionary.count(); ++i) {
+    const DictRecord& entry = dictionary.records()[i];
+    if (entry.CHILength < 2 || lstrcmpiA(entry.CHI, pass_text::kNoChange) == 0) continue;
+    characters.push_back(static_cast<std::uint16_t>(static_cast<unsigned char>(entry.CHI[0]) << 8 |
+                                                    static_cast<unsigned char>(entry.CHI[1])));
+  }
+  return characters;
 }
 
 }  // namespace
@@ -193,12 +210,32 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   }
   if (layDownFailure) return Fail(result, *layDownFailure, "");
 
-  if (request.checkFirst) {
+  const BuildStyle& style = request.style;
+  const bool measure = style.fit || style.align == GlyphAlign::kCenter;
+  StyleFitRequest fitRequest;
+  if (request.checkFirst || measure) {
     QorvStringDict dictionary;
     result.dictionaryEntries = LoadDictionaryFile(dictionary, dictionaryPath);
     if (result.dictionaryEntries == 0) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
     std::string problem = CheckDictionary(dictionary);
     if (!problem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, problem);
+    if (measure) fitRequest.characters = DrawnCharacters(dictionary);
+  }
+
+  // The style of each pass: fitted and centred where the style asks for it.
+  std::array<GlyphStyle, SizeModeTable.size()> passStyles = style.sizes;
+  fitRequest.faceName = request.faceName;
+  fitRequest.fallbackFaces = style.fallbackFaces;
+  fitRequest.ops = request.ops;
+  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
+    SizeFit& fit = result.fits[i];
+    fit.emHeight = style.sizes[i].emHeight;
+    if (!measure) continue;
+    observer.MeasuringStarted(SizeModeTable[i]);
+    fit = FitSizeStyle(fitRequest, SizeModeTable[i], style.sizes[i], style.fit, style.align == GlyphAlign::kCenter);
+    passStyles[i].emHeight = fit.emHeight;
+    passStyles[i].shiftX += fit.alignX;
+    passStyles[i].shiftY += fit.alignY;
   }
 
   FontImage image;  // one block for the three passes: its pages are reused
@@ -206,9 +243,11 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   options.ops = request.ops;
   options.reporter = &observer;
   options.image = &image;
+  options.fallbackFaces = style.fallbackFaces;
   std::optional<std::size_t> failedPass;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     FontBuildPass& pass = result.passes[i];
+    options.style = &passStyles[i];
     observer.PassStarted(i, SizeModeTable[i]);
     pass.result =
         RunPatchPass(pass.mode, pass.fontHeight, request.faceName.c_str(), workPath.c_str(), dictionaryPath, options);

@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <string>
 
+#include "fontbuild/style_fit.h"
 #include "fontpatch/font_format.h"
+#include "fontpatch/glyph_style.h"
 #include "fontpatch/patch_pass.h"
 
 namespace qzf {
@@ -42,12 +44,16 @@ struct FontBuildRequest {
   // and each runs whatever the one before it did.
   bool checkFirst = true;
   bool allowSubstitute = false;
+  // How glyphs are drawn; the default is the game file's own way. Fallback
+  // faces must be installed under the names given.
+  BuildStyle style;
   const GlyphRenderOps* ops = nullptr;  // null: the platform's font calls
 };
 
 enum class FontBuildStatus {
   kOk,
   kUnknownFace,          // detail: the face that would be used instead
+  kUnknownFallback,      // detail: the fallback face (GBK) no installed font has
   kBaseUnreadable,       // missing, a directory, or unreadable
   kBaseRefused,          // fails the font file test; detail says why
   kDictionaryNotLoaded,  // missing, unreadable or malformed
@@ -69,12 +75,17 @@ struct FontBuildResult {
   bool exactFace = false;
   std::uint32_t dictionaryEntries = 0;
   std::array<FontBuildPass, SizeModeTable.size()> passes{};
+  // Per size: the em height used (0: the cell height) and the centring
+  // offset, as the style gave them or as fitting chose them.
+  std::array<SizeFit, SizeModeTable.size()> fits{};
 };
 
 // Told of each pass as it starts, then of its messages and glyphs.
 class FontBuildObserver : public PassReporter {
  public:
   virtual void PassStarted(std::size_t index, const GlyphSizeInfo& size) = 0;
+  // Before the passes, when the style is fitted or centred: once per size.
+  virtual void MeasuringStarted(const GlyphSizeInfo&) {}
 };
 
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <optional>
 #include <vector>
 
 #include "dict/load_dictionary_file.h"
@@ -10,8 +10,8 @@
 #include "fileutil/ensure_directory_path.h"
 #include "fileutil/file_range.h"
 #include "fontpatch/glyph_packing.h"
+#include "fontpatch/glyph_renderer.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/portable/selected_font.h"
 
 namespace qzf {
 PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const char* faceName,
@@ -51,22 +51,18 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   if (LoadDictionaryFile(dictionary, dictionaryPath) == 0)
     return fail(PatchPassStatus::kDictionaryNotLoaded, pass_text::kDictionaryFailed);
 
-  SelectedFont font(ops, fontHeight, DEFAULT_QUALITY, faceName);
-  if (!font.fontCreated()) return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
-  if (!font.dc()) return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
-  const HDC dc = font.dc();
-  result.exactFace = font.FaceMatches();
-
-  TEXTMETRICA metrics{};
-  ops.getTextMetricsFn(dc, &metrics);
-  const std::int32_t ascent = metrics.tmAscent;
-
-  MAT2 identity{};
-  identity.eM11.value = 1;
-  identity.eM22.value = 1;
+  GlyphSizeInfo sizeAsked = *size;
+  sizeAsked.fontHeight = fontHeight;
+  const GlyphStyle style = options.style ? *options.style : GlyphStyle{};
+  GlyphRenderer renderer(faceName, sizeAsked, style, options.fallbackFaces, &ops);
+  if (renderer.status() == GlyphRenderer::Status::kFontCreationFailed)
+    return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
+  if (renderer.status() == GlyphRenderer::Status::kMemoryDcFailed)
+    return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
+  result.exactFace = renderer.exactFace();
+  result.drawnByFace.assign(1 + options.fallbackFaces.size(), 0);
 
   const std::uint32_t count = ReadGlyphCount(image.data());
-  std::vector<unsigned char> bitmap;
   for (std::uint32_t i = 0; i < count; ++i) {
     const CodeKey key = CodeKeyAt(image.data(), i);
     const DictRecord* entry = dictionary.FindRecordA(key.data());
@@ -74,38 +70,21 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
       ++result.cellsKept;
       continue;
     }
-    const auto lead = static_cast<unsigned char>(entry->CHI[0]);
-    const auto trail = static_cast<unsigned char>(entry->CHI[1]);
-    const UINT character = lead * 256u + trail;
-
-    GLYPHMETRICS glyph{};
-    const DWORD needed = ops.getGlyphOutlineFn(dc, character, GGO_GRAY4_BITMAP, &glyph, 0, nullptr, &identity);
-    if (needed == GDI_ERROR) {
+    const auto character = static_cast<std::uint16_t>(static_cast<unsigned char>(entry->CHI[0]) << 8 |
+                                                      static_cast<unsigned char>(entry->CHI[1]));
+    const std::optional<RenderedGlyph> glyph = renderer.Render(character);
+    if (!glyph) {
       ++result.glyphErrors;
       continue;
     }
-    try {
-      bitmap.assign(static_cast<std::size_t>(needed) + 4, 0);
-    } catch (const std::bad_alloc&) {
-      ++result.glyphErrors;
-      continue;
-    }
-    // A zero size asks nothing more of the font: the glyph is empty.
-    if (needed != 0 &&
-        ops.getGlyphOutlineFn(dc, character, GGO_GRAY4_BITMAP, &glyph, needed, bitmap.data(), &identity) == GDI_ERROR) {
-      ++result.glyphErrors;
-      continue;
-    }
-    const GlyphFinding finding{i, CodeAt(image.data(), i), static_cast<std::uint16_t>(character), 0};
-    WORD index = 0;
-    if (ops.getGlyphIndicesFn(dc, entry->CHI, 2, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 && index == 0xFFFF) {
+    const GlyphFinding finding{i, CodeAt(image.data(), i), character, 0};
+    if (glyph->missing) {
       ++result.missingGlyphs;
       result.missing.push_back(finding);
+    } else {
+      ++result.drawnByFace[glyph->face];
     }
-
-    const GlyphBitmap packed{glyph.gmBlackBoxX, glyph.gmBlackBoxY, glyph.gmptGlyphOrigin.x, glyph.gmptGlyphOrigin.y,
-                             std::span<const unsigned char>(bitmap.data(), bitmap.size())};
-    if (const std::uint32_t dropped = PackGlyphIntoCell(image.bytes(), *size, i, ascent, packed)) {
+    if (const std::uint32_t dropped = PackGlyphIntoCell(image.bytes(), *size, i, renderer.placement(), glyph->bitmap)) {
       result.cutInk.push_back(finding);
       result.cutInk.back().pixels = dropped;
     }

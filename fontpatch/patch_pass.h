@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fontpatch/font_format.h"
+#include "fontpatch/glyph_style.h"
 #include "fontpatch/pass_reporter.h"
 #include "platform/portable/glyph_render_ops.h"
 
@@ -41,6 +43,8 @@ struct PatchPassResult {
   bool exactFace = false;             // the font found is the face asked for
   std::vector<GlyphFinding> missing;  // the characters of missingGlyphs
   std::vector<GlyphFinding> cutInk;   // glyphs whose ink the cell edges cut off
+  // Cells drawn by each face: [0] the face, [i] fallback face i - 1.
+  std::vector<std::uint32_t> drawnByFace;
 };
 
 struct PatchPassOptions {
@@ -50,6 +54,10 @@ struct PatchPassOptions {
   // next; null: the pass allocates its own. It carries nothing between
   // passes: each pass reads the whole file into it.
   FontImage* image = nullptr;
+  // How the glyphs are drawn and placed; null: the default style.
+  const GlyphStyle* style = nullptr;
+  // Faces (GBK) that draw, in order, the characters the face has no glyph for.
+  std::vector<std::string> fallbackFaces;
 };
 
 // One pass over `fontFilePath` for one glyph size. The file changes only in

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,17 @@ class PatchPassTest : public ::testing::Test {
   PatchPassResult Run(GlyphSizeMode mode, const std::vector<Entry>& entries) {
     test::WriteBytes(dictPath, DictionaryText(entries));
     return RunAgain(mode);
+  }
+  PatchPassResult RunStyled(GlyphSizeMode mode, const std::vector<Entry>& entries, const GlyphStyle& style,
+                            std::vector<std::string> fallbacks = {}) {
+    test::WriteBytes(dictPath, DictionaryText(entries));
+    PatchPassOptions options;
+    options.ops = &test::ScriptedOps();
+    options.reporter = &reporter;
+    options.style = &style;
+    options.fallbackFaces = std::move(fallbacks);
+    return RunPatchPass(mode, LookUpSizeMode(mode)->fontHeight, "Scripted", fontPath.c_str(), dictPath.c_str(),
+                        options);
   }
   PatchPassResult RunAgain(GlyphSizeMode mode) {
     PatchPassOptions options;
@@ -368,6 +381,140 @@ TEST_F(PatchPassTest, PassesSharingOneImageWriteWhatPassesOfTheirOwnWrite) {
   const std::string longer = test::ReadBytes(longerPath);
   EXPECT_EQ(longer.size(), kFontFileLength + 100);
   EXPECT_EQ(longer.substr(kFontFileLength), std::string(100, '\x77'));
+}
+
+// A 20-pixel cell as 20 rows of 20 levels, '.' for 0 and hex digits for ink.
+std::vector<std::string> Picture(const std::string& cell) {
+  std::vector<std::string> rows(20, std::string(20, '.'));
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const int level = (static_cast<unsigned char>(cell[y * 10 + x / 2]) >> (x % 2 ? 4 : 0)) & 15;
+      if (level) rows[y][x] = "0123456789ABCDEF"[level];
+    }
+  return rows;
+}
+
+TEST_F(PatchPassTest, StylePlacesTheGlyphByPixelAndCountsTheInkItCuts) {
+  // One row of two pixels (levels 5 and 16) at the baseline, origin (2, 1).
+  struct Case {
+    const char* what;
+    GlyphStyle style;
+    int row, column;  // where the first pixel lands; -1: off the cell
+    std::uint32_t cut;
+  };
+  auto styled = [](std::optional<int> baseline, int dx, int dy) {
+    GlyphStyle style;
+    style.baseline = baseline;
+    style.shiftX = dx;
+    style.shiftY = dy;
+    return style;
+  };
+  const std::vector<Case> cases = {
+      {"default: baseline at the ascent", GlyphStyle{}, 16, 2, 0},
+      {"baseline row given", styled(5, 0, 0), 4, 2, 0},
+      {"odd shift right splits the pixel pairs", styled(std::nullopt, 3, 0), 16, 5, 0},
+      {"even shift left", styled(std::nullopt, -2, 0), 16, 0, 0},
+      {"shift down", styled(std::nullopt, 0, 2), 18, 2, 0},
+      {"one pixel past the right edge", styled(std::nullopt, 17, 0), 16, 19, 1},
+      {"below the cell", styled(19, 0, 5), -1, -1, 2},
+      {"left of the cell by one", styled(std::nullopt, -3, 0), 16, -1, 1},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    Script().ascent = 17;
+    Script().glyphs[kHanzi] = ScriptedGlyph{2, 1, 2, 1, {5, 16, 0, 0}};
+    const PatchPassResult result = RunStyled(1, {{Key(TestCode(9)), kChi}}, c.style);
+    ASSERT_EQ(result.status, PatchPassStatus::kOk) << c.what;
+    std::vector<std::string> expected(20, std::string(20, '.'));
+    if (c.row >= 0) {
+      if (c.column >= 0 && c.column < 20) expected[c.row][c.column] = '5';
+      if (c.column + 1 >= 0 && c.column + 1 < 20) expected[c.row][c.column + 1] = 'F';
+    }
+    EXPECT_EQ(Picture(Cell(test::ReadBytes(fontPath), 1, 9)), expected) << c.what;
+    ASSERT_EQ(result.cutInk.size(), c.cut > 0 ? 1u : 0u) << c.what;
+    if (c.cut) {
+      EXPECT_EQ(result.cutInk[0].pixels, c.cut) << c.what;
+      EXPECT_EQ(result.cutInk[0].position, 9u);
+      EXPECT_EQ(result.cutInk[0].code, TestCode(9));
+      EXPECT_EQ(result.cutInk[0].character, kHanzi);
+    }
+  }
+}
+
+TEST_F(PatchPassTest, StyleAsksForTheFontItNames) {
+  GlyphStyle style;
+  style.emHeight = 18;
+  style.weight = 700;
+  style.italic = true;
+  Script().glyphs[kHanzi] = ScriptedGlyph{1, 1, 0, 0, {16, 0, 0, 0}};
+  ASSERT_EQ(RunStyled(1, {{Key(TestCode(1)), kChi}}, style).status, PatchPassStatus::kOk);
+  EXPECT_EQ(Script().fontHeightAsked, -18);
+  EXPECT_EQ(Script().weightAsked, 700);
+  EXPECT_TRUE(Script().italicAsked);
+  EXPECT_EQ(Script().formatsAsked, std::vector<unsigned>{GGO_GRAY4_BITMAP});
+}
+
+TEST_F(PatchPassTest, MonoGlyphsComeFromOneBitBitmapsAsFullInk) {
+  GlyphStyle style;
+  style.mono = true;
+  style.baseline = 1;
+  // 9 pixels wide: the bits 1010 0000 1 of row 0 and 0000 0000 1 of row 1,
+  // each row a 32-bit word, high bit left.
+  ScriptedGlyph glyph{9, 2, 0, 1, {1, 2, 3, 4}};
+  glyph.bits = {0xA0, 0x80, 0, 0, 0x00, 0x80, 0, 0};
+  Script().glyphs[kHanzi] = glyph;
+  ASSERT_EQ(RunStyled(1, {{Key(TestCode(2)), kChi}}, style).status, PatchPassStatus::kOk);
+  std::vector<std::string> expected(20, std::string(20, '.'));
+  expected[0] = "F.F.....F...........";
+  expected[1] = "........F...........";
+  EXPECT_EQ(Picture(Cell(test::ReadBytes(fontPath), 1, 2)), expected);
+  EXPECT_EQ(Script().formatsAsked, std::vector<unsigned>{GGO_BITMAP});
+}
+
+TEST(GammaLevelsTest, TheCurveKeepsItsEndsAndBendsTheMiddle) {
+  struct Case {
+    double gamma;
+    std::array<std::uint8_t, 17> levels;
+  };
+  const std::vector<Case> cases = {
+      {1.0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 15}},
+      // 15 * (l / 15) ^ (1 / 2), rounded half up: darker edges.
+      {2.0, {0, 4, 5, 7, 8, 9, 9, 10, 11, 12, 12, 13, 13, 14, 14, 15, 15}},
+      // 15 * (l / 15) ^ 2: lighter edges.
+      {0.5, {0, 0, 0, 1, 1, 2, 2, 3, 4, 5, 7, 8, 10, 11, 13, 15, 15}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GammaLevels(c.gamma), c.levels) << "gamma " << c.gamma;
+}
+
+TEST_F(PatchPassTest, GammaAppliesToEveryLevelOfTheGlyph) {
+  GlyphStyle style;
+  style.gamma = 2.0;
+  style.baseline = 1;
+  Script().glyphs[kHanzi] = ScriptedGlyph{4, 1, 0, 1, {1, 4, 9, 16}};
+  ASSERT_EQ(RunStyled(1, {{Key(TestCode(4)), kChi}}, style).status, PatchPassStatus::kOk);
+  EXPECT_EQ(Picture(Cell(test::ReadBytes(fontPath), 1, 4))[0], "48CF................");
+}
+
+TEST_F(PatchPassTest, FallbackFacesDrawWhatTheFaceCannotInOrder) {
+  constexpr unsigned kA = 0xB0A1, kB = 0xB0A2, kC = 0xB0A3;
+  ScriptedGlyph none{1, 1, 0, 1, {1, 0, 0, 0}};
+  none.missing = true;  // the face's missing-glyph box
+  Script().ascent = 1;
+  Script().glyphs = {{kA, ScriptedGlyph{1, 1, 0, 1, {3, 0, 0, 0}}}, {kB, none}, {kC, none}};
+  Script().otherFaces["First"] = {{kB, ScriptedGlyph{1, 1, 0, 1, {7, 0, 0, 0}}}, {kC, none}};
+  Script().otherFaces["Second"] = {{kB, ScriptedGlyph{1, 1, 0, 1, {9, 0, 0, 0}}}};
+  const PatchPassResult result =
+      RunStyled(1, {{Key(TestCode(0)), "\xB0\xA1"}, {Key(TestCode(1)), "\xB0\xA2"}, {Key(TestCode(2)), "\xB0\xA3"}},
+                GlyphStyle{}, {"First", "Second"});
+  ASSERT_EQ(result.status, PatchPassStatus::kOk);
+  const std::string after = test::ReadBytes(fontPath);
+  EXPECT_EQ(Picture(Cell(after, 1, 0))[0][0], '3');  // the face has it
+  EXPECT_EQ(Picture(Cell(after, 1, 1))[0][0], '7');  // the first fallback that has it
+  EXPECT_EQ(Picture(Cell(after, 1, 2))[0][0], '1');  // nobody has it: the face's box
+  EXPECT_EQ(result.drawnByFace, (std::vector<std::uint32_t>{1, 1, 0}));
+  ASSERT_EQ(result.missing.size(), 1u);
+  EXPECT_EQ(result.missing[0].character, kC);
+  EXPECT_EQ(result.missingGlyphs, 1u);
 }
 
 }  // namespace

@@ -6,52 +6,89 @@ namespace qzf::test {
 namespace {
 
 GlyphScript script;
-char fakeFont;
-char fakeDc;
+// Handles are addresses in these arrays: font i names the face fontFaces[i],
+// context j holds the font selected into it.
+constexpr std::size_t kHandles = 64;
+char fakeFonts[kHandles];
+char fakeDcs[kHandles];
+std::string fontFaces[kHandles];
+int dcFonts[kHandles];
 
-HFONT WINAPI CreateFontScripted(int height, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-                                LPCSTR face) {
-  script.fontHeightAsked = height;
-  script.faceAsked = face ? face : "";
+std::size_t FontIndex(const void* handle) {
+  return static_cast<std::size_t>(static_cast<const char*>(handle) - fakeFonts);
+}
+std::size_t DcIndex(const void* handle) { return static_cast<std::size_t>(static_cast<const char*>(handle) - fakeDcs); }
+
+// The glyphs of the face selected into a context.
+const std::map<unsigned, ScriptedGlyph>& GlyphsOf(HDC dc) {
+  const int font = dcFonts[DcIndex(dc) % kHandles];
+  if (font >= 0) {
+    const auto other = script.otherFaces.find(fontFaces[font]);
+    if (other != script.otherFaces.end() && fontFaces[font] != script.faceAsked) return other->second;
+  }
+  return script.glyphs;
+}
+
+HFONT WINAPI CreateFontScripted(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD, DWORD, DWORD,
+                                DWORD, DWORD, LPCSTR face) {
+  // The first font of a script is the face; the ones after it its fallbacks.
+  if (script.fontsCreated == 0) {
+    script.fontHeightAsked = height;
+    script.faceAsked = face ? face : "";
+    script.weightAsked = weight;
+    script.italicAsked = italic != 0;
+  }
   if (script.failCreateFont) return nullptr;
-  ++script.fontsCreated;
-  return reinterpret_cast<HFONT>(&fakeFont);
+  const auto index = static_cast<std::size_t>(script.fontsCreated++) % kHandles;
+  fontFaces[index] = face ? face : "";
+  return reinterpret_cast<HFONT>(&fakeFonts[index]);
 }
 HDC WINAPI CreateDcScripted(HDC) {
   if (script.failCreateDc) return nullptr;
-  ++script.contextsCreated;
-  return reinterpret_cast<HDC>(&fakeDc);
+  const auto index = static_cast<std::size_t>(script.contextsCreated++) % kHandles;
+  dcFonts[index] = -1;
+  return reinterpret_cast<HDC>(&fakeDcs[index]);
 }
-HGDIOBJ WINAPI SelectScripted(HDC, HGDIOBJ) { return nullptr; }
+HGDIOBJ WINAPI SelectScripted(HDC dc, HGDIOBJ font) {
+  const std::size_t index = FontIndex(font);
+  if (index < kHandles) dcFonts[DcIndex(dc) % kHandles] = static_cast<int>(index);
+  return nullptr;
+}
 BOOL WINAPI MetricsScripted(HDC, LPTEXTMETRICA metrics) {
   *metrics = TEXTMETRICA{};
   metrics->tmAscent = script.ascent;
   return TRUE;
 }
-DWORD WINAPI OutlineScripted(HDC, UINT character, UINT format, LPGLYPHMETRICS metrics, DWORD bufferSize, LPVOID buffer,
-                             const MAT2* transform) {
-  if (format != GGO_GRAY4_BITMAP || transform == nullptr || transform->eM11.value != 1 || transform->eM22.value != 1 ||
-      transform->eM12.value != 0 || transform->eM21.value != 0)
+DWORD WINAPI OutlineScripted(HDC dc, UINT character, UINT format, LPGLYPHMETRICS metrics, DWORD bufferSize,
+                             LPVOID buffer, const MAT2* transform) {
+  if ((format != GGO_GRAY4_BITMAP && format != GGO_BITMAP) || transform == nullptr || transform->eM11.value != 1 ||
+      transform->eM22.value != 1 || transform->eM12.value != 0 || transform->eM21.value != 0)
     return GDI_ERROR;
-  if (buffer == nullptr) script.charactersAsked.push_back(character);
-  const auto found = script.glyphs.find(character);
-  if (found == script.glyphs.end() || found->second.error) return GDI_ERROR;
+  if (buffer == nullptr) {
+    script.charactersAsked.push_back(character);
+    script.formatsAsked.push_back(format);
+  }
+  const auto& glyphs = GlyphsOf(dc);
+  const auto found = glyphs.find(character);
+  if (found == glyphs.end() || found->second.error) return GDI_ERROR;
   const ScriptedGlyph& g = found->second;
+  const std::vector<unsigned char>& bytes = format == GGO_BITMAP ? g.bits : g.bytes;
   metrics->gmBlackBoxX = g.width;
   metrics->gmBlackBoxY = g.height;
   metrics->gmptGlyphOrigin.x = g.originX;
   metrics->gmptGlyphOrigin.y = g.originY;
-  const auto size = static_cast<DWORD>(g.bytes.size());
+  const auto size = static_cast<DWORD>(bytes.size());
   if (buffer == nullptr || bufferSize == 0) return size;
   if (bufferSize < size) return GDI_ERROR;
-  std::memcpy(buffer, g.bytes.data(), size);
+  std::memcpy(buffer, bytes.data(), size);
   return size;
 }
-DWORD WINAPI IndicesScripted(HDC, LPCSTR text, int length, LPWORD indices, DWORD) {
+DWORD WINAPI IndicesScripted(HDC dc, LPCSTR text, int length, LPWORD indices, DWORD) {
   if (length != 2) return GDI_ERROR;
   const unsigned code = static_cast<unsigned char>(text[0]) * 256u + static_cast<unsigned char>(text[1]);
-  const auto found = script.glyphs.find(code);
-  indices[0] = (found == script.glyphs.end() || found->second.missing) ? 0xFFFF : 1;
+  const auto& glyphs = GlyphsOf(dc);
+  const auto found = glyphs.find(code);
+  indices[0] = (found == glyphs.end() || found->second.missing) ? 0xFFFF : 1;
   return 1;
 }
 int WINAPI FaceScripted(HDC, int size, LPSTR face) {

@@ -16,9 +16,10 @@ struct ScriptedGlyph {
   std::uint32_t height = 0;
   std::int32_t originX = 0;
   std::int32_t originY = 0;
-  std::vector<unsigned char> bytes;  // as GGO_GRAY4_BITMAP gives them; empty = size 0
-  bool error = false;                // the query reports GDI_ERROR
-  bool missing = false;              // the font has no glyph for it
+  std::vector<unsigned char> bytes;   // as GGO_GRAY4_BITMAP gives them; empty = size 0
+  bool error = false;                 // the query reports GDI_ERROR
+  bool missing = false;               // the font has no glyph for it
+  std::vector<unsigned char> bits{};  // as GGO_BITMAP gives them (rows of 32-bit words, high bit left)
 };
 
 struct GlyphScript {
@@ -27,8 +28,14 @@ struct GlyphScript {
   bool failCreateDc = false;
   std::string faceFound = "Scripted";
   std::map<unsigned, ScriptedGlyph> glyphs;  // by character code
+  // Faces other than the first one created: their glyphs by face name. A
+  // face not listed here draws from `glyphs`.
+  std::map<std::string, std::map<unsigned, ScriptedGlyph>> otherFaces;
   // Observed calls.
   int fontHeightAsked = 0;
+  int weightAsked = 0;
+  bool italicAsked = false;
+  std::vector<unsigned> formatsAsked;  // one per size query
   std::string faceAsked;
   std::vector<unsigned> charactersAsked;  // one per size query
   int fontsCreated = 0;

@@ -1,0 +1,118 @@
+#include "fontpatch/glyph_renderer.h"
+
+#include <new>
+
+namespace qzf {
+namespace {
+
+constexpr MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+
+// Rows of a 1-bit bitmap are padded to 32 bits.
+constexpr std::uint32_t MonoRowPitch(std::uint32_t width) { return (width + 31) / 32 * 4; }
+
+}  // namespace
+
+GlyphRenderer::GlyphRenderer(const char* faceName, const GlyphSizeInfo& size, const GlyphStyle& style,
+                             const std::vector<std::string>& fallbackFaces, const GlyphRenderOps* ops)
+    : size_(size), style_(style), levels_(GammaLevels(style.gamma)), curve_(style.gamma != 1.0) {
+  FontRequest request;
+  request.height = style.FontHeight(size);
+  request.weight = style.weight;
+  request.italic = style.italic;
+  auto face = std::make_unique<SelectedFont>(faceName, request, ops);
+  if (!face->fontCreated()) {
+    status_ = Status::kFontCreationFailed;
+    return;
+  }
+  if (!face->dc()) {
+    status_ = Status::kMemoryDcFailed;
+    return;
+  }
+  TEXTMETRICA metrics{};
+  face->ops().getTextMetricsFn(face->dc(), &metrics);
+  placement_.baselineRow = style.baseline.value_or(metrics.tmAscent) + style.shiftY;
+  placement_.shiftX = style.shiftX;
+  fonts_.push_back(std::move(face));
+  for (const std::string& fallback : fallbackFaces) {
+    auto font = std::make_unique<SelectedFont>(fallback.c_str(), request, ops);
+    // A fallback that cannot be had draws nothing; the list keeps its place.
+    fonts_.push_back(font->dc() ? std::move(font) : nullptr);
+  }
+}
+
+bool GlyphRenderer::exactFace() const { return !fonts_.empty() && fonts_[0]->FaceMatches(); }
+
+std::string GlyphRenderer::faceUsed() const { return fonts_.empty() ? std::string() : fonts_[0]->FaceName(); }
+
+bool GlyphRenderer::HasGlyph(const SelectedFont& font, std::uint16_t character) const {
+  const char text[2] = {static_cast<char>(character >> 8), static_cast<char>(character & 0xFF)};
+  WORD index = 0;
+  return !(font.ops().getGlyphIndicesFn(font.dc(), text, 2, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+           index == 0xFFFF);
+}
+
+bool GlyphRenderer::Fetch(const SelectedFont& font, std::uint16_t character) {
+  const UINT format = style_.mono ? GGO_BITMAP : GGO_GRAY4_BITMAP;
+  const GlyphRenderOps& ops = font.ops();
+  metrics_ = GLYPHMETRICS{};
+  const DWORD needed = ops.getGlyphOutlineFn(font.dc(), character, format, &metrics_, 0, nullptr, &kIdentity);
+  if (needed == GDI_ERROR) return false;
+  try {
+    raw_.assign(static_cast<std::size_t>(needed) + 4, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // A zero size asks nothing more of the font: the glyph is empty.
+  if (needed != 0 &&
+      ops.getGlyphOutlineFn(font.dc(), character, format, &metrics_, needed, raw_.data(), &kIdentity) == GDI_ERROR)
+    return false;
+
+  converted_ = style_.mono || curve_;
+  if (!converted_) return true;
+  const std::uint32_t width = metrics_.gmBlackBoxX;
+  const std::uint32_t pitch = GlyphRowPitch(width);
+  const std::uint32_t sourcePitch = style_.mono ? MonoRowPitch(width) : pitch;
+  const std::uint32_t rows =
+      sourcePitch == 0
+          ? 0
+          : std::min<std::uint32_t>(metrics_.gmBlackBoxY, static_cast<std::uint32_t>(raw_.size() / sourcePitch));
+  try {
+    pixels_.assign(static_cast<std::size_t>(pitch) * rows, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (std::uint32_t y = 0; y < rows; ++y) {
+    const unsigned char* source = raw_.data() + static_cast<std::size_t>(y) * sourcePitch;
+    unsigned char* out = pixels_.data() + static_cast<std::size_t>(y) * pitch;
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const unsigned level = style_.mono ? ((source[x / 8] >> (7 - x % 8)) & 1u) * 15u : source[x];
+      out[x] = levels_[std::min(level, 16u)];
+    }
+  }
+  return true;
+}
+
+std::optional<RenderedGlyph> GlyphRenderer::Render(std::uint16_t character) {
+  if (fonts_.empty()) return std::nullopt;
+  RenderedGlyph glyph;
+  // With fallbacks, the face that has the glyph draws it; without, the face
+  // draws whatever it has, and is asked afterwards whether that was a glyph.
+  if (fonts_.size() > 1 && !HasGlyph(*fonts_[0], character)) {
+    glyph.missing = true;
+    for (std::size_t i = 1; i < fonts_.size(); ++i) {
+      if (fonts_[i] && HasGlyph(*fonts_[i], character)) {
+        glyph.face = i;
+        glyph.missing = false;
+        break;
+      }
+    }
+  }
+  if (!Fetch(*fonts_[glyph.face], character)) return std::nullopt;
+  if (fonts_.size() == 1) glyph.missing = !HasGlyph(*fonts_[0], character);
+  const std::vector<unsigned char>& bytes = converted_ ? pixels_ : raw_;
+  glyph.bitmap = GlyphBitmap{metrics_.gmBlackBoxX, metrics_.gmBlackBoxY, metrics_.gmptGlyphOrigin.x,
+                             metrics_.gmptGlyphOrigin.y, std::span<const unsigned char>(bytes.data(), bytes.size())};
+  return glyph;
+}
+
+}  // namespace qzf

@@ -1,0 +1,66 @@
+// Draws the glyphs of one cell size in a face and its style: the font calls'
+// bitmap of a GBK character, from the first of the face and its fallback
+// faces that has the glyph, with the style's levels, ready to be packed into
+// a cell. The rewrite pass, the style fitting and the previews all draw
+// through it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fontpatch/glyph_packing.h"
+#include "fontpatch/glyph_style.h"
+#include "platform/portable/selected_font.h"
+
+namespace qzf {
+
+struct RenderedGlyph {
+  std::size_t face = 0;  // 0: the face; i > 0: fallback face i - 1
+  bool missing = false;  // no face has the glyph: the face's missing-glyph box was drawn
+  GlyphBitmap bitmap{};  // valid until the next Render
+};
+
+class GlyphRenderer {
+ public:
+  enum class Status { kOk, kFontCreationFailed, kMemoryDcFailed };
+
+  // faceName and fallbackFaces are GBK; ops null: the platform's font calls.
+  GlyphRenderer(const char* faceName, const GlyphSizeInfo& size, const GlyphStyle& style,
+                const std::vector<std::string>& fallbackFaces = {}, const GlyphRenderOps* ops = nullptr);
+  GlyphRenderer(const GlyphRenderer&) = delete;
+  GlyphRenderer& operator=(const GlyphRenderer&) = delete;
+
+  // Of the face; a fallback that cannot be created is left out.
+  Status status() const { return status_; }
+  bool exactFace() const;
+  std::string faceUsed() const;  // GBK
+  // Where glyphs go in their cells: the style's baseline, else the face's
+  // ascent, and the style's shift.
+  const CellPlacement& placement() const { return placement_; }
+  const GlyphSizeInfo& size() const { return size_; }
+
+  // The glyph of a GBK character (lead byte high); nullopt when a glyph query
+  // failed, and then nothing may be drawn from it.
+  std::optional<RenderedGlyph> Render(std::uint16_t character);
+
+ private:
+  bool HasGlyph(const SelectedFont& font, std::uint16_t character) const;
+  bool Fetch(const SelectedFont& font, std::uint16_t character);
+
+  GlyphSizeInfo size_;
+  GlyphStyle style_;
+  std::vector<std::unique_ptr<SelectedFont>> fonts_;  // the face, then its fallbacks
+  Status status_ = Status::kOk;
+  CellPlacement placement_{};
+  std::array<std::uint8_t, 17> levels_{};
+  bool curve_ = false;
+  GLYPHMETRICS metrics_{};
+  std::vector<unsigned char> raw_;     // as the font calls fill it
+  std::vector<unsigned char> pixels_;  // one byte per pixel, when the style converts
+  bool converted_ = false;
+};
+
+}  // namespace qzf

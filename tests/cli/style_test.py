@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""The glyph style options of `qzffont build`, driven as a user drives them.
+
+  style_test.py PROGRAM [--runner WINE_RUN] [--native NATIVE_PROGRAM]
+
+Checks that no style option changes a byte of the default build, that bad
+options and style files are refused with one line and no file, that a saved
+style builds the same bytes again, that --fit makes the glyphs fill and centre
+their cells, and that fallback faces draw what the face cannot. With
+--native (the Windows build under Wine), every option's build is compared
+byte for byte with the native program's.
+"""
+import argparse
+import hashlib
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+NOTO = "Noto Sans CJK SC"
+# The default build in Noto Sans CJK SC from the embedded stand-in data, as
+# it was before the style options existed. It holds for the font packages it
+# was made with; with other versions the comparison is skipped, visibly.
+DEFAULT_DIGEST = "006a566ab0871a3f3ecd2c15c5e782b3ab1c97a95cff98989b6153c92d49d6da"
+DEFAULT_PACKAGES = {"fonts-noto-cjk": "1:20220127+repack1-1", "libfreetype6": "2.12.1+dfsg-5+deb12u4"}
+SIZES = [(20, 34268), (24, 1627452), (64, 4073532)]
+COUNT = 7832
+
+
+def digest(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def package_version(name):
+    r = subprocess.run(["dpkg-query", "-W", "-f=${Version}", name], capture_output=True)
+    return r.stdout.decode() if r.returncode == 0 else None
+
+
+def is_kanji(code):
+    return 0x889F <= code <= 0x9FFC or 0xE040 <= code <= 0xEAA4
+
+
+def ink_figures(path):
+    """Per size: median ink height (share of the cell) and the median ink
+    box's offset from the cell's centre, over the cells of kanji codes."""
+    data = open(path, "rb").read()
+    codes = [data[4 + 2 * i] | data[5 + 2 * i] << 8 for i in range(COUNT)]
+    figures = []
+    for size, table in SIZES:
+        cell = size * size // 2
+        heights, dx, dy = [], [], []
+        for i, code in enumerate(codes):
+            if not is_kanji(code):
+                continue
+            top = bottom = left = right = None
+            for y in range(size):
+                row = data[table + i * cell + y * size // 2:table + i * cell + (y + 1) * size // 2]
+                xs = [x for x in range(size) if (row[x // 2] >> (4 * (x & 1))) & 15]
+                if xs:
+                    top = y if top is None else top
+                    bottom = y + 1
+                    left = xs[0] if left is None else min(left, xs[0])
+                    right = xs[-1] + 1 if right is None else max(right, xs[-1] + 1)
+            if top is not None:
+                heights.append(bottom - top)
+                dx.append((left + right) / 2 - size / 2)
+                dy.append((top + bottom) / 2 - size / 2)
+        figures.append((size, statistics.median(heights) / size, statistics.median(dx), statistics.median(dy)))
+    return figures
+
+
+class Runner:
+    def __init__(self, command, work):
+        self.command = command
+        self.work = work
+
+    def run(self, *args, timeout=600):
+        return subprocess.run(self.command + list(args), cwd=self.work, capture_output=True, timeout=timeout)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("program")
+    parser.add_argument("--runner", default=None)
+    parser.add_argument("--native", default=None, help="the native program, to compare every option's bytes with")
+    options = parser.parse_args()
+    command = ([os.path.abspath(options.runner)] if options.runner else []) + [os.path.abspath(options.program)]
+    work = tempfile.mkdtemp(prefix="qzf-style-")
+    runner = Runner(command, work)
+    native = Runner([os.path.abspath(options.native)], work) if options.native else None
+    if options.native and not os.path.exists(options.native):
+        print(f"NOTICE: no native program at {options.native}: the byte comparison with it is skipped", flush=True)
+        native = None
+    passed, failed = 0, 0
+
+    def check(name, ok, detail=""):
+        nonlocal passed, failed
+        if ok:
+            passed += 1
+        else:
+            failed += 1
+            print(f"FAIL {name}: {detail}", flush=True)
+
+    def path(name):
+        return os.path.join(work, name)
+
+    def build(name, *args, program=None):
+        r = (program or runner).run("build", "--out", name, "-q", *args)
+        check(f"build {name} {' '.join(args)}", r.returncode == 0, r.stderr.decode(errors="replace"))
+        return r
+
+    try:
+        # No style option, and every option at its default, change no byte.
+        build("plain.qzf", "--face", NOTO)
+        with open(path("defaults.toml"), "w") as f:
+            f.write('weight = 400\nitalic = false\nmono = false\ngamma = 1.0\nalign = "design"\nfit = false\n')
+        build("explicit.qzf", "--face", NOTO, "--weight", "400", "--gamma", "1", "--align", "design",
+              "--shift", "0:0", "--style", "defaults.toml")
+        check("explicit defaults change no byte", digest(path("explicit.qzf")) == digest(path("plain.qzf")))
+        versions = {name: package_version(name) for name in DEFAULT_PACKAGES}
+        if versions == DEFAULT_PACKAGES:
+            check("the default build is the one made before the style options",
+                  digest(path("plain.qzf")) == DEFAULT_DIGEST, digest(path("plain.qzf")))
+        else:
+            print(f"NOTICE: font packages {versions} differ from {DEFAULT_PACKAGES}: stored digest not compared",
+                  flush=True)
+
+        # Bad options and style files: one line, a non-zero status, no file.
+        bad_files = {
+            "unknown.toml": ("weight = 700\nwieght = 700\n", "unknown.toml:2: unknown key 'wieght'"),
+            "range.toml": ("[size.20]\nbaseline = 40\n", "range.toml:2: 'baseline' must be a row from 0 to 20"),
+            "size.toml": ("[size.30]\nweight = 700\n", "size.toml:1: [size.30]: the cell sizes are 20, 24 and 64"),
+            "broken.toml": ("weight = = 3\n", "broken.toml:1: not TOML"),
+        }
+        for name, (text, _) in bad_files.items():
+            with open(path(name), "w") as f:
+                f.write(text)
+        cases = [(["--glyph-size", "30=18"], "--glyph-size 30=18: give SIZE=VALUE"),
+                 (["--glyph-size", "2"], "--glyph-size 2: must be an integer from 4 to 128"),
+                 (["--weight", "950"], "--weight 950: must be an integer from 100 to 900"),
+                 (["--gamma", "zero"], "--gamma zero: not a number"),
+                 (["--shift", "20=1"], "--shift 20=1: give RIGHT:DOWN"),
+                 (["--align", "middle"], "--align middle: give design or center"),
+                 (["--fallback", "No Such Face 123"], "no installed font is called \"No Such Face 123\""),
+                 (["--style", "missing.toml"], "cannot read the style file missing.toml")]
+        cases += [(["--style", name], needle) for name, (_, needle) in bad_files.items()]
+        for args, needle in cases:
+            before = set(os.listdir(work))
+            r = runner.run("build", "--face", NOTO, "--out", "bad.qzf", "--save-style", "bad.toml", *args)
+            err = r.stderr.decode("utf-8", errors="replace").strip()
+            lines = [line for line in err.splitlines() if line.startswith("qzffont:")]
+            name = " ".join(args)
+            check(name + " fails", r.returncode != 0, "status 0")
+            check(name + " says why", len(lines) == 1 and needle in lines[0], repr(err))
+            check(name + " writes nothing", set(os.listdir(work)) == before, sorted(set(os.listdir(work)) - before))
+
+        # --fit: glyphs that fill and centre their cells; the style it saves
+        # builds the same bytes again.
+        r = build("fit.qzf", "--face", NOTO, "--fit", "--save-style", "fit.toml")
+        summary = r.stdout.decode(errors="replace")
+        saved = open(path("fit.toml"), encoding="utf-8").read()
+        check("the saved style holds what the fit chose", "glyph-size = " in saved and 'align = "center"' in saved,
+              saved)
+        build("again.qzf", "--style", "fit.toml")
+        check("a saved style builds the same bytes", digest(path("again.qzf")) == digest(path("fit.qzf")))
+        for size, height, dx, dy in ink_figures(path("fit.qzf")):
+            check(f"fit {size} px: median ink height {height:.1%} >= 85%", height >= 0.85)
+            check(f"fit {size} px: median ink box centred ({dx:+}, {dy:+})", abs(dx) <= 1 and abs(dy) <= 1)
+        for line in summary.splitlines():
+            if " cells rewritten" in line and "cut by the cell edges" in line:
+                cut = int(line.split(", ")[-1].split()[0])
+                check(f"fit: at most 1% of cells cut ({line.strip()})", cut <= COUNT // 100, line)
+
+        # Fallback faces draw what the face cannot.
+        r = build("ipa.qzf", "--face", "IPAGothic", "--fallback", NOTO)
+        out = r.stdout.decode(errors="replace")
+        check("no character left to the missing-glyph box", "cannot draw" not in out and "not drawable" not in out,
+              out)
+        check("the summary names what the fallback drew", f'drawn by "{NOTO}"' in out, out)
+
+        # Every option: the same bytes from the native program.
+        if native:
+            variants = [["--glyph-size", "20=18,24=22,64=58"], ["--fit"], ["--baseline", "20=17,24=20,64=54"],
+                        ["--shift", "20=1:-1,24=-2:1,64=3:2"], ["--align", "center"], ["--weight", "700"],
+                        ["--italic"], ["--mono"], ["--gamma", "1.8"], ["--style", "fit.toml"]]
+            for i, args in enumerate(variants):
+                name = f"variant-{i}"
+                build(name + ".qzf", "--face", NOTO, *args)
+                build(name + "-native.qzf", "--face", NOTO, *args, program=native)
+                if os.path.exists(path(name + ".qzf")) and os.path.exists(path(name + "-native.qzf")):
+                    check("same bytes natively and here: " + " ".join(args),
+                          digest(path(name + ".qzf")) == digest(path(name + "-native.qzf")))
+            build("fallback-native.qzf", "--face", "IPAGothic", "--fallback", NOTO, program=native)
+            check("same bytes natively and here: --fallback",
+                  digest(path("fallback-native.qzf")) == digest(path("ipa.qzf")))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+    print(f"{passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
