@@ -22,7 +22,9 @@ std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int wei
   if (!pattern) return std::nullopt;
   const std::string family(familyUtf8);
   if (!family.empty()) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(weight > 0 ? weight : 400));
+  // GDI tells only bold from not bold when it picks a face of a family: a
+  // weight above 550 asks for the bold one.
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, weight > 550 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
   FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));

@@ -23,7 +23,8 @@ struct FontMatch {
 };
 
 // familyUtf8 may be empty (no name asked for). weight is a GDI weight
-// (0 meaning normal). Nullopt when no font at all can be had.
+// (0 meaning normal); like italic it only steers the choice among the faces
+// of the family. Nullopt when no font at all can be had.
 std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic);
 
 }  // namespace qzf

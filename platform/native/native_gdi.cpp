@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/fontengine/application_fonts.h"
 #include "platform/fontengine/cp936_table.h"
 #include "platform/fontengine/font_match.h"
 #include "platform/fontengine/realized_font.h"
@@ -249,4 +250,24 @@ int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName) {
   std::memcpy(faceName, name.data(), copied);
   faceName[copied] = '\0';
   return static_cast<int>(copied);
+}
+
+int WINAPI AddFontResourceExA(LPCSTR fileName, DWORD /*flags*/, LPVOID reserved) {
+  if (!fileName || !*fileName || reserved) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const int added = qzf::AddApplicationFontFile(fileName);
+  if (added == 0) SetLastError(ERROR_FILE_NOT_FOUND);
+  return added;
+}
+
+BOOL WINAPI RemoveFontResourceExA(LPCSTR fileName, DWORD /*flags*/, LPVOID reserved) {
+  if (!fileName || reserved) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (qzf::RemoveApplicationFontFile(fileName)) return TRUE;
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return FALSE;
 }
