@@ -15,7 +15,7 @@
 //   --italic         ask for an italic font
 //   --format F       gray4 (GGO_GRAY4_BITMAP, the default) or bitmap (GGO_BITMAP)
 //   --font-file PATH make a font file usable for this process first
-//                    (AddFontResourceExA with FR_PRIVATE), removed at exit
+//                    (AddFontResourceExA with FR_PRIVATE)
 // CODES: "gb2312" (the default: every code of rows 0xA1-0xA9 and 0xB0-0xF7)
 // or a file of hexadecimal codes, one a line. Output lines:
 //   added N          (with --font-file: what AddFontResourceExA returned)
@@ -30,10 +30,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/portable/codepage.h"
+#include "platform/portable/private_font_file.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
@@ -214,26 +216,21 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  int added = 0;
+  std::optional<qzf::PrivateFontFile> fontFile;
   if (!options.fontFile.empty()) {
-    added = AddFontResourceExA(options.fontFile.c_str(), FR_PRIVATE, nullptr);
-    std::printf("added %d\n", added);
+    fontFile.emplace(options.fontFile);
+    std::printf("added %d\n", fontFile->fontsAdded());
   }
 
-  int status = 0;
-  {
-    const qzf::SelectedFont font(face->c_str(), options.request);
-    HDC dc = font.dc();
-    if (!dc) {
-      std::fprintf(stderr, "glyph_probe: no font or no memory context\n");
-      status = 1;
-    } else if (options.printIndices) {
-      PrintIndices(dc, options.indices);
-    } else {
-      status = PrintGlyphs(dc, font, options);
-    }
+  const qzf::SelectedFont font(face->c_str(), options.request);
+  HDC dc = font.dc();
+  if (!dc) {
+    std::fprintf(stderr, "glyph_probe: no font or no memory context\n");
+    return 1;
   }
-
-  if (added > 0) RemoveFontResourceExA(options.fontFile.c_str(), FR_PRIVATE, nullptr);
-  return status;
+  if (options.printIndices) {
+    PrintIndices(dc, options.indices);
+    return 0;
+  }
+  return PrintGlyphs(dc, font, options);
 }

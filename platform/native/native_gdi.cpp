@@ -12,6 +12,7 @@
 #include "platform/fontengine/cp936_table.h"
 #include "platform/fontengine/font_match.h"
 #include "platform/fontengine/realized_font.h"
+#include "platform/native/native_path.h"
 #include "platform/native/native_system.h"
 #include "platform/portable/codepage.h"
 
@@ -257,7 +258,7 @@ int WINAPI AddFontResourceExA(LPCSTR fileName, DWORD /*flags*/, LPVOID reserved)
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  const int added = qzf::AddApplicationFontFile(fileName);
+  const int added = qzf::AddApplicationFontFile(qzf::NativePathFromWin(fileName));
   if (added == 0) SetLastError(ERROR_FILE_NOT_FOUND);
   return added;
 }
@@ -267,7 +268,7 @@ BOOL WINAPI RemoveFontResourceExA(LPCSTR fileName, DWORD /*flags*/, LPVOID reser
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (qzf::RemoveApplicationFontFile(fileName)) return TRUE;
+  if (qzf::RemoveApplicationFontFile(qzf::NativePathFromWin(fileName))) return TRUE;
   SetLastError(ERROR_FILE_NOT_FOUND);
   return FALSE;
 }
