@@ -133,7 +133,7 @@ HFONT WINAPI CreateFontA(int height, int /*width*/, int /*escapement*/, int /*or
   // A name that is not valid GBK cannot name an installed font: it gets a
   // substitute like any unknown name.
   const std::string family = qzf::GbkToUtf8(requested).value_or(std::string());
-  const auto match = qzf::MatchInstalledFont(family, weight, italic != 0);
+  const auto match = qzf::MatchInstalledFont(family, weight, italic != 0, static_cast<int>(charSet & 0xFF));
   if (!match) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;

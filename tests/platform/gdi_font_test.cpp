@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/installed_faces.h"
 #include "platform/portable/selected_face.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
@@ -217,6 +218,22 @@ TEST(GdiFontTest, UnknownFaceGetsASubstituteThatSaysSo) {
   // The substitute still draws the characters of the requested character set.
   const Glyph g = Fetch(font.dc(), kGuo);
   EXPECT_NE(g.queried, GDI_ERROR);
+}
+
+// GDI passes over a named face whose code pages lack the character set
+// asked for: IPAGothic serves Shift-JIS but not GB2312, so a GB2312 font of
+// that name is a substitute that does serve it.
+TEST(GdiFontTest, FaceWithoutTheCharacterSetGetsASubstitute) {
+  constexpr char kJapaneseOnly[] = "IPAGothic";
+  const auto installed = ListInstalledFaces();
+  if (std::find(installed.begin(), installed.end(), kJapaneseOnly) == installed.end())
+    GTEST_SKIP() << kJapaneseOnly << " is not installed";
+  PassFont font(kJapaneseOnly, 24);
+  ASSERT_TRUE(font.ok());
+  EXPECT_FALSE(SelectedFaceMatches(font.dc(), kJapaneseOnly));
+  EXPECT_EQ(font.Metrics().tmCharSet, GB2312_CHARSET);
+  const Glyph g = Fetch(font.dc(), kGuo);
+  EXPECT_GT(Ink(g), 0u);
 }
 
 TEST(GdiFontTest, FaceNamesMatchIgnoringCase) {
