@@ -458,5 +458,40 @@ TEST(GdiFontTest, MonoBitmapRowsArePaddedToFourBytesLeftmostPixelInTheTopBit) {
   }
 }
 
+// A face with one-bit strikes (embedded bitmaps at 12 to 16 pixels) gives
+// them for GGO_BITMAP at those sizes and its outlines otherwise; grey
+// bitmaps always come from the outlines. A made-up bold strike is each row
+// ORed with itself one pixel to the right.
+TEST(GdiFontTest, MonoBitmapsComeFromStrikesWhereTheFaceHasThem) {
+  constexpr char kWithStrikes[] = "WenQuanYi Zen Hei Sharp";
+  constexpr char kOutlinesOnly[] = "WenQuanYi Zen Hei";  // the same outlines
+  const struct {
+    int em;
+    bool strike;
+  } cases[] = {{12, true}, {16, true}, {20, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("em " + std::to_string(c.em));
+    PassFont strikes(kWithStrikes, -c.em), outlines(kOutlinesOnly, -c.em);
+    REQUIRE_FACE(strikes, kWithStrikes);
+    REQUIRE_FACE(outlines, kOutlinesOnly);
+    EXPECT_EQ(Fetch(strikes.dc(), kGuo).bits, Fetch(outlines.dc(), kGuo).bits);
+    const Glyph mono = Fetch(strikes.dc(), kGuo, GGO_BITMAP);
+    EXPECT_EQ(mono.bits != Fetch(outlines.dc(), kGuo, GGO_BITMAP).bits, c.strike);
+    if (!c.strike) continue;
+
+    PassFont bold(kWithStrikes, Request(-c.em, FW_BOLD));
+    const Glyph smeared = Fetch(bold.dc(), kGuo, GGO_BITMAP);
+    ASSERT_EQ(smeared.gm.gmBlackBoxX, mono.gm.gmBlackBoxX + 1);
+    ASSERT_EQ(smeared.gm.gmBlackBoxY, mono.gm.gmBlackBoxY);
+    const auto plain = Pixels(mono, GGO_BITMAP), wide = Pixels(smeared, GGO_BITMAP);
+    for (size_t y = 0; y < wide.size(); ++y) {
+      for (size_t x = 0; x < wide[y].size(); ++x) {
+        const unsigned here = x < plain[y].size() ? plain[y][x] : 0, left = x > 0 ? plain[y][x - 1] : 0;
+        EXPECT_EQ(wide[y][x], std::max(here, left)) << "row " << y << " column " << x;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qzf
