@@ -77,6 +77,10 @@ using LPTEXTMETRICA = TEXTMETRICA*;
 
 #define GGI_MARK_NONEXISTING_GLYPHS 0x0001u
 
+// AddFontResourceExA: the font is this process's alone.
+#define FR_PRIVATE 0x10u
+#define FR_NOT_ENUM 0x20u
+
 #define FW_DONTCARE 0
 #define FW_THIN 100
 #define FW_LIGHT 300
