@@ -8,6 +8,7 @@
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/input_files.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
 #include "dict/load_dictionary_file.h"
@@ -82,6 +83,7 @@ struct PreviewOptions {
   std::string face;
   std::string png;
   std::string font;
+  std::string dict;
   bool allowSubstitute = false;
 };
 
@@ -93,6 +95,11 @@ int RunPreview(const PreviewOptions& options) {
   const FaceCheck check = CheckFace(face->c_str());
   if (!check.exact && !options.allowSubstitute)
     return Error("no installed font is called \"" + options.face + "\" (`qzffont fonts` lists the faces)");
+  int status = 0;
+  QorvStringDict dictionary;
+  if (!LoadInputDictionary(dictionary, options.dict, status)) return status;
+  const auto dictPath = ToSystemPath(options.dict);
+  if (!dictPath) return Error("the path " + options.dict + " holds characters this system cannot use in file names");
 
   std::vector<unsigned char> built;
   if (!options.font.empty()) {
@@ -107,6 +114,7 @@ int RunPreview(const PreviewOptions& options) {
     FontBuildRequest request;
     request.faceName = *face;
     request.outputPath = *png + ".font.tmp";
+    request.dictionaryPath = *dictPath;
     request.allowSubstitute = options.allowSubstitute;
     BuildProgress progress(stderr, IsTerminal(stderr));
     const FontBuildResult result = BuildFont(request, progress);
@@ -118,7 +126,7 @@ int RunPreview(const PreviewOptions& options) {
     built = std::move(*bytes);
   }
   if (!IsAcceptedFontImage(built.data(), built.size())) return Error(options.font + " is not a game font file");
-  const auto picture = DrawPreviewPicture(face->c_str(), *stock, built);
+  const auto picture = DrawPreviewPicture(face->c_str(), *stock, built, CharacterCodes(dictionary));
   if (!picture) return Error("cannot draw with face \"" + options.face + "\"");
   return WriteRgbPng(options.png, picture->rgb, picture->width, picture->height);
 }
@@ -157,10 +165,11 @@ void AddFontsCommand(CLI::App& app, int& status) {
 void AddPreviewCommand(CLI::App& app, int& status) {
   auto options = std::make_shared<PreviewOptions>();
   CLI::App* preview =
-      app.add_subcommand("preview", "Draw a PNG of the preview lines and sample cells before and after");
+      app.add_subcommand("preview", "Draw a PNG of the preview lines in the face and from the cells of each size");
   preview->add_option("--face", options->face, "Installed font face")->required();
   preview->add_option("--png", options->png, "Picture to write")->required();
   preview->add_option("--font", options->font, "A font file already built with this face (else one is built)");
+  preview->add_option("--dict", options->dict, "The dictionary the font is built with (default: the embedded one)");
   preview->add_flag("--allow-substitute", options->allowSubstitute, "Use the closest face when none has the name");
   preview->callback([options, &status] { status = RunPreview(*options); });
 }
