@@ -2,8 +2,10 @@
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/record_file.h"
 #include "cli/terminal.h"
 #include "fontbuild/font_build.h"
+#include "fontbuild/report_records.h"
 
 namespace qzf::cli {
 namespace {
@@ -15,6 +17,9 @@ struct BuildOptions {
   std::string dict;
   bool allowSubstitute = false;
   bool quiet = false;
+  // The build record: to a file, and instead of the summary on standard output.
+  std::string report;
+  bool json = false;
 };
 
 std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options) {
@@ -65,6 +70,14 @@ int RunBuild(const BuildOptions& options) {
   progress.Finish();
   if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, options));
 
+  const std::string record = BuildRecordJson(result, {options.out, options.face});
+  if (!options.report.empty()) {
+    if (const int status = WriteRecordFile(options.report, record)) return status;
+  }
+  if (options.json) {
+    std::fputs(record.c_str(), stdout);
+    return 0;
+  }
   std::printf("Built %s with face \"%s\"%s\n", options.out.c_str(), ToTerminal(result.faceUsed).c_str(),
               result.exactFace ? "" : " (a substitute: no font has the name asked for)");
   std::printf("  dictionary: %u entries\n", static_cast<unsigned>(result.dictionaryEntries));
@@ -74,6 +87,12 @@ int RunBuild(const BuildOptions& options) {
     if (pass.result.missingGlyphs) {
       std::printf(", %u characters the face cannot draw (drawn as its missing-glyph box)",
                   static_cast<unsigned>(pass.result.missingGlyphs));
+    }
+    if (!pass.result.cutInk.empty()) {
+      std::uint64_t pixels = 0;
+      for (const GlyphFinding& cut : pass.result.cutInk) pixels += cut.pixels;
+      std::printf(", %zu glyphs cut by the cell's edges (%llu ink pixels lost)", pass.result.cutInk.size(),
+                  static_cast<unsigned long long>(pixels));
     }
     if (pass.result.glyphErrors) {
       std::printf(", %u glyphs failed to render (their cells kept)", static_cast<unsigned>(pass.result.glyphErrors));
@@ -98,6 +117,8 @@ void AddBuildCommand(CLI::App& app, int& status) {
   build->add_flag("--allow-substitute", options->allowSubstitute,
                   "Build with the closest installed face when none has the name given");
   build->add_flag("-q,--quiet", options->quiet, "No progress bar");
+  build->add_option("--report", options->report, "Also write what the build found to this file, as JSON");
+  build->add_flag("--json", options->json, "Print what the build found as JSON instead of the summary");
   build->callback([options, &status] { status = RunBuild(*options); });
 }
 

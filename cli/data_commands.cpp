@@ -11,69 +11,38 @@
 #include "cli/input_files.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
-#include "dict/load_dictionary_file.h"
 #include "fileutil/data_blocks.h"
 #include "fileutil/data_resource_bytes.h"
 #include "fileutil/extract_data_resource.h"
+#include "fontbuild/face_coverage.h"
 #include "fontbuild/font_build.h"
+#include "fontbuild/report_records.h"
 #include "fontpatch/font_file_report.h"
-#include "fontpatch/pass_messages.h"
-#include "platform/portable/installed_faces.h"
-#include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 #include "preview/preview_picture.h"
 
 namespace qzf::cli {
 namespace {
 
-// The first GBK character of every entry that names one, as one string.
-std::optional<std::string> DictionaryCharacters(const std::string& utf8Path) {
+int RunFonts(const std::string& dict, bool all, bool json) {
+  int status = 0;
   QorvStringDict dictionary;
-  if (utf8Path.empty()) {
-    const auto block = DataResourceBytes(kDictionaryBlock);
-    if (!block) return std::nullopt;
-    const std::string text(reinterpret_cast<const char*>(block->data()), block->size());
-    if (dictionary.LoadFromTXTStringA(text.c_str()) == 0) return std::nullopt;
-  } else {
-    const auto path = ToSystemPath(utf8Path);
-    if (!path || LoadDictionaryFile(dictionary, path->c_str()) == 0) return std::nullopt;
+  if (!LoadInputDictionary(dictionary, dict, status)) return status;
+  const std::string characters = DictionaryCharacters(dictionary);
+  const auto total = static_cast<std::uint32_t>(characters.size() / 2);
+  std::vector<FaceCoverage> faces = ListFaceCoverage(characters);
+  if (!all) std::erase_if(faces, [](const FaceCoverage& f) { return f.drawable == 0; });
+  if (json) {
+    std::fputs(FontsRecordJson(total, faces).c_str(), stdout);
+    return 0;
   }
-  std::string characters;
-  for (std::uint32_t i = 0; i < dictionary.count(); ++i) {
-    const DictRecord& entry = dictionary.records()[i];
-    if (entry.CHILength < 2 || lstrcmpiA(entry.CHI, pass_text::kNoChange) == 0) continue;
-    characters.append(entry.CHI, 2);
-  }
-  return characters;
-}
-
-// How many of the characters the face has a glyph for.
-std::uint32_t DrawableCount(const std::string& face, const std::string& characters) {
-  FontRequest request;
-  request.height = 20;
-  const SelectedFont font(face.c_str(), request);
-  if (!font.dc()) return 0;
-  std::vector<WORD> indices(characters.size());
-  const DWORD n = GetGlyphIndicesA(font.dc(), characters.c_str(), static_cast<int>(characters.size()), indices.data(),
-                                   GGI_MARK_NONEXISTING_GLYPHS);
-  if (n == GDI_ERROR) return 0;
-  std::uint32_t drawable = 0;
-  for (DWORD i = 0; i < n; ++i) drawable += indices[i] != 0xFFFF ? 1 : 0;
-  return drawable;
-}
-
-int RunFonts(const std::string& dict, bool all) {
-  const auto characters = DictionaryCharacters(dict);
-  if (!characters) return Error("the dictionary does not load");
-  const std::uint32_t total = static_cast<std::uint32_t>(characters->size() / 2);
-  std::vector<std::pair<std::uint32_t, std::string>> faces;
-  for (const std::string& face : ListInstalledFaces()) faces.emplace_back(DrawableCount(face, *characters), face);
-  std::stable_sort(faces.begin(), faces.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-  std::printf("%-8s %s  (characters of the %u the dictionary needs)\n", "drawable", "face",
-              static_cast<unsigned>(total));
-  for (const auto& [count, face] : faces) {
-    if (!all && count == 0) continue;
-    std::printf("%8u %s%s\n", static_cast<unsigned>(count), ToTerminal(face).c_str(), count == total ? "  (all)" : "");
+  std::printf("%-8s %s  (characters of the %u the dictionary needs; other names of the face in brackets)\n", "drawable",
+              "face", static_cast<unsigned>(total));
+  for (const FaceCoverage& f : faces) {
+    std::string others;
+    for (const std::string& name : f.face.otherNames) others += (others.empty() ? "" : ", ") + ToTerminal(name);
+    std::printf("%8u %s%s%s\n", static_cast<unsigned>(f.drawable), ToTerminal(f.face.name).c_str(),
+                others.empty() ? "" : ("  [" + others + "]").c_str(), f.drawable == total ? "  (all)" : "");
   }
   if (!all) std::printf("(faces that draw none are left out; --all lists them too)\n");
   return 0;
@@ -155,11 +124,13 @@ int RunDataExport(const std::string& dir) {
 void AddFontsCommand(CLI::App& app, int& status) {
   auto dict = std::make_shared<std::string>();
   auto all = std::make_shared<bool>(false);
+  auto json = std::make_shared<bool>(false);
   CLI::App* fonts =
       app.add_subcommand("fonts", "List installed faces, best first, by how many needed characters they draw");
   fonts->add_option("--dict", *dict, "Count the characters of this dictionary instead of the embedded one");
   fonts->add_flag("--all", *all, "Also list faces that draw none of them");
-  fonts->callback([dict, all, &status] { status = RunFonts(*dict, *all); });
+  fonts->add_flag("--json", *json, "Print the list as JSON");
+  fonts->callback([dict, all, json, &status] { status = RunFonts(*dict, *all, *json); });
 }
 
 void AddPreviewCommand(CLI::App& app, int& status) {

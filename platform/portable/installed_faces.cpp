@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <string_view>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include "platform/fontengine/font_match.h"
 #include "platform/fontengine/fontconfig_handles.h"
 #include "platform/native/native_gdi.h"
 #include "platform/portable/codepage.h"
@@ -78,6 +80,72 @@ std::vector<std::string> ListInstalledFaces() {
 #endif
   SortUnique(names);
   return names;
+}
+
+namespace {
+
+// What tells two names of one font apart from names of two fonts; empty when
+// the name selects nothing.
+std::string FontIdentity(const std::string& name) {
+#ifdef _WIN32
+  HFONT font = CreateFontA(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, 0, name.c_str());
+  if (!font) return std::string();
+  std::string identity;
+  if (HDC dc = CreateCompatibleDC(nullptr)) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    // The naming table holds every name of the face, in every language.
+    constexpr DWORD kNameTable = 'n' | 'a' << 8 | 'm' << 16 | 'e' << 24;
+    const DWORD size = GetFontData(dc, kNameTable, 0, nullptr, 0);
+    if (size != GDI_ERROR && size > 0) {
+      identity.resize(size);
+      if (GetFontData(dc, kNameTable, 0, identity.data(), size) != size) identity.clear();
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+  }
+  DeleteObject(font);
+  return identity;
+#else
+  const auto utf8 = GbkToUtf8(name);
+  if (!utf8) return std::string();
+  const auto match = MatchInstalledFont(*utf8, 0, false);
+  if (!match || !match->exact()) return std::string();
+  return match->file + '\0' + std::to_string(match->index);
+#endif
+}
+
+bool IsAscii(const std::string& name) {
+  return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
+std::vector<InstalledFace> ListInstalledFacesOnce() {
+  std::vector<std::vector<std::string>> groups;
+  std::map<std::string, std::size_t> groupOf;
+  for (std::string& name : ListInstalledFaces()) {
+    const std::string identity = FontIdentity(name);
+    const auto [it, added] = groupOf.emplace(identity, groups.size());
+    if (identity.empty() || added) {
+      groups.push_back({std::move(name)});
+    } else {
+      groups[it->second].push_back(std::move(name));
+    }
+  }
+  std::vector<InstalledFace> faces;
+  for (std::vector<std::string>& names : groups) {
+    const auto listed = std::find_if(names.begin(), names.end(), IsAscii);
+    InstalledFace face;
+    face.name = listed == names.end() ? names.front() : *listed;
+    for (std::string& other : names) {
+      if (&other != &*(listed == names.end() ? names.begin() : listed)) face.otherNames.push_back(std::move(other));
+    }
+    faces.push_back(std::move(face));
+  }
+  std::stable_sort(faces.begin(), faces.end(),
+                   [](const InstalledFace& a, const InstalledFace& b) { return FoldCase(a.name) < FoldCase(b.name); });
+  return faces;
 }
 
 }  // namespace qzf

@@ -17,6 +17,7 @@ import subprocess
 import sys
 import tempfile
 
+import record_checks
 import render_check
 from game_text import GameText
 
@@ -234,8 +235,8 @@ def main():
             ("render at a width of 0", {"--width": "0"}, "--width"),
             ("render at a scale of 0", {"--scale": "0"}, "--scale"),
         ]:
-            options = {**render, **change}
-            bad(name, ["render"] + [part for option in options.items() for part in option], needle)
+            given = {**render, **change}
+            bad(name, ["render"] + [part for option in given.items() for part in option], needle)
         bad("render without a text", ["render", "--font", DATA_FONT, "--png", "r.png"], "--text")
 
         # What a user does when all is well.
@@ -270,6 +271,7 @@ def main():
             r = runner.run("dict", "add", "back.txt", "0x7F7F", "0xB0A1", "--out", "back.txt")
             check("dict add refuses to overwrite", r.returncode != 0 and b"give a new file" in r.stderr, r.stderr)
             check_render(runner, work, check, stock_dict)
+            record_checks.check_records(runner, work, check, stock_dict, options.face, DATA_FONT, "good.qzf")
         r = runner.run("build", "--face", "No Such Face 123", "--allow-substitute", "--out", "sub.qzf")
         check("a substitute when allowed", r.returncode == 0 and b"substitute" in r.stdout, r.stdout)
         r = runner.run("cell", DATA_FONT, "--size", "24", "--code", "0x82A0")
