@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <string_view>
 
@@ -115,6 +116,37 @@ std::string FontIdentity(const std::string& name) {
 #endif
 }
 
+#ifdef _WIN32
+std::uint16_t BigEndian16(const std::string& table, std::size_t at) {
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(table[at]) << 8 |
+                                    static_cast<unsigned char>(table[at + 1]));
+}
+
+// The family names (name 1, the one GDI matches) a naming table gives in its
+// Windows Unicode records, in the ANSI code page; GDI enumerates a face
+// under one of them only.
+std::vector<std::string> FamilyNames(const std::string& table) {
+  std::vector<std::string> names;
+  if (table.size() < 6) return names;
+  const std::size_t count = BigEndian16(table, 2), strings = BigEndian16(table, 4);
+  for (std::size_t r = 0; r < count && 6 + 12 * (r + 1) <= table.size(); ++r) {
+    const std::size_t at = 6 + 12 * r;
+    const std::uint16_t platform = BigEndian16(table, at), encoding = BigEndian16(table, at + 2);
+    const std::size_t length = BigEndian16(table, at + 8), offset = strings + BigEndian16(table, at + 10);
+    if (platform != 3 || (encoding != 1 && encoding != 10) || BigEndian16(table, at + 6) != 1) continue;
+    if (offset + length > table.size() || length == 0 || length % 2) continue;
+    std::wstring wide;
+    for (std::size_t k = 0; k < length; k += 2) wide += static_cast<wchar_t>(BigEndian16(table, offset + k));
+    BOOL usedDefault = FALSE;
+    char bytes[LF_FACESIZE * 2] = {};
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), bytes,
+                                      sizeof(bytes), nullptr, &usedDefault);
+    if (n > 0 && n < LF_FACESIZE && !usedDefault) names.emplace_back(bytes, static_cast<std::size_t>(n));
+  }
+  return names;
+}
+#endif
+
 bool IsAscii(const std::string& name) {
   return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
@@ -133,6 +165,18 @@ std::vector<InstalledFace> ListInstalledFacesOnce() {
       groups[it->second].push_back(std::move(name));
     }
   }
+#ifdef _WIN32
+  // The names GDI did not enumerate (on a Chinese system, the English ones).
+  for (const auto& [identity, group] : groupOf) {
+    if (identity.empty()) continue;
+    std::vector<std::string>& names = groups[group];
+    for (std::string& name : FamilyNames(identity)) {
+      if (name.front() != '@' &&
+          std::none_of(names.begin(), names.end(), [&](const std::string& n) { return FoldCase(n) == FoldCase(name); }))
+        names.push_back(std::move(name));
+    }
+  }
+#endif
   std::vector<InstalledFace> faces;
   for (std::vector<std::string>& names : groups) {
     const auto listed = std::find_if(names.begin(), names.end(), IsAscii);
