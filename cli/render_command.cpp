@@ -111,6 +111,10 @@ int RunRender(const RenderOptions& options) {
     }
   }
   const TextPicture picture = DrawTextPicture(blocks);
+  if (picture.picture.rgb.empty()) {
+    return Error("the picture would be " + std::to_string(picture.picture.width) + " x " +
+                 std::to_string(picture.picture.height) + " pixels, too large: give a smaller --width or --scale");
+  }
   status = WriteRgbPng(options.png, picture.picture.rgb, picture.picture.width, picture.picture.height);
   if (status != 0) return status;
   for (std::size_t i = 0; i < blocks.size(); ++i) {

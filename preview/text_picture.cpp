@@ -13,18 +13,19 @@ constexpr std::uint32_t kMargin = 16;
 constexpr std::uint32_t kLabelHeight = 26;  // a 20-pixel line and its gap
 constexpr std::uint32_t kBlockGap = 12;
 
+// In 64 bits: a long text at a large scale may not fit a picture at all.
 struct BlockGeometry {
-  std::uint32_t pitch;  // picture pixels per cell
-  std::uint32_t pad;    // band around the cells
-  std::uint32_t bandWidth, bandHeight;
-  std::uint32_t labelWidth;
+  std::uint64_t pitch;  // picture pixels per cell
+  std::uint64_t pad;    // band around the cells
+  std::uint64_t bandWidth, bandHeight;
+  std::uint64_t labelWidth;
 };
 
 BlockGeometry Measure(const TextBlock& block, TextPen& pen) {
   BlockGeometry g{};
-  g.pitch = block.size->cellSize * std::max<std::uint32_t>(block.scale, 1);
-  g.pad = std::max<std::uint32_t>(8, g.pitch / 4);
-  g.bandWidth = std::max<std::uint32_t>(block.layout->columns, 1) * g.pitch + 2 * g.pad;
+  g.pitch = std::uint64_t{block.size->cellSize} * std::max<std::uint32_t>(block.scale, 1);
+  g.pad = std::max<std::uint64_t>(8, g.pitch / 4);
+  g.bandWidth = std::max<std::uint64_t>(block.layout->columns, 1) * g.pitch + 2 * g.pad;
   g.bandHeight = block.layout->rows * g.pitch + 2 * g.pad;
   g.labelWidth =
       block.label.empty() ? 0 : static_cast<std::uint32_t>(std::max<std::int64_t>(0, pen.Measure(block.label)));
@@ -68,7 +69,7 @@ TextPicture DrawTextPicture(std::span<const TextBlock> blocks, const GlyphRender
   TextPen pen(ops, kLabelFace, 20);
 
   std::vector<BlockGeometry> geometry;
-  std::uint32_t width = 0, height = kMargin;
+  std::uint64_t width = 0, height = kMargin;
   for (const TextBlock& block : blocks) {
     geometry.push_back(Measure(block, pen));
     const BlockGeometry& g = geometry.back();
@@ -79,17 +80,23 @@ TextPicture DrawTextPicture(std::span<const TextBlock> blocks, const GlyphRender
   width += 2 * kMargin;
 
   TextPicture result;
-  Canvas canvas(width, height, kPictureBackground);
-  std::uint32_t y = kMargin;
+  if (width * height > kMaxTextPicturePixels) {
+    result.picture.width = static_cast<std::uint32_t>(std::min<std::uint64_t>(width, UINT32_MAX));
+    result.picture.height = static_cast<std::uint32_t>(std::min<std::uint64_t>(height, UINT32_MAX));
+    return result;
+  }
+  Canvas canvas(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), kPictureBackground);
+  std::uint64_t y = kMargin;
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     const TextBlock& block = blocks[i];
     const BlockGeometry& g = geometry[i];
     if (!block.label.empty()) {
-      pen.Draw(canvas, kMargin, y, block.label, kLabelInk);
+      pen.Draw(canvas, kMargin, static_cast<std::int64_t>(y), block.label, kLabelInk);
       y += kLabelHeight;
     }
-    canvas.Fill(kMargin, y, g.bandWidth, g.bandHeight, kPreviewBand);
-    const CellGridOrigin origin{kMargin + g.pad, y + g.pad};
+    canvas.Fill(kMargin, static_cast<std::int64_t>(y), static_cast<std::int64_t>(g.bandWidth),
+                static_cast<std::int64_t>(g.bandHeight), kPreviewBand);
+    const CellGridOrigin origin{static_cast<std::uint32_t>(kMargin + g.pad), static_cast<std::uint32_t>(y + g.pad)};
     DrawCells(canvas, block, origin);
     result.origins.push_back(origin);
     y += g.bandHeight + kBlockGap;

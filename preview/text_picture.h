@@ -28,7 +28,11 @@ struct CellGridOrigin {
   std::uint32_t x = 0, y = 0;  // top left pixel of the block's first cell
 };
 
+// The largest picture drawn: 300 MB of pixels.
+inline constexpr std::uint64_t kMaxTextPicturePixels = 100'000'000;
+
 struct TextPicture {
+  // Too large a picture keeps its width and height but gets no pixels.
   RgbPicture picture;
   std::vector<CellGridOrigin> origins;  // one per block
 };

@@ -218,6 +218,7 @@ def main():
         make("text.txt", "古今英雄".encode("utf-8"))
         make("latin1.txt", "caf\xe9".encode("latin-1"))
         make("empty.txt", b"")
+        make("thousand.txt", "古".encode("utf-8") * 1000)
         render = {"--font": DATA_FONT, "--text-file": "text.txt", "--png": "r.png"}
         for name, change, needle in [
             ("render from a short file", {"--font": "short.qzf"}, "not a game font file"),
@@ -234,6 +235,8 @@ def main():
             ("render at 32 px", {"--size": "32"}, "--size"),
             ("render at a width of 0", {"--width": "0"}, "--width"),
             ("render at a scale of 0", {"--scale": "0"}, "--scale"),
+            ("render a picture too large", {"--text-file": "thousand.txt", "--width": "1000", "--size": "64",
+                                            "--scale": "16"}, "too large"),
         ]:
             given = {**render, **change}
             bad(name, ["render"] + [part for option in given.items() for part in option], needle)
