@@ -18,6 +18,7 @@ import sys
 import tempfile
 
 import record_checks
+from png_file import read_png
 import render_check
 from game_text import GameText
 
@@ -240,6 +241,8 @@ def main():
         ]:
             given = {**render, **change}
             bad(name, ["render"] + [part for option in given.items() for part in option], needle)
+        bad("preview with a dictionary that does not load",
+            ["preview", *face, "--font", DATA_FONT, "--dict", "no-marker.txt", "--png", "p.png"], "does not load")
         bad("render without a text", ["render", "--font", DATA_FONT, "--png", "r.png"], "--text")
 
         # What a user does when all is well.
@@ -274,6 +277,13 @@ def main():
             r = runner.run("dict", "add", "back.txt", "0x7F7F", "0xB0A1", "--out", "back.txt")
             check("dict add refuses to overwrite", r.returncode != 0 and b"give a new file" in r.stderr, r.stderr)
             check_render(runner, work, check, stock_dict)
+            r = runner.run("preview", *face, "--font", "good.qzf", "--png", "preview.png")
+            check("preview", r.returncode == 0, r.stderr.decode(errors="replace"))
+            if r.returncode == 0:
+                # The face's lines, then two blocks of three lines per size.
+                width, height, _ = read_png(os.path.join(work, "preview.png"))
+                check("preview holds every size", width >= 64 * 15 and height > 2 * 3 * (20 * 2 + 24 * 2 + 64),
+                      (width, height))
             record_checks.check_records(runner, work, check, stock_dict, options.face, DATA_FONT, "good.qzf")
         r = runner.run("build", "--face", "No Such Face 123", "--allow-substitute", "--out", "sub.qzf")
         check("a substitute when allowed", r.returncode == 0 and b"substitute" in r.stdout, r.stdout)
