@@ -123,8 +123,9 @@ fuzz: setup build/fuzz/build.ninja
 # pairs.
 BENCH_RUNS ?= 5
 bench: setup build/bench/build.ninja
-	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench
+	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench render_bench
 	./build/bench/bench/pass_parts_bench
+	./build/bench/bench/render_bench
 	./build/bench/bench/build_floor ./build/bench/qzffont build/bench/resources/F_FONTJ.qzf \
 	  build/bench/resources/dictionary.txt build/bench/bench-work $(BENCH_RUNS)
 

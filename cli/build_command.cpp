@@ -4,10 +4,12 @@
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/record_file.h"
 #include "cli/style_options.h"
 #include "cli/terminal.h"
 #include "fileutil/file_range.h"
 #include "fontbuild/font_build.h"
+#include "fontbuild/report_records.h"
 #include "fontbuild/style_file.h"
 
 namespace qzf::cli {
@@ -21,6 +23,9 @@ struct BuildOptions {
   bool allowSubstitute = false;
   bool quiet = false;
   StyleArguments style;
+  // The build record: to a file, and instead of the summary on standard output.
+  std::string report;
+  bool json = false;
 };
 
 std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options) {
@@ -101,8 +106,12 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
       std::printf(", %u characters %s cannot draw (drawn as its missing-glyph box)",
                   static_cast<unsigned>(r.missingGlyphs), style.fallbackFaces.empty() ? "the face" : "no face");
     }
-    if (!r.cutInk.empty())
-      std::printf(", %u glyphs with ink cut by the cell edges", static_cast<unsigned>(r.cutInk.size()));
+    if (!r.cutInk.empty()) {
+      std::uint64_t pixels = 0;
+      for (const GlyphFinding& cut : r.cutInk) pixels += cut.pixels;
+      std::printf(", %zu glyphs cut by the cell's edges (%llu ink pixels lost)", r.cutInk.size(),
+                  static_cast<unsigned long long>(pixels));
+    }
     if (r.glyphErrors)
       std::printf(", %u glyphs failed to render (their cells kept)", static_cast<unsigned>(r.glyphErrors));
     std::printf("\n");
@@ -168,6 +177,14 @@ int RunBuild(const BuildOptions& options) {
     if (!WriteTextFile(options.style.saveStyleFile, FormatStyleText(used)))
       return Error("cannot write the style file " + options.style.saveStyleFile);
   }
+  const std::string record = BuildRecordJson(result, {options.out, faceText});
+  if (!options.report.empty()) {
+    if (const int status = WriteRecordFile(options.report, record)) return status;
+  }
+  if (options.json) {
+    std::fputs(record.c_str(), stdout);
+    return 0;
+  }
   PrintSummary(named, *style, result);
   return 0;
 }
@@ -189,6 +206,8 @@ void AddBuildCommand(CLI::App& app, int& status) {
                   "Build with the closest installed face when none has the name given");
   build->add_flag("-q,--quiet", options->quiet, "No progress bar");
   AddStyleOptions(*build, options->style);
+  build->add_option("--report", options->report, "Also write what the build found to this file, as JSON");
+  build->add_flag("--json", options->json, "Print what the build found as JSON instead of the summary");
   build->callback([options, &status] { status = RunBuild(*options); });
 }
 

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   qzf::cli::AddDiffCommand(app, status);
   qzf::cli::AddCellCommand(app, status);
   qzf::cli::AddPreviewCommand(app, status);
+  qzf::cli::AddRenderCommand(app, status);
   qzf::cli::AddDataCommand(app, status);
   qzf::cli::AddDictCommand(app, status);
 

@@ -17,6 +17,11 @@ import subprocess
 import sys
 import tempfile
 
+import record_checks
+from png_file import read_png
+import render_check
+from game_text import GameText
+
 FONT_LENGTH = 20113468
 DATA_DICT = "dictionary.txt"
 DATA_FONT = "F_FONTJ.qzf"
@@ -54,6 +59,62 @@ def entry_block(i, eng, chi, remark=b""):
 def dictionary(entries):
     return b"banner\r\n\r\n\r\n" + b"".join(entry_block(i, e, c) for i, (e, c) in enumerate(entries)) + \
         b"\r\n\r\n\r\ntolva_res_All_End\r\n"
+
+
+def render_text(game):
+    """A short text that meets every rule of the character-to-cell mapping."""
+    chars = ["古", "今", "英", "雄", "。"]
+    # A character two entries give: the first in key order draws it.
+    for gbk, codes in sorted(game.all_codes.items()):
+        if len(codes) > 1 and all(code in game.positions for code in codes):
+            chars.append(gbk.decode("gbk"))
+            break
+    # One the game draws from its own Japanese cell (the entry keeps the
+    # glyph, or there is none), and one whose Shift-JIS cell now holds another
+    # character, which no cell draws.
+    kept = drawn_elsewhere = None
+    for code in sorted(game.positions):
+        try:
+            ch = bytes([code >> 8, code & 0xFF]).decode("cp932")
+        except UnicodeDecodeError:
+            continue
+        try:
+            in_dictionary = ch.encode("gbk") in game.by_character
+        except UnicodeEncodeError:
+            in_dictionary = False
+        if in_dictionary or not ("\u4e00" <= ch <= "\u9fff"):
+            continue
+        if code not in game.drawn and kept is None:
+            kept = ch
+        if code in game.drawn and drawn_elsewhere is None:
+            drawn_elsewhere = ch
+    chars += [c for c in ("・", kept, drawn_elsewhere) if c]
+    # Wrapped at six cells; a space, CR LF, an empty line, a character nothing draws.
+    return "".join(chars[:4]) + " " + "".join(chars[4:]) + "\r\n\nＡあ\u2603x\n", drawn_elsewhere
+
+
+def check_render(runner, work, check, dictionary_text):
+    fonts = {"good.qzf": "good.qzf", DATA_FONT: DATA_FONT}
+    game = {name: render_check.game_for(dictionary_text, os.path.join(work, path)) for name, path in fonts.items()}
+    text, drawn_elsewhere = render_text(game["good.qzf"])
+    write(os.path.join(work, "render.txt"), text.encode("utf-8"))
+    cells = render_check.CellCache(runner, work)
+    for args, scale in [(["--compare", DATA_FONT, "--size", "24"], 1), (["--size", "all", "--scale", "2"], 2)]:
+        r = runner.run("render", "--font", "good.qzf", "--text-file", "render.txt", "--width", "6", "--png", "r.png",
+                       *args)
+        name = "render " + " ".join(args)
+        err = r.stderr.decode("utf-8", errors="replace")
+        check(name, r.returncode == 0, err)
+        if r.returncode != 0:
+            continue
+        # The snowman (line 3, column 3), the x after it and the displaced character are listed.
+        check(name + " lists what no cell draws",
+              "line 3, column 3" in err and "U+2603" in err and "line 3, column 4" in err and
+              (not drawn_elsewhere or ("U+%04X" % ord(drawn_elsewhere)) in err), err)
+        faults = render_check.check_picture(os.path.join(work, "r.png"), r.stdout.decode(errors="replace"), text, 6,
+                                            scale, game, cells, fonts)
+        check(name + " draws every pixel from the cells", not faults, "; ".join(faults[:5]))
+        os.remove(os.path.join(work, "r.png"))
 
 
 def main():
@@ -155,6 +216,35 @@ def main():
         bad("diff with a miscounted file", ["diff", "longer.qzf", "miscounted.qzf"], "not a game font file")
         bad("export to a missing directory", ["data", "export", "missing"], "not a directory")
 
+        make("text.txt", "古今英雄".encode("utf-8"))
+        make("latin1.txt", "caf\xe9".encode("latin-1"))
+        make("empty.txt", b"")
+        make("thousand.txt", "古".encode("utf-8") * 1000)
+        render = {"--font": DATA_FONT, "--text-file": "text.txt", "--png": "r.png"}
+        for name, change, needle in [
+            ("render from a short file", {"--font": "short.qzf"}, "not a game font file"),
+            ("render from a miscounted file", {"--font": "miscounted.qzf"}, "not a game font file"),
+            ("render from a missing file", {"--font": "nowhere.qzf"}, "cannot read"),
+            ("render comparing with a short file", {"--compare": "short.qzf"}, "not a game font file"),
+            ("render with a dictionary that does not load", {"--dict": "no-marker.txt"}, "does not load"),
+            ("render with a missing dictionary", {"--dict": "nowhere.txt"}, "does not load"),
+            ("render a text that is not UTF-8", {"--text-file": "latin1.txt"}, "not UTF-8"),
+            ("render an empty text", {"--text-file": "empty.txt"}, "empty"),
+            ("render a missing text file", {"--text-file": "nowhere.txt"}, "cannot read"),
+            ("render into a missing directory", {"--png": "missing/r.png"}, "cannot write"),
+            ("render onto a directory", {"--png": "a-directory"}, "cannot write"),
+            ("render at 32 px", {"--size": "32"}, "--size"),
+            ("render at a width of 0", {"--width": "0"}, "--width"),
+            ("render at a scale of 0", {"--scale": "0"}, "--scale"),
+            ("render a picture too large", {"--text-file": "thousand.txt", "--width": "1000", "--size": "64",
+                                            "--scale": "16"}, "too large"),
+        ]:
+            given = {**render, **change}
+            bad(name, ["render"] + [part for option in given.items() for part in option], needle)
+        bad("preview with a dictionary that does not load",
+            ["preview", *face, "--font", DATA_FONT, "--dict", "no-marker.txt", "--png", "p.png"], "does not load")
+        bad("render without a text", ["render", "--font", DATA_FONT, "--png", "r.png"], "--text")
+
         # What a user does when all is well.
         r = runner.run("build", *face, "--base", "longer.qzf", "--out", "good.qzf")
         check("build from a longer base", r.returncode == 0, r.stderr.decode(errors="replace"))
@@ -186,6 +276,15 @@ def main():
             check("dict lookup", r.returncode == 0 and r.stdout.startswith(b"0\t0x8140\t"), r.stdout)
             r = runner.run("dict", "add", "back.txt", "0x7F7F", "0xB0A1", "--out", "back.txt")
             check("dict add refuses to overwrite", r.returncode != 0 and b"give a new file" in r.stderr, r.stderr)
+            check_render(runner, work, check, stock_dict)
+            r = runner.run("preview", *face, "--font", "good.qzf", "--png", "preview.png")
+            check("preview", r.returncode == 0, r.stderr.decode(errors="replace"))
+            if r.returncode == 0:
+                # The face's lines, then two blocks of three lines per size.
+                width, height, _ = read_png(os.path.join(work, "preview.png"))
+                check("preview holds every size", width >= 64 * 15 and height > 2 * 3 * (20 * 2 + 24 * 2 + 64),
+                      (width, height))
+            record_checks.check_records(runner, work, check, stock_dict, options.face, DATA_FONT, "good.qzf")
         r = runner.run("build", "--face", "No Such Face 123", "--allow-substitute", "--out", "sub.qzf")
         check("a substitute when allowed", r.returncode == 0 and b"substitute" in r.stdout, r.stdout)
         r = runner.run("cell", DATA_FONT, "--size", "24", "--code", "0x82A0")

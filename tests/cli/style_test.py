@@ -170,7 +170,7 @@ def main():
             check(f"fit {size} px: median ink height {height:.1%} >= 85%", height >= 0.85)
             check(f"fit {size} px: median ink box centred ({dx:+}, {dy:+})", abs(dx) <= 1 and abs(dy) <= 1)
         for line in summary.splitlines():
-            if " cells rewritten" in line and "cut by the cell edges" in line:
+            if " cells rewritten" in line and "cut by the cell's edges" in line:
                 cut = int(line.split(", ")[-1].split()[0])
                 check(f"fit: at most 1% of cells cut ({line.strip()})", cut <= COUNT // 100, line)
 
