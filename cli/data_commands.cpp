@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli/build_progress.h"
@@ -18,6 +19,7 @@
 #include "fontpatch/font_file_report.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/installed_faces.h"
+#include "platform/portable/private_font_file.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 #include "preview/preview_picture.h"
@@ -61,7 +63,15 @@ std::uint32_t DrawableCount(const std::string& face, const std::string& characte
   return drawable;
 }
 
-int RunFonts(const std::string& dict, bool all) {
+int RunFonts(const std::string& dict, bool all, const std::vector<std::string>& fontFiles) {
+  // The files' faces are listed with the installed ones while these live.
+  std::vector<std::unique_ptr<PrivateFontFile>> added;
+  for (const std::string& file : fontFiles) {
+    const auto path = ToSystemPath(file);
+    if (!path) return Error("the path " + file + " holds characters this system cannot use in file names");
+    added.push_back(std::make_unique<PrivateFontFile>(*path));
+    if (added.back()->fontsAdded() == 0) return Error("the font file " + file + " gives no usable font");
+  }
   const auto characters = DictionaryCharacters(dict);
   if (!characters) return Error("the dictionary does not load");
   const std::uint32_t total = static_cast<std::uint32_t>(characters->size() / 2);
@@ -147,11 +157,13 @@ int RunDataExport(const std::string& dir) {
 void AddFontsCommand(CLI::App& app, int& status) {
   auto dict = std::make_shared<std::string>();
   auto all = std::make_shared<bool>(false);
+  auto fontFiles = std::make_shared<std::vector<std::string>>();
   CLI::App* fonts =
       app.add_subcommand("fonts", "List installed faces, best first, by how many needed characters they draw");
   fonts->add_option("--dict", *dict, "Count the characters of this dictionary instead of the embedded one");
   fonts->add_flag("--all", *all, "Also list faces that draw none of them");
-  fonts->callback([dict, all, &status] { status = RunFonts(*dict, *all); });
+  fonts->add_option("--font-file", *fontFiles, "Also list the faces of this font file, not installed (repeatable)");
+  fonts->callback([dict, all, fontFiles, &status] { status = RunFonts(*dict, *all, *fontFiles); });
 }
 
 void AddPreviewCommand(CLI::App& app, int& status) {

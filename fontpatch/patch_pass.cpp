@@ -54,7 +54,8 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   GlyphSizeInfo sizeAsked = *size;
   sizeAsked.fontHeight = fontHeight;
   const GlyphStyle style = options.style ? *options.style : GlyphStyle{};
-  GlyphRenderer renderer(faceName, sizeAsked, style, options.fallbackFaces, &ops);
+  GlyphRenderer renderer(RenderFace{faceName ? faceName : "", options.faceCharSet}, sizeAsked, style,
+                         options.fallbackFaces, &ops);
   if (renderer.status() == GlyphRenderer::Status::kFontCreationFailed)
     return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
   if (renderer.status() == GlyphRenderer::Status::kMemoryDcFailed)
