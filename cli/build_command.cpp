@@ -37,6 +37,8 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
     case FontBuildStatus::kUnknownFallback:
       return "no installed font is called \"" + ToTerminal(result.detail) +
              "\" (--fallback takes installed faces only; `qzffont fonts` lists them)";
+    case FontBuildStatus::kFontFileUnusable:
+      return "the font file " + ToTerminal(result.detail) + " gives no usable font (missing, or not a font file)";
     case FontBuildStatus::kBaseUnreadable:
       return "cannot read the base font file " + options.base;
     case FontBuildStatus::kBaseRefused:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli/build_progress.h"
@@ -18,13 +19,22 @@
 #include "fontbuild/font_build.h"
 #include "fontbuild/report_records.h"
 #include "fontpatch/font_file_report.h"
+#include "platform/portable/private_font_file.h"
 #include "platform/win32.h"
 #include "preview/preview_picture.h"
 
 namespace qzf::cli {
 namespace {
 
-int RunFonts(const std::string& dict, bool all, bool json) {
+int RunFonts(const std::string& dict, bool all, bool json, const std::vector<std::string>& fontFiles) {
+  // The files' faces are listed with the installed ones while these live.
+  std::vector<std::unique_ptr<PrivateFontFile>> added;
+  for (const std::string& file : fontFiles) {
+    const auto path = ToSystemPath(file);
+    if (!path) return Error("the path " + file + " holds characters this system cannot use in file names");
+    added.push_back(std::make_unique<PrivateFontFile>(*path));
+    if (added.back()->fontsAdded() == 0) return Error("the font file " + file + " gives no usable font");
+  }
   int status = 0;
   QorvStringDict dictionary;
   if (!LoadInputDictionary(dictionary, dict, status)) return status;
@@ -125,12 +135,14 @@ void AddFontsCommand(CLI::App& app, int& status) {
   auto dict = std::make_shared<std::string>();
   auto all = std::make_shared<bool>(false);
   auto json = std::make_shared<bool>(false);
+  auto fontFiles = std::make_shared<std::vector<std::string>>();
   CLI::App* fonts =
       app.add_subcommand("fonts", "List installed faces, best first, by how many needed characters they draw");
   fonts->add_option("--dict", *dict, "Count the characters of this dictionary instead of the embedded one");
   fonts->add_flag("--all", *all, "Also list faces that draw none of them");
   fonts->add_flag("--json", *json, "Print the list as JSON");
-  fonts->callback([dict, all, json, &status] { status = RunFonts(*dict, *all, *json); });
+  fonts->add_option("--font-file", *fontFiles, "Also list the faces of this font file, not installed (repeatable)");
+  fonts->callback([dict, all, json, fontFiles, &status] { status = RunFonts(*dict, *all, *json, *fontFiles); });
 }
 
 void AddPreviewCommand(CLI::App& app, int& status) {

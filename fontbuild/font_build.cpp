@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "fileutil/file_range.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
+#include "platform/portable/face_char_set.h"
+#include "platform/portable/private_font_file.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
@@ -116,15 +119,17 @@ std::optional<FontBuildStatus> LayDownBlock(int id, const char* path) {
 
 // The face check and the base file test, before anything is written.
 std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, FontBuildResult& result,
-                                           std::uint32_t& baseLength) {
+                                           std::vector<RenderFace>& fallbacks, std::uint32_t& baseLength) {
   const FaceCheck face = CheckFace(request.faceName.c_str(), request.ops);
   result.faceUsed = face.faceUsed;
   result.exactFace = face.exact;
   if (!face.fontCreated) return Fail(result, FontBuildStatus::kUnknownFace, "");
   if (!face.exact && !request.allowSubstitute) return Fail(result, FontBuildStatus::kUnknownFace, face.faceUsed);
+  result.faceCharSet = face.charSet;
   for (const std::string& fallback : request.style.fallbackFaces) {
-    if (!CheckFace(fallback.c_str(), request.ops).exact)
-      return Fail(result, FontBuildStatus::kUnknownFallback, fallback);
+    const FaceCheck check = CheckFace(fallback.c_str(), request.ops);
+    if (!check.exact) return Fail(result, FontBuildStatus::kUnknownFallback, fallback);
+    fallbacks.push_back(RenderFace{fallback, check.charSet});
   }
 
   if (request.basePath.empty()) return std::nullopt;
@@ -162,27 +167,54 @@ std::vector<std::uint16_t> DrawnCharacters(const QorvStringDict& dictionary) {
 
 }  // namespace
 
-FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops) {
+namespace {
+
+FaceCheck CheckFaceUnder(const char* faceName, int charSet, const GlyphRenderOps* ops) {
   FontRequest request;
   request.height = 20;
+  request.charSet = charSet;
   const SelectedFont font(faceName, request, ops);
   FaceCheck check;
   check.fontCreated = font.fontCreated();
   check.faceUsed = font.FaceName();
   check.exact = font.FaceMatches();
+  check.charSet = charSet;
   return check;
+}
+
+}  // namespace
+
+FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops) {
+  const FaceCheck check = CheckFaceUnder(faceName, GB2312_CHARSET, ops);
+  if (check.exact) return check;
+  const auto charSet = FaceCharSet(faceName ? faceName : "");
+  if (!charSet || *charSet == GB2312_CHARSET) return check;
+  const FaceCheck other = CheckFaceUnder(faceName, *charSet, ops);
+  return other.exact ? other : check;
 }
 
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer) {
   FontBuildResult result;
+  result.style = request.style;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     result.passes[i].mode = SizeModeTable[i].mode;
     result.passes[i].fontHeight = SizeModeTable[i].fontHeight;
   }
 
+  // Font files first: a face asked for before its file is there keeps the
+  // substitute GDI found for it.
+  std::vector<std::unique_ptr<PrivateFontFile>> fontFiles;
+  for (const std::string& file : request.style.fontFiles) {
+    fontFiles.push_back(std::make_unique<PrivateFontFile>(file));
+    if (fontFiles.back()->fontsAdded() == 0) return Fail(result, FontBuildStatus::kFontFileUnusable, file);
+  }
+
   std::uint32_t baseLength = kFontFileLength;
+  std::vector<RenderFace> fallbacks;
+  for (const std::string& fallback : request.style.fallbackFaces) fallbacks.push_back(RenderFace{fallback});
   if (request.checkFirst) {
-    if (auto failed = CheckInputs(request, result, baseLength)) return *failed;
+    fallbacks.clear();
+    if (auto failed = CheckInputs(request, result, fallbacks, baseLength)) return *failed;
   }
 
   const std::string& output = request.outputPath;
@@ -224,8 +256,8 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
 
   // The style of each pass: fitted and centred where the style asks for it.
   std::array<GlyphStyle, SizeModeTable.size()> passStyles = style.sizes;
-  fitRequest.faceName = request.faceName;
-  fitRequest.fallbackFaces = style.fallbackFaces;
+  fitRequest.face = RenderFace{request.faceName, result.faceCharSet};
+  fitRequest.fallbackFaces = fallbacks;
   fitRequest.ops = request.ops;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     SizeFit& fit = result.fits[i];
@@ -243,7 +275,8 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   options.ops = request.ops;
   options.reporter = &observer;
   options.image = &image;
-  options.fallbackFaces = style.fallbackFaces;
+  options.faceCharSet = result.faceCharSet;
+  options.fallbackFaces = fallbacks;
   std::optional<std::size_t> failedPass;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     FontBuildPass& pass = result.passes[i];

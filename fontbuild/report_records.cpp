@@ -38,14 +38,48 @@ Json Findings(const std::vector<GlyphFinding>& findings, bool withPixels) {
   return list;
 }
 
-// The glyph style the cells were drawn in. The plain style (the face at the
-// cell's height, nothing changed) is the empty object; the style options
-// fill in what they chose.
-Json StyleRecord(const FontBuildResult&) { return Json::object(); }
+// The glyph style the cells were drawn in: per size the font asked for and
+// the placement, with what fitting and centring chose.
+Json StyleRecord(const FontBuildResult& result) {
+  const BuildStyle& style = result.style;
+  Json record = Json::object();
+  record["fit"] = style.fit;
+  record["align"] = style.align == GlyphAlign::kCenter ? "center" : "design";
+  Json fallbacks = Json::array();
+  for (const std::string& face : style.fallbackFaces) fallbacks.push_back(GbkToUtf8Lossy(face));
+  record["fallback_faces"] = std::move(fallbacks);
+  Json files = Json::array();
+  for (const std::string& file : style.fontFiles) files.push_back(GbkToUtf8Lossy(file));
+  record["font_files"] = std::move(files);
+  Json sizes = Json::array();
+  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
+    const GlyphStyle& s = style.sizes[i];
+    const SizeFit& fit = result.fits[i];
+    Json size{{"size", SizeModeTable[i].cellSize},
+              {"em_height", fit.emHeight > 0 ? Json(fit.emHeight) : Json(nullptr)},
+              {"baseline", s.baseline ? Json(*s.baseline) : Json(nullptr)},
+              {"shift", {s.shiftX, s.shiftY}},
+              {"align_offset", {fit.alignX, fit.alignY}},
+              {"weight", s.weight},
+              {"italic", s.italic},
+              {"mono", s.mono},
+              {"gamma", s.gamma}};
+    sizes.push_back(std::move(size));
+  }
+  record["sizes"] = std::move(sizes);
+  return record;
+}
 
 // Per size, the characters each fallback face drew, as {"face", "characters"}
 // entries; empty while a build draws with its one face.
-Json FallbackRecord(const FontBuildPass&) { return Json::array(); }
+Json FallbackRecord(const FontBuildResult& result, const FontBuildPass& pass) {
+  Json list = Json::array();
+  const auto& faces = result.style.fallbackFaces;
+  for (std::size_t i = 0; i < pass.result.fallbackGlyphs.size() && i < faces.size(); ++i)
+    list.push_back(
+        {{"face", GbkToUtf8Lossy(faces[i])}, {"characters", Findings(pass.result.fallbackGlyphs[i], false)}});
+  return list;
+}
 
 }  // namespace
 
@@ -65,7 +99,7 @@ std::string BuildRecordJson(const FontBuildResult& result, const BuildRecordRequ
                      {"glyph_errors", r.glyphErrors},
                      {"missing", Findings(r.missing, false)},
                      {"cut_ink", Findings(r.cutInk, true)},
-                     {"fallback", FallbackRecord(pass)}});
+                     {"fallback", FallbackRecord(result, pass)}});
   }
   record["sizes"] = std::move(sizes);
   return Finish(record);

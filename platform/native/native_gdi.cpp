@@ -240,6 +240,23 @@ DWORD WINAPI GetGlyphIndicesA(HDC dc, LPCSTR text, int length, LPWORD indices, D
   return static_cast<DWORD>(units.size());
 }
 
+DWORD WINAPI GetGlyphIndicesW(HDC dc, LPCWSTR text, int length, LPWORD indices, DWORD flags) {
+  if (length < 0 || (length > 0 && (!text || !indices))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return GDI_ERROR;
+  }
+  std::lock_guard lock(Handles().mutex);
+  FontObject* font = SelectedFont(dc);
+  if (!font) return GDI_ERROR;
+  const WORD missing =
+      (flags & GGI_MARK_NONEXISTING_GLYPHS) ? WORD{0xFFFF} : static_cast<WORD>(font->font->DefaultGlyph());
+  for (int i = 0; i < length; ++i) {
+    const unsigned glyph = font->font->GlyphIndex(text[i]);
+    indices[i] = glyph != 0 ? static_cast<WORD>(glyph) : missing;
+  }
+  return static_cast<DWORD>(length);
+}
+
 int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName) {
   std::lock_guard lock(Handles().mutex);
   FontObject* font = SelectedFont(dc);

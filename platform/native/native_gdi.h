@@ -27,6 +27,7 @@ BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
 DWORD WINAPI GetGlyphOutlineA(HDC dc, UINT character, UINT format, LPGLYPHMETRICS metrics, DWORD bufferSize,
                               LPVOID buffer, const MAT2* transform);
 DWORD WINAPI GetGlyphIndicesA(HDC dc, LPCSTR text, int length, LPWORD indices, DWORD flags);
+DWORD WINAPI GetGlyphIndicesW(HDC dc, LPCWSTR text, int length, LPWORD indices, DWORD flags);
 int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName);
 int WINAPI AddFontResourceExA(LPCSTR fileName, DWORD flags, LPVOID reserved);
 BOOL WINAPI RemoveFontResourceExA(LPCSTR fileName, DWORD flags, LPVOID reserved);

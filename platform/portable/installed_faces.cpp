@@ -110,7 +110,7 @@ std::string FontIdentity(const std::string& name) {
 #else
   const auto utf8 = GbkToUtf8(name);
   if (!utf8) return std::string();
-  const auto match = MatchInstalledFont(*utf8, 0, false);
+  const auto match = MatchInstalledFont(*utf8, 0, false, DEFAULT_CHARSET);
   if (!match || !match->exact()) return std::string();
   return match->file + '\0' + std::to_string(match->index);
 #endif
