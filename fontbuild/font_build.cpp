@@ -133,10 +133,12 @@ std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, Font
   ReadFileRangeArgs read = size;
   read.buffer = head;
   read.size = sizeof(head);
-  if (baseLength < kFontFileLength || ReadFileRange(read) != 4 || ReadGlyphCount(head) != kIndexedGlyphCount) {
+  // The count is read whatever the length, so that the message tells both.
+  const std::uint32_t count = ReadFileRange(read) == sizeof(head) ? ReadGlyphCount(head) : 0;
+  if (baseLength < kFontFileLength || count != kIndexedGlyphCount) {
     char detail[160];
     std::snprintf(detail, sizeof(detail), "%u bytes, glyph count %u; a game font file has at least %u bytes and %u",
-                  static_cast<unsigned>(baseLength), static_cast<unsigned>(baseLength >= 4 ? ReadGlyphCount(head) : 0),
+                  static_cast<unsigned>(baseLength), static_cast<unsigned>(count),
                   static_cast<unsigned>(kFontFileLength), static_cast<unsigned>(kIndexedGlyphCount));
     return Fail(result, FontBuildStatus::kBaseRefused, detail);
   }
