@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "tests/fontpatch/scripted_glyphs.h"
+#include "tests/support/dictionary_text.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/other_process.h"
 #include "tests/support/scratch_dir.h"
 
 namespace qzf {
@@ -63,6 +65,31 @@ TEST_F(FontBuildTest, ARefusedBaseIsDescribedByItsOwnLengthAndCount) {
     EXPECT_EQ(result.status, FontBuildStatus::kBaseRefused) << c.name;
     EXPECT_EQ(result.detail.rfind(c.detail, 0), 0u) << c.name << ": " << result.detail;
     EXPECT_FALSE(test::Exists(request.outputPath)) << c.name;
+  }
+}
+
+// A build removes what builds of the same output left when they were killed
+// (their process has ended), and leaves the files of a build still running.
+// The window's build in place names no temporary files after its output and
+// leaves such files alone.
+TEST_F(FontBuildTest, ABuildRemovesLeftoversOfItsOutputWhoseProcessEnded) {
+  test::WriteBytes(dir.File("base.qzf"), Word(kIndexedGlyphCount) + std::string(kFontFileLength - 4, '\0'));
+  test::WriteBytes(dir.File("dict.txt"),
+                   "banner\r\n\r\n\r\n" + test::DictionaryBlock(0, "\x81\x40", "\xB0\xA1") + test::kDictionaryTrailer);
+  const test::RunningProcess running;
+  const std::string ended = std::to_string(test::EndedProcessId());
+  const std::string leftovers[] = {"out.qzf.font-" + ended + ".tmp", "out.qzf.dict-" + ended + ".tmp"};
+  const std::string kept = "out.qzf.font-" + std::to_string(running.id()) + ".tmp";
+  for (const FontWorkFile work : {FontWorkFile::kInPlace, FontWorkFile::kTemporaryThenRename}) {
+    for (const std::string& name : {leftovers[0], leftovers[1], kept}) test::WriteBytes(dir.File(name), "left");
+    FontBuildRequest request = Request();
+    request.basePath = dir.File("base.qzf");
+    request.dictionaryPath = dir.File("dict.txt");
+    request.workFile = work;
+    ASSERT_EQ(BuildFont(request, observer).status, FontBuildStatus::kOk);
+    const bool swept = work == FontWorkFile::kTemporaryThenRename;
+    for (const std::string& name : leftovers) EXPECT_EQ(test::Exists(dir.File(name)), !swept) << name;
+    EXPECT_TRUE(test::Exists(dir.File(kept)));
   }
 }
 
