@@ -2,6 +2,7 @@
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/library_path.h"
 #include "cli/terminal.h"
 #include "fontbuild/font_build.h"
 
@@ -50,10 +51,10 @@ int RunBuild(const BuildOptions& options) {
   if (!face || face->empty()) return Error("the face name must be a GBK-representable name");
   if (face->size() >= 256) return Error("the face name is too long (" + std::to_string(face->size()) + " bytes)");
   request.faceName = *face;
-  const auto out = ToSystemPath(options.out);
-  const auto base = ToSystemPath(options.base);
-  const auto dict = ToSystemPath(options.dict);
-  if (!out || !base || !dict) return Error("a path holds characters this system cannot use in file names");
+  const auto out = LibraryPath(options.out, PathUse::kLibraryBuffer, kTemporarySuffixLength);
+  const auto base = out ? LibraryPath(options.base, PathUse::kFileCalls) : std::nullopt;
+  const auto dict = base ? LibraryPath(options.dict, PathUse::kLibraryBuffer) : std::nullopt;
+  if (!dict) return 1;
   request.outputPath = *out;
   request.basePath = *base;
   request.dictionaryPath = *dict;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/library_path.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
 #include "fontpatch/font_file_report.h"
@@ -12,9 +13,9 @@ namespace qzf::cli {
 namespace {
 
 std::optional<std::vector<unsigned char>> LoadFontFile(const std::string& utf8Path, int& status) {
-  const auto path = ToSystemPath(utf8Path);
+  const auto path = LibraryPath(utf8Path, PathUse::kFileCalls);
   if (!path) {
-    status = Error("the path " + utf8Path + " holds characters this system cannot use in file names");
+    status = 1;
     return std::nullopt;
   }
   auto bytes = ReadWholeFile(path->c_str());

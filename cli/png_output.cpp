@@ -1,5 +1,6 @@
 #include "cli/png_output.h"
 
+#include "cli/library_path.h"
 #include "cli/terminal.h"
 #include "fileutil/file_range.h"
 #include "preview/png_encoder.h"
@@ -9,8 +10,8 @@ namespace {
 
 int WritePng(const std::string& utf8Path, const std::vector<unsigned char>& png) {
   if (png.empty()) return Error("cannot encode the picture");
-  const auto path = ToSystemPath(utf8Path);
-  if (!path) return Error("the path " + utf8Path + " holds characters this system cannot use in file names");
+  const auto path = LibraryPath(utf8Path, PathUse::kFileCalls);
+  if (!path) return 1;
   WriteFileRangeArgs write;
   write.path = path->c_str();
   write.data = png.data();
