@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/interrupt_cleanup.h"
 #include "cli/terminal.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   qzf::cli::AddDataCommand(app, status);
   qzf::cli::AddDictCommand(app, status);
 
+  qzf::cli::InstallInterruptCleanup();
   std::vector<std::string> args = qzf::cli::Utf8Arguments(argc, argv);
   if (!args.empty()) args.erase(args.begin());
   std::reverse(args.begin(), args.end());  // CLI11 takes them last first
