@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/interrupt_cleanup.h"
 #include "cli/terminal.h"
+#include "dict/dict_diagnostics.h"
 
 int main(int argc, char** argv) {
   CLI::App app{
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   qzf::cli::AddDictCommand(app, status);
 
   qzf::cli::InstallInterruptCleanup();
+  qzf::SetDictDiagnosticSink(&qzf::cli::DiagnosticToTerminal);
   std::vector<std::string> args = qzf::cli::Utf8Arguments(argc, argv);
   if (!args.empty()) args.erase(args.begin());
   std::reverse(args.begin(), args.end());  // CLI11 takes them last first
