@@ -60,8 +60,8 @@ int RunBuild(const BuildOptions& options) {
   request.dictionaryPath = *dict;
   request.allowSubstitute = options.allowSubstitute;
 
-  const bool interactive = !options.quiet && IsTerminal(stderr);
-  BuildProgress progress(stderr, interactive);
+  using Mode = BuildProgress::Mode;
+  BuildProgress progress(stderr, options.quiet ? Mode::kQuiet : IsTerminal(stderr) ? Mode::kBar : Mode::kLines);
   const FontBuildResult result = BuildFont(request, progress);
   progress.Finish();
   if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, options));

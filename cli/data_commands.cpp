@@ -116,7 +116,7 @@ int RunPreview(const PreviewOptions& options) {
     request.faceName = *face;
     request.outputPath = *png + ".font.tmp";
     request.allowSubstitute = options.allowSubstitute;
-    BuildProgress progress(stderr, IsTerminal(stderr));
+    BuildProgress progress(stderr, IsTerminal(stderr) ? BuildProgress::Mode::kBar : BuildProgress::Mode::kLines);
     const FontBuildResult result = BuildFont(request, progress);
     progress.Finish();
     if (result.status != FontBuildStatus::kOk) return Error("the font build for the preview failed");

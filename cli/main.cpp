@@ -11,9 +11,11 @@
 #include "dict/dict_diagnostics.h"
 
 int main(int argc, char** argv) {
+  // The name is given: the arguments reach the parser without the program's.
   CLI::App app{
       "qzffont makes a personal font file (F_FONTJ.qzf) for the game, with its Chinese text drawn in any "
-      "installed font."};
+      "installed font.",
+      "qzffont"};
   app.set_version_flag("--version", std::string("qzffont ") + QZF_VERSION);
   app.require_subcommand(1);
   int status = 0;
