@@ -4,6 +4,8 @@
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/library_path.h"
+#include "cli/output_file.h"
 #include "cli/record_file.h"
 #include "cli/style_options.h"
 #include "cli/terminal.h"
@@ -130,17 +132,6 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
   }
 }
 
-bool WriteTextFile(const std::string& utf8Path, const std::string& text) {
-  const auto path = ToSystemPath(utf8Path);
-  if (!path) return false;
-  WriteFileRangeArgs write;
-  write.path = path->c_str();
-  write.data = text.data();
-  write.size = static_cast<std::uint32_t>(text.size());
-  write.creationDisposition = CREATE_ALWAYS;
-  return !text.empty() && WriteFileRange(write) == text.size();
-}
-
 int RunBuild(const BuildOptions& options) {
   std::string problem;
   const auto spec = StyleFromArguments(options.style, problem);
@@ -155,10 +146,10 @@ int RunBuild(const BuildOptions& options) {
   if (!face || face->empty()) return Error("the face name must be a GBK-representable name");
   if (face->size() >= 256) return Error("the face name is too long (" + std::to_string(face->size()) + " bytes)");
   request.faceName = *face;
-  const auto out = ToSystemPath(options.out);
-  const auto base = ToSystemPath(options.base);
-  const auto dict = ToSystemPath(options.dict);
-  if (!out || !base || !dict) return Error("a path holds characters this system cannot use in file names");
+  const auto out = LibraryPath(options.out, PathUse::kLibraryBuffer, kTemporarySuffixLength);
+  const auto base = out ? LibraryPath(options.base, PathUse::kFileCalls) : std::nullopt;
+  const auto dict = base ? LibraryPath(options.dict, PathUse::kLibraryBuffer) : std::nullopt;
+  if (!dict) return 1;
   request.outputPath = *out;
   request.basePath = *base;
   request.dictionaryPath = *dict;
@@ -167,8 +158,8 @@ int RunBuild(const BuildOptions& options) {
 
   BuildOptions named = options;
   named.face = faceText;
-  const bool interactive = !options.quiet && IsTerminal(stderr);
-  BuildProgress progress(stderr, interactive);
+  using Mode = BuildProgress::Mode;
+  BuildProgress progress(stderr, options.quiet ? Mode::kQuiet : IsTerminal(stderr) ? Mode::kBar : Mode::kLines);
   const FontBuildResult result = BuildFont(request, progress);
   progress.Finish();
   if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, named));
@@ -176,8 +167,7 @@ int RunBuild(const BuildOptions& options) {
   if (!options.style.saveStyleFile.empty()) {
     StyleSpec used = UsedStyle(*spec, *style, result);
     used.face = faceText;
-    if (!WriteTextFile(options.style.saveStyleFile, FormatStyleText(used)))
-      return Error("cannot write the style file " + options.style.saveStyleFile);
+    if (const int status = WriteOutputFile(options.style.saveStyleFile, FormatStyleText(used))) return status;
   }
   const std::string record = BuildRecordJson(result, {options.out, faceText});
   if (!options.report.empty()) {

@@ -10,11 +10,17 @@
 #include "cli/build_progress.h"
 #include "cli/commands.h"
 #include "cli/input_files.h"
+#include "cli/library_path.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
+#include "cli/write_failure.h"
+#include "dict/load_dictionary_file.h"
+#include "fileutil/atomic_file_write.h"
 #include "fileutil/data_blocks.h"
 #include "fileutil/data_resource_bytes.h"
+#include "fileutil/ensure_directory_path.h"
 #include "fileutil/extract_data_resource.h"
+#include "fileutil/path_separators.h"
 #include "fontbuild/face_coverage.h"
 #include "fontbuild/font_build.h"
 #include "fontbuild/report_records.h"
@@ -77,25 +83,27 @@ int RunPreview(const PreviewOptions& options) {
   int status = 0;
   QorvStringDict dictionary;
   if (!LoadInputDictionary(dictionary, options.dict, status)) return status;
-  const auto dictPath = ToSystemPath(options.dict);
-  if (!dictPath) return Error("the path " + options.dict + " holds characters this system cannot use in file names");
+  const auto dictPath = LibraryPath(options.dict, PathUse::kLibraryBuffer);
+  if (!dictPath) return 1;
 
   std::vector<unsigned char> built;
   if (!options.font.empty()) {
-    const auto path = ToSystemPath(options.font);
-    auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
+    const auto path = LibraryPath(options.font, PathUse::kFileCalls);
+    if (!path) return 1;
+    auto bytes = ReadWholeFile(path->c_str());
     if (!bytes) return Error("cannot read " + options.font);
     built = std::move(*bytes);
   } else {
     // No built file given: build one beside the picture, then drop it.
-    const auto png = ToSystemPath(options.png);
-    if (!png) return Error("the path " + options.png + " holds characters this system cannot use in file names");
+    static constexpr std::size_t kFontSuffix = sizeof(".font.tmp") - 1;
+    const auto png = LibraryPath(options.png, PathUse::kLibraryBuffer, kFontSuffix + kTemporarySuffixLength);
+    if (!png) return 1;
     FontBuildRequest request;
     request.faceName = *face;
     request.outputPath = *png + ".font.tmp";
     request.dictionaryPath = *dictPath;
     request.allowSubstitute = options.allowSubstitute;
-    BuildProgress progress(stderr, IsTerminal(stderr));
+    BuildProgress progress(stderr, IsTerminal(stderr) ? BuildProgress::Mode::kBar : BuildProgress::Mode::kLines);
     const FontBuildResult result = BuildFont(request, progress);
     progress.Finish();
     if (result.status != FontBuildStatus::kOk) return Error("the font build for the preview failed");
@@ -110,21 +118,27 @@ int RunPreview(const PreviewOptions& options) {
   return WriteRgbPng(options.png, picture->rgb, picture->width, picture->height);
 }
 
+// DIR and its parents are made as needed. Each file is written whole or not
+// at all, replacing an earlier copy only when complete.
 int RunDataExport(const std::string& dir) {
-  const auto base = ToSystemPath(dir);
-  if (!base) return Error("the path " + dir + " holds characters this system cannot use in file names");
-  const DWORD attributes = GetFileAttributesA(base->c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return Error(dir + " is not a directory");
+  static constexpr std::size_t kLongestName = sizeof("\\dictionary.txt") - 1;
+  const auto base = LibraryPath(dir, PathUse::kLibraryBuffer, kLongestName + kTemporarySuffixLength);
+  if (!base) return 1;
   std::string prefix = *base;
-  if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/') prefix += '\\';
+  if (!prefix.empty() && !IsPathSeparator(prefix.back())) prefix += '\\';
+  EnsureDirectoryPath((prefix + "F_FONTJ.qzf").c_str());
+  const DWORD attributes = GetFileAttributesA(base->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Error("cannot make the directory " + dir);
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Error(dir + " is not a directory");
   const std::pair<int, const char*> blocks[] = {{kStockFontBlock, "F_FONTJ.qzf"}, {kDictionaryBlock, "dictionary.txt"}};
   for (const auto& [id, name] : blocks) {
-    const std::string path = prefix + name;
-    if (ExtractDataResource(MAKEINTRESOURCEA(id), path.c_str()) != 1) return Error("cannot write " + dir + "/" + name);
-    // The copies are for the user to see.
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::printf("wrote %s/%s\n", dir.c_str(), name);
+    if (!DataResourceBytes(id)) return Error("this program carries no data block " + std::to_string(id));
+    const std::string shown = dir + "/" + name;
+    const AtomicWriteResult written = WriteFileAtomically(
+        prefix + name, AtomicWriteMode::kReplace,
+        [id = id](const char* temporary) { return ExtractDataResource(MAKEINTRESOURCEA(id), temporary) == 1; });
+    if (!written) return Error(DescribeWriteFailure(shown, written));
+    std::printf("wrote %s\n", shown.c_str());
   }
   return 0;
 }
@@ -162,7 +176,7 @@ void AddDataCommand(CLI::App& app, int& status) {
   data->require_subcommand(1);
   auto dir = std::make_shared<std::string>();
   CLI::App* exportCommand = data->add_subcommand("export", "Write the embedded F_FONTJ.qzf and dictionary.txt to DIR");
-  exportCommand->add_option("DIR", *dir, "An existing directory")->required();
+  exportCommand->add_option("DIR", *dir, "A directory (made if it is not there)")->required();
   exportCommand->callback([dir, &status] { status = RunDataExport(*dir); });
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/input_files.h"
+#include "cli/library_path.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
 #include "fontbuild/report_records.h"

@@ -1,5 +1,6 @@
 #include "cli/input_files.h"
 
+#include "cli/library_path.h"
 #include "cli/terminal.h"
 #include "dict/load_dictionary_file.h"
 #include "fontpatch/font_file_report.h"
@@ -7,9 +8,9 @@
 namespace qzf::cli {
 
 std::optional<std::vector<unsigned char>> LoadInputFile(const std::string& utf8Path, int& status, bool mustBeFont) {
-  const auto path = ToSystemPath(utf8Path);
+  const auto path = LibraryPath(utf8Path, PathUse::kFileCalls);
   if (!path) {
-    status = Error("the path " + utf8Path + " holds characters this system cannot use in file names");
+    status = 1;  // LibraryPath said why
     return std::nullopt;
   }
   auto bytes = ReadWholeFile(path->c_str());
@@ -30,8 +31,12 @@ bool LoadInputDictionary(QorvStringDict& dictionary, const std::string& utf8Path
     status = Error("this program carries no dictionary; give --dict");
     return false;
   }
-  const auto path = ToSystemPath(utf8Path);
-  if (!path || LoadDictionaryFile(dictionary, path->c_str()) == 0) {
+  const auto path = LibraryPath(utf8Path, PathUse::kLibraryBuffer);
+  if (!path) {
+    status = 1;  // LibraryPath said why
+    return false;
+  }
+  if (LoadDictionaryFile(dictionary, path->c_str()) == 0) {
     status = Error("the dictionary " + utf8Path +
                    " does not load (missing, or not in the dictionary text or binary format)");
     return false;

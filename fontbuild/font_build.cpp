@@ -11,6 +11,8 @@
 #include "fileutil/data_blocks.h"
 #include "fileutil/extract_data_resource.h"
 #include "fileutil/file_range.h"
+#include "fileutil/stale_temporary_files.h"
+#include "fileutil/temporary_file.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
 #include "platform/portable/face_char_set.h"
@@ -18,46 +20,8 @@
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace qzf {
 namespace {
-
-std::uint32_t ProcessId() {
-#ifdef _WIN32
-  return static_cast<std::uint32_t>(GetCurrentProcessId());
-#else
-  return static_cast<std::uint32_t>(getpid());
-#endif
-}
-
-// Temporary files live beside the output, so the final rename stays on one
-// file system, and they carry the process id, so two builds do not meet.
-std::string TemporaryPath(const std::string& output, const char* what) {
-  return output + "." + what + "-" + std::to_string(ProcessId()) + ".tmp";
-}
-
-// Removes a temporary file when the build ends, whichever way.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (!path_.empty()) {
-      SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(path_.c_str());
-    }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const char* c_str() const { return path_.c_str(); }
-  // The file became the output: nothing to remove.
-  void Keep() { path_.clear(); }
-
- private:
-  std::string path_;
-};
 
 bool IsDirectory(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -142,10 +106,12 @@ std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, Font
   ReadFileRangeArgs read = size;
   read.buffer = head;
   read.size = sizeof(head);
-  if (baseLength < kFontFileLength || ReadFileRange(read) != 4 || ReadGlyphCount(head) != kIndexedGlyphCount) {
+  // The count is read whatever the length, so that the message tells both.
+  const std::uint32_t count = ReadFileRange(read) == sizeof(head) ? ReadGlyphCount(head) : 0;
+  if (baseLength < kFontFileLength || count != kIndexedGlyphCount) {
     char detail[160];
     std::snprintf(detail, sizeof(detail), "%u bytes, glyph count %u; a game font file has at least %u bytes and %u",
-                  static_cast<unsigned>(baseLength), static_cast<unsigned>(baseLength >= 4 ? ReadGlyphCount(head) : 0),
+                  static_cast<unsigned>(baseLength), static_cast<unsigned>(count),
                   static_cast<unsigned>(kFontFileLength), static_cast<unsigned>(kIndexedGlyphCount));
     return Fail(result, FontBuildStatus::kBaseRefused, detail);
   }
@@ -220,12 +186,17 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   const std::string& output = request.outputPath;
   if (output.empty() || IsDirectory(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
   const bool inPlace = request.workFile == FontWorkFile::kInPlace;
+  if (!inPlace) {
+    // What builds of this output left when they were killed.
+    RemoveStaleTemporaryFiles(output, "font");
+    RemoveStaleTemporaryFiles(output, "dict");
+  }
   // A temporary work file goes when the build fails; the output itself stays.
-  TemporaryFile workCopy(inPlace ? std::string() : TemporaryPath(output, "font"));
+  TemporaryFile workCopy(inPlace ? std::string() : TemporaryPathBeside(output, "font"));
   const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
   const bool embeddedDictionary = request.dictionaryPath.empty();
   TemporaryFile dictionaryCopy(!embeddedDictionary                  ? std::string()
-                               : request.dictionaryCopyPath.empty() ? TemporaryPath(output, "dict")
+                               : request.dictionaryCopyPath.empty() ? TemporaryPathBeside(output, "dict")
                                                                     : request.dictionaryCopyPath);
   const char* dictionaryPath = embeddedDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
 
@@ -297,10 +268,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   if (inPlace) return result;
 
   // The finished file leaves its hidden state behind and takes the output's place.
-  SetFileAttributesA(workCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!MoveFileExA(workCopy.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING))
-    return Fail(result, FontBuildStatus::kOutputUnwritable, "");
-  workCopy.Keep();
+  if (!workCopy.ReplaceTarget(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
   return result;
 }
 
