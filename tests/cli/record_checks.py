@@ -50,6 +50,7 @@ def check_build_record(check, human, record, dictionary_text, font):
 
 
 def check_summary(text):
+    text = text.replace("\r\n", "\n")  # a Windows console program ends its lines so
     sizes = {}
     for m in re.finditer(r"^  (\d+) px: (\d+) blank cells of \d+, (\d+) blank unindexed", text, re.M):
         sizes[int(m.group(1))] = [int(m.group(2)), int(m.group(3)), []]
