@@ -16,5 +16,6 @@ void AddCellCommand(CLI::App& app, int& status);
 void AddPreviewCommand(CLI::App& app, int& status);
 void AddDataCommand(CLI::App& app, int& status);
 void AddDictCommand(CLI::App& app, int& status);
+void AddStudioCommand(CLI::App& app, int& status);
 
 }  // namespace qzf::cli

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   qzf::cli::AddPreviewCommand(app, status);
   qzf::cli::AddDataCommand(app, status);
   qzf::cli::AddDictCommand(app, status);
+  qzf::cli::AddStudioCommand(app, status);
 
   std::vector<std::string> args = qzf::cli::Utf8Arguments(argc, argv);
   if (!args.empty()) args.erase(args.begin());
