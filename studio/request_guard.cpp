@@ -1,7 +1,5 @@
 #include "studio/request_guard.h"
 
-#include <cstdio>
-
 #ifdef _WIN32
 #include <windows.h>
 // After windows.h, which it needs.
@@ -32,11 +30,11 @@ bool RandomBytes(unsigned char* out, std::size_t count) {
 std::string MakeToken() {
   unsigned char bytes[16];
   if (!RandomBytes(bytes, sizeof(bytes))) return "";
-  std::string token;
-  char hex[3];
-  for (const unsigned char b : bytes) {
-    std::snprintf(hex, sizeof(hex), "%02x", b);
-    token += hex;
+  static const char kDigits[] = "0123456789abcdef";
+  std::string token(2 * sizeof(bytes), '0');
+  for (std::size_t i = 0; i < sizeof(bytes); ++i) {
+    token[2 * i] = kDigits[bytes[i] >> 4];
+    token[2 * i + 1] = kDigits[bytes[i] & 0x0F];
   }
   return token;
 }
@@ -49,9 +47,16 @@ bool SameSecret(const std::string& a, const std::string& b) {
   return difference == 0;
 }
 
-bool IsLoopbackHost(const std::string& host, std::uint16_t port) {
-  const std::string suffix = ":" + std::to_string(port);
-  return host == "127.0.0.1" + suffix || host == "[::1]" + suffix;
+bool IsLoopbackHost(const std::string& host, std::uint16_t portNumber) {
+  std::string port(1, ':');
+  port += std::to_string(portNumber);
+  for (const std::string address : {"127.0.0.1", "[::1]"}) {
+    if (host.size() == address.size() + port.size() && host.compare(0, address.size(), address) == 0 &&
+        host.compare(address.size(), port.size(), port) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 GuardVerdict CheckRequest(const HttpRequest& request, const std::string& token, std::uint16_t port,

@@ -18,7 +18,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from studio_process import Studio  # noqa: E402
+from studio_process import Studio, program_path  # noqa: E402
 
 FACE = "Noto Sans CJK SC"
 failures = []
@@ -174,8 +174,9 @@ def build_through_api(studio, out, qzffont, runner):
         time.sleep(0.2)
     check(status.get("ok"), "the build succeeds (%r)" % status.get("message"))
     reference = os.path.join(out, "reference.qzf")
-    subprocess.run(([runner] if runner else []) + [qzffont, "build", "--style", os.path.join(out, "api.toml"),
-                                                   "--out", reference, "-q"],
+    subprocess.run(([runner] if runner else []) + [qzffont, "build", "--style",
+                                                   program_path(os.path.join(out, "api.toml"), runner),
+                                                   "--out", program_path(reference, runner), "-q"],
                    check=True, stdout=subprocess.DEVNULL, timeout=900)
     with open(os.path.join(out, "api.qzf"), "rb") as a, open(reference, "rb") as b:
         check(a.read() == b.read(), "the API's build equals qzffont build with its saved style file")
@@ -222,11 +223,12 @@ def main():
     try:
         out = os.path.join(work, "out")
         os.makedirs(out)
-        with Studio(args.qzffont, args.runner, ["--out-dir", out, "--idle-seconds", "900"]) as studio:
+        with Studio(args.qzffont, args.runner, ["--out-dir", program_path(out, args.runner),
+                                                   "--idle-seconds", "900"]) as studio:
             guards(studio)
             bad_values(studio, out)
             build_through_api(studio, out, args.qzffont, args.runner)
-        ends(args.qzffont, args.runner, os.path.join(work))
+        ends(args.qzffont, args.runner, program_path(work, args.runner))
     finally:
         shutil.rmtree(work, ignore_errors=True)
     print("%d passed, %d failed" % (count[0] - len(failures), len(failures)))

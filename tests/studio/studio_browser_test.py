@@ -21,7 +21,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from studio_process import Studio  # noqa: E402
+from studio_process import Studio, program_path  # noqa: E402
 
 FACE = "Noto Sans CJK SC"
 
@@ -63,7 +63,8 @@ def main():
         driver.save_screenshot(os.path.join(args.artifacts, name))
 
     try:
-        with Studio(args.studio, args.runner, ["--out-dir", out, "--idle-seconds", "600"]) as studio:
+        with Studio(args.studio, args.runner, ["--out-dir", program_path(out, args.runner),
+                                                    "--idle-seconds", "600"]) as studio:
             driver = browser(profile)
             try:
                 wait = WebDriverWait(driver, timeout)
@@ -139,7 +140,8 @@ def main():
         check("weight = 600" in style and FACE in style, "the saved style holds the face and the weight")
         reference = os.path.join(out, "reference.qzf")
         command = ([args.runner] if args.runner else []) + [
-            args.qzffont, "build", "--style", os.path.join(out, "style.toml"), "--out", reference, "-q"]
+            args.qzffont, "build", "--style", program_path(os.path.join(out, "style.toml"), args.runner),
+            "--out", program_path(reference, args.runner), "-q"]
         subprocess.run(command, check=True, stdout=subprocess.DEVNULL, timeout=900)
         with open(os.path.join(out, "studio.qzf"), "rb") as a, open(reference, "rb") as b:
             check(a.read() == b.read(), "the studio's font equals qzffont build --style with the saved style")

@@ -8,6 +8,11 @@ import time
 ADDRESS = re.compile(r"http://127\.0\.0\.1:(\d+)/\?token=([0-9a-f]+)")
 
 
+def program_path(path, runner):
+    """A path as the program takes it: under Wine, on its drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\") if runner else path
+
+
 class Studio:
     """A running `qzffont studio`; use as a context manager."""
 
