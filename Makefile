@@ -7,7 +7,7 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest
   libfreetype-dev libfontconfig-dev libpng-dev libcli11-dev libstb-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 dpkg-dev \
   xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
-  fonts-noto-cjk fonts-wqy-microhei fonts-ipafont-gothic fonts-wine util-linux \
+  fonts-noto-cjk fonts-wqy-microhei fonts-wqy-zenhei fonts-ipafont-gothic fonts-wine util-linux \
   libtomlplusplus-dev libcpp-httplib-dev nlohmann-json3-dev python3-fonttools \
   chromium chromium-driver python3-selenium
 
@@ -123,8 +123,9 @@ fuzz: setup build/fuzz/build.ninja
 # pairs.
 BENCH_RUNS ?= 5
 bench: setup build/bench/build.ninja
-	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench
+	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench render_bench
 	./build/bench/bench/pass_parts_bench
+	./build/bench/bench/render_bench
 	./build/bench/bench/build_floor ./build/bench/qzffont build/bench/resources/F_FONTJ.qzf \
 	  build/bench/resources/dictionary.txt build/bench/bench-work $(BENCH_RUNS)
 

@@ -4,11 +4,15 @@
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/library_path.h"
+#include "cli/output_file.h"
+#include "cli/record_file.h"
 #include "cli/style_options.h"
 #include "cli/terminal.h"
 #include "fileutil/file_range.h"
 #include "fontbuild/build_style_of.h"
 #include "fontbuild/font_build.h"
+#include "fontbuild/report_records.h"
 #include "fontbuild/style_file.h"
 
 namespace qzf::cli {
@@ -22,6 +26,9 @@ struct BuildOptions {
   bool allowSubstitute = false;
   bool quiet = false;
   StyleArguments style;
+  // The build record: to a file, and instead of the summary on standard output.
+  std::string report;
+  bool json = false;
 };
 
 std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options) {
@@ -33,6 +40,8 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
     case FontBuildStatus::kUnknownFallback:
       return "no installed font is called \"" + ToTerminal(result.detail) +
              "\" (--fallback takes installed faces only; `qzffont fonts` lists them)";
+    case FontBuildStatus::kFontFileUnusable:
+      return "the font file " + ToTerminal(result.detail) + " gives no usable font (missing, or not a font file)";
     case FontBuildStatus::kBaseUnreadable:
       return "cannot read the base font file " + options.base;
     case FontBuildStatus::kBaseRefused:
@@ -102,8 +111,12 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
       std::printf(", %u characters %s cannot draw (drawn as its missing-glyph box)",
                   static_cast<unsigned>(r.missingGlyphs), style.fallbackFaces.empty() ? "the face" : "no face");
     }
-    if (!r.cutInk.empty())
-      std::printf(", %u glyphs with ink cut by the cell edges", static_cast<unsigned>(r.cutInk.size()));
+    if (!r.cutInk.empty()) {
+      std::uint64_t pixels = 0;
+      for (const GlyphFinding& cut : r.cutInk) pixels += cut.pixels;
+      std::printf(", %zu glyphs cut by the cell's edges (%llu ink pixels lost)", r.cutInk.size(),
+                  static_cast<unsigned long long>(pixels));
+    }
     if (r.glyphErrors)
       std::printf(", %u glyphs failed to render (their cells kept)", static_cast<unsigned>(r.glyphErrors));
     std::printf("\n");
@@ -120,17 +133,6 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
   }
 }
 
-bool WriteTextFile(const std::string& utf8Path, const std::string& text) {
-  const auto path = ToSystemPath(utf8Path);
-  if (!path) return false;
-  WriteFileRangeArgs write;
-  write.path = path->c_str();
-  write.data = text.data();
-  write.size = static_cast<std::uint32_t>(text.size());
-  write.creationDisposition = CREATE_ALWAYS;
-  return !text.empty() && WriteFileRange(write) == text.size();
-}
-
 int RunBuild(const BuildOptions& options) {
   std::string problem;
   const auto spec = StyleFromArguments(options.style, problem);
@@ -145,10 +147,10 @@ int RunBuild(const BuildOptions& options) {
   if (!face || face->empty()) return Error("the face name must be a GBK-representable name");
   if (face->size() >= 256) return Error("the face name is too long (" + std::to_string(face->size()) + " bytes)");
   request.faceName = *face;
-  const auto out = ToSystemPath(options.out);
-  const auto base = ToSystemPath(options.base);
-  const auto dict = ToSystemPath(options.dict);
-  if (!out || !base || !dict) return Error("a path holds characters this system cannot use in file names");
+  const auto out = LibraryPath(options.out, PathUse::kLibraryBuffer, kTemporarySuffixLength);
+  const auto base = out ? LibraryPath(options.base, PathUse::kFileCalls) : std::nullopt;
+  const auto dict = base ? LibraryPath(options.dict, PathUse::kLibraryBuffer) : std::nullopt;
+  if (!dict) return 1;
   request.outputPath = *out;
   request.basePath = *base;
   request.dictionaryPath = *dict;
@@ -157,8 +159,8 @@ int RunBuild(const BuildOptions& options) {
 
   BuildOptions named = options;
   named.face = faceText;
-  const bool interactive = !options.quiet && IsTerminal(stderr);
-  BuildProgress progress(stderr, interactive);
+  using Mode = BuildProgress::Mode;
+  BuildProgress progress(stderr, options.quiet ? Mode::kQuiet : IsTerminal(stderr) ? Mode::kBar : Mode::kLines);
   const FontBuildResult result = BuildFont(request, progress);
   progress.Finish();
   if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, named));
@@ -166,8 +168,15 @@ int RunBuild(const BuildOptions& options) {
   if (!options.style.saveStyleFile.empty()) {
     StyleSpec used = UsedStyle(*spec, *style, result);
     used.face = faceText;
-    if (!WriteTextFile(options.style.saveStyleFile, FormatStyleText(used)))
-      return Error("cannot write the style file " + options.style.saveStyleFile);
+    if (const int status = WriteOutputFile(options.style.saveStyleFile, FormatStyleText(used))) return status;
+  }
+  const std::string record = BuildRecordJson(result, {options.out, faceText});
+  if (!options.report.empty()) {
+    if (const int status = WriteRecordFile(options.report, record)) return status;
+  }
+  if (options.json) {
+    std::fputs(record.c_str(), stdout);
+    return 0;
   }
   PrintSummary(named, *style, result);
   return 0;
@@ -190,6 +199,8 @@ void AddBuildCommand(CLI::App& app, int& status) {
                   "Build with the closest installed face when none has the name given");
   build->add_flag("-q,--quiet", options->quiet, "No progress bar");
   AddStyleOptions(*build, options->style);
+  build->add_option("--report", options->report, "Also write what the build found to this file, as JSON");
+  build->add_flag("--json", options->json, "Print what the build found as JSON instead of the summary");
   build->callback([options, &status] { status = RunBuild(*options); });
 }
 

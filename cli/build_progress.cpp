@@ -5,7 +5,7 @@
 
 namespace qzf::cli {
 
-BuildProgress::BuildProgress(std::FILE* out, bool interactive) : out_(out), interactive_(interactive) {}
+BuildProgress::BuildProgress(std::FILE* out, Mode mode) : out_(out), mode_(mode) {}
 
 void BuildProgress::PassStarted(std::size_t index, const GlyphSizeInfo& size) {
   Finish();
@@ -13,10 +13,10 @@ void BuildProgress::PassStarted(std::size_t index, const GlyphSizeInfo& size) {
   cellSize_ = size.cellSize;
   rendered_ = 0;
   lastPercent_ = -1;
-  if (!interactive_) {
+  if (mode_ == Mode::kLines) {
     std::fprintf(out_, "pass %zu/3: %u px cells...\n", index + 1, static_cast<unsigned>(size.cellSize));
     std::fflush(out_);
-  } else {
+  } else if (mode_ == Mode::kBar) {
     Draw(0, 1);
   }
 }
@@ -39,7 +39,7 @@ void BuildProgress::Message(std::string_view gbk) {
 
 void BuildProgress::GlyphRendered(std::uint32_t position, std::uint32_t count) {
   ++rendered_;
-  if (interactive_) Draw(position + 1, count);
+  if (mode_ == Mode::kBar) Draw(position + 1, count);
 }
 
 void BuildProgress::Draw(std::uint32_t position, std::uint32_t count) {

@@ -1,6 +1,6 @@
 // Progress of a font build on standard error: a bar that redraws in place on
-// a terminal, one plain line per pass otherwise. The passes' own messages are
-// shown in UTF-8.
+// a terminal, one plain line per pass otherwise, nothing when quiet. The
+// passes' own messages are shown in UTF-8 whatever the mode.
 #pragma once
 
 #include <cstdio>
@@ -12,7 +12,8 @@ namespace qzf::cli {
 
 class BuildProgress final : public FontBuildObserver {
  public:
-  explicit BuildProgress(std::FILE* out, bool interactive);
+  enum class Mode { kBar, kLines, kQuiet };
+  BuildProgress(std::FILE* out, Mode mode);
   void PassStarted(std::size_t index, const GlyphSizeInfo& size) override;
   void MeasuringStarted(const GlyphSizeInfo& size) override;
   void Message(std::string_view gbk) override;
@@ -24,7 +25,7 @@ class BuildProgress final : public FontBuildObserver {
   void Draw(std::uint32_t position, std::uint32_t count);
 
   std::FILE* out_;
-  bool interactive_;
+  Mode mode_;
   std::size_t pass_ = 0;
   std::uint32_t cellSize_ = 0;
   std::uint32_t rendered_ = 0;

@@ -14,6 +14,7 @@ void AddCheckCommand(CLI::App& app, int& status);
 void AddDiffCommand(CLI::App& app, int& status);
 void AddCellCommand(CLI::App& app, int& status);
 void AddPreviewCommand(CLI::App& app, int& status);
+void AddRenderCommand(CLI::App& app, int& status);
 void AddDataCommand(CLI::App& app, int& status);
 void AddDictCommand(CLI::App& app, int& status);
 void AddStudioCommand(CLI::App& app, int& status);

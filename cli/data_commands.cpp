@@ -4,75 +4,61 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
+#include "cli/input_files.h"
+#include "cli/library_path.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
+#include "cli/write_failure.h"
 #include "dict/load_dictionary_file.h"
+#include "fileutil/atomic_file_write.h"
 #include "fileutil/data_blocks.h"
 #include "fileutil/data_resource_bytes.h"
+#include "fileutil/ensure_directory_path.h"
 #include "fileutil/extract_data_resource.h"
+#include "fileutil/path_separators.h"
+#include "fontbuild/face_coverage.h"
 #include "fontbuild/font_build.h"
+#include "fontbuild/report_records.h"
 #include "fontpatch/font_file_report.h"
-#include "fontpatch/pass_messages.h"
-#include "platform/portable/installed_faces.h"
-#include "platform/portable/selected_font.h"
+#include "platform/portable/private_font_file.h"
 #include "platform/win32.h"
 #include "preview/preview_picture.h"
 
 namespace qzf::cli {
 namespace {
 
-// The first GBK character of every entry that names one, as one string.
-std::optional<std::string> DictionaryCharacters(const std::string& utf8Path) {
+int RunFonts(const std::string& dict, bool all, bool json, const std::vector<std::string>& fontFiles) {
+  // The files' faces are listed with the installed ones while these live.
+  std::vector<std::unique_ptr<PrivateFontFile>> added;
+  for (const std::string& file : fontFiles) {
+    const auto path = ToSystemPath(file);
+    if (!path) return Error("the path " + file + " holds characters this system cannot use in file names");
+    added.push_back(std::make_unique<PrivateFontFile>(*path));
+    if (added.back()->fontsAdded() == 0) return Error("the font file " + file + " gives no usable font");
+  }
+  int status = 0;
   QorvStringDict dictionary;
-  if (utf8Path.empty()) {
-    const auto block = DataResourceBytes(kDictionaryBlock);
-    if (!block) return std::nullopt;
-    const std::string text(reinterpret_cast<const char*>(block->data()), block->size());
-    if (dictionary.LoadFromTXTStringA(text.c_str()) == 0) return std::nullopt;
-  } else {
-    const auto path = ToSystemPath(utf8Path);
-    if (!path || LoadDictionaryFile(dictionary, path->c_str()) == 0) return std::nullopt;
+  if (!LoadInputDictionary(dictionary, dict, status)) return status;
+  const std::string characters = DictionaryCharacters(dictionary);
+  const auto total = static_cast<std::uint32_t>(characters.size() / 2);
+  std::vector<FaceCoverage> faces = ListFaceCoverage(characters);
+  if (!all) std::erase_if(faces, [](const FaceCoverage& f) { return f.drawable == 0; });
+  if (json) {
+    std::fputs(FontsRecordJson(total, faces).c_str(), stdout);
+    return 0;
   }
-  std::string characters;
-  for (std::uint32_t i = 0; i < dictionary.count(); ++i) {
-    const DictRecord& entry = dictionary.records()[i];
-    if (entry.CHILength < 2 || lstrcmpiA(entry.CHI, pass_text::kNoChange) == 0) continue;
-    characters.append(entry.CHI, 2);
-  }
-  return characters;
-}
-
-// How many of the characters the face has a glyph for.
-std::uint32_t DrawableCount(const std::string& face, const std::string& characters) {
-  FontRequest request;
-  request.height = 20;
-  const SelectedFont font(face.c_str(), request);
-  if (!font.dc()) return 0;
-  std::vector<WORD> indices(characters.size());
-  const DWORD n = GetGlyphIndicesA(font.dc(), characters.c_str(), static_cast<int>(characters.size()), indices.data(),
-                                   GGI_MARK_NONEXISTING_GLYPHS);
-  if (n == GDI_ERROR) return 0;
-  std::uint32_t drawable = 0;
-  for (DWORD i = 0; i < n; ++i) drawable += indices[i] != 0xFFFF ? 1 : 0;
-  return drawable;
-}
-
-int RunFonts(const std::string& dict, bool all) {
-  const auto characters = DictionaryCharacters(dict);
-  if (!characters) return Error("the dictionary does not load");
-  const std::uint32_t total = static_cast<std::uint32_t>(characters->size() / 2);
-  std::vector<std::pair<std::uint32_t, std::string>> faces;
-  for (const std::string& face : ListInstalledFaces()) faces.emplace_back(DrawableCount(face, *characters), face);
-  std::stable_sort(faces.begin(), faces.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-  std::printf("%-8s %s  (characters of the %u the dictionary needs)\n", "drawable", "face",
-              static_cast<unsigned>(total));
-  for (const auto& [count, face] : faces) {
-    if (!all && count == 0) continue;
-    std::printf("%8u %s%s\n", static_cast<unsigned>(count), ToTerminal(face).c_str(), count == total ? "  (all)" : "");
+  std::printf("%-8s %s  (characters of the %u the dictionary needs; other names of the face in brackets)\n", "drawable",
+              "face", static_cast<unsigned>(total));
+  for (const FaceCoverage& f : faces) {
+    std::string others;
+    for (const std::string& name : f.face.otherNames) others += (others.empty() ? "" : ", ") + ToTerminal(name);
+    std::printf("%8u %s%s%s\n", static_cast<unsigned>(f.drawable), ToTerminal(f.face.name).c_str(),
+                others.empty() ? "" : ("  [" + others + "]").c_str(), f.drawable == total ? "  (all)" : "");
   }
   if (!all) std::printf("(faces that draw none are left out; --all lists them too)\n");
   return 0;
@@ -82,6 +68,7 @@ struct PreviewOptions {
   std::string face;
   std::string png;
   std::string font;
+  std::string dict;
   bool allowSubstitute = false;
 };
 
@@ -93,22 +80,30 @@ int RunPreview(const PreviewOptions& options) {
   const FaceCheck check = CheckFace(face->c_str());
   if (!check.exact && !options.allowSubstitute)
     return Error("no installed font is called \"" + options.face + "\" (`qzffont fonts` lists the faces)");
+  int status = 0;
+  QorvStringDict dictionary;
+  if (!LoadInputDictionary(dictionary, options.dict, status)) return status;
+  const auto dictPath = LibraryPath(options.dict, PathUse::kLibraryBuffer);
+  if (!dictPath) return 1;
 
   std::vector<unsigned char> built;
   if (!options.font.empty()) {
-    const auto path = ToSystemPath(options.font);
-    auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
+    const auto path = LibraryPath(options.font, PathUse::kFileCalls);
+    if (!path) return 1;
+    auto bytes = ReadWholeFile(path->c_str());
     if (!bytes) return Error("cannot read " + options.font);
     built = std::move(*bytes);
   } else {
     // No built file given: build one beside the picture, then drop it.
-    const auto png = ToSystemPath(options.png);
-    if (!png) return Error("the path " + options.png + " holds characters this system cannot use in file names");
+    static constexpr std::size_t kFontSuffix = sizeof(".font.tmp") - 1;
+    const auto png = LibraryPath(options.png, PathUse::kLibraryBuffer, kFontSuffix + kTemporarySuffixLength);
+    if (!png) return 1;
     FontBuildRequest request;
     request.faceName = *face;
     request.outputPath = *png + ".font.tmp";
+    request.dictionaryPath = *dictPath;
     request.allowSubstitute = options.allowSubstitute;
-    BuildProgress progress(stderr, IsTerminal(stderr));
+    BuildProgress progress(stderr, IsTerminal(stderr) ? BuildProgress::Mode::kBar : BuildProgress::Mode::kLines);
     const FontBuildResult result = BuildFont(request, progress);
     progress.Finish();
     if (result.status != FontBuildStatus::kOk) return Error("the font build for the preview failed");
@@ -118,26 +113,32 @@ int RunPreview(const PreviewOptions& options) {
     built = std::move(*bytes);
   }
   if (!IsAcceptedFontImage(built.data(), built.size())) return Error(options.font + " is not a game font file");
-  const auto picture = DrawPreviewPicture(face->c_str(), *stock, built);
+  const auto picture = DrawPreviewPicture(face->c_str(), *stock, built, CharacterCodes(dictionary));
   if (!picture) return Error("cannot draw with face \"" + options.face + "\"");
   return WriteRgbPng(options.png, picture->rgb, picture->width, picture->height);
 }
 
+// DIR and its parents are made as needed. Each file is written whole or not
+// at all, replacing an earlier copy only when complete.
 int RunDataExport(const std::string& dir) {
-  const auto base = ToSystemPath(dir);
-  if (!base) return Error("the path " + dir + " holds characters this system cannot use in file names");
-  const DWORD attributes = GetFileAttributesA(base->c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return Error(dir + " is not a directory");
+  static constexpr std::size_t kLongestName = sizeof("\\dictionary.txt") - 1;
+  const auto base = LibraryPath(dir, PathUse::kLibraryBuffer, kLongestName + kTemporarySuffixLength);
+  if (!base) return 1;
   std::string prefix = *base;
-  if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/') prefix += '\\';
+  if (!prefix.empty() && !IsPathSeparator(prefix.back())) prefix += '\\';
+  EnsureDirectoryPath((prefix + "F_FONTJ.qzf").c_str());
+  const DWORD attributes = GetFileAttributesA(base->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Error("cannot make the directory " + dir);
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Error(dir + " is not a directory");
   const std::pair<int, const char*> blocks[] = {{kStockFontBlock, "F_FONTJ.qzf"}, {kDictionaryBlock, "dictionary.txt"}};
   for (const auto& [id, name] : blocks) {
-    const std::string path = prefix + name;
-    if (ExtractDataResource(MAKEINTRESOURCEA(id), path.c_str()) != 1) return Error("cannot write " + dir + "/" + name);
-    // The copies are for the user to see.
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::printf("wrote %s/%s\n", dir.c_str(), name);
+    if (!DataResourceBytes(id)) return Error("this program carries no data block " + std::to_string(id));
+    const std::string shown = dir + "/" + name;
+    const AtomicWriteResult written = WriteFileAtomically(
+        prefix + name, AtomicWriteMode::kReplace,
+        [id = id](const char* temporary) { return ExtractDataResource(MAKEINTRESOURCEA(id), temporary) == 1; });
+    if (!written) return Error(DescribeWriteFailure(shown, written));
+    std::printf("wrote %s\n", shown.c_str());
   }
   return 0;
 }
@@ -147,20 +148,25 @@ int RunDataExport(const std::string& dir) {
 void AddFontsCommand(CLI::App& app, int& status) {
   auto dict = std::make_shared<std::string>();
   auto all = std::make_shared<bool>(false);
+  auto json = std::make_shared<bool>(false);
+  auto fontFiles = std::make_shared<std::vector<std::string>>();
   CLI::App* fonts =
       app.add_subcommand("fonts", "List installed faces, best first, by how many needed characters they draw");
   fonts->add_option("--dict", *dict, "Count the characters of this dictionary instead of the embedded one");
   fonts->add_flag("--all", *all, "Also list faces that draw none of them");
-  fonts->callback([dict, all, &status] { status = RunFonts(*dict, *all); });
+  fonts->add_flag("--json", *json, "Print the list as JSON");
+  fonts->add_option("--font-file", *fontFiles, "Also list the faces of this font file, not installed (repeatable)");
+  fonts->callback([dict, all, json, fontFiles, &status] { status = RunFonts(*dict, *all, *json, *fontFiles); });
 }
 
 void AddPreviewCommand(CLI::App& app, int& status) {
   auto options = std::make_shared<PreviewOptions>();
   CLI::App* preview =
-      app.add_subcommand("preview", "Draw a PNG of the preview lines and sample cells before and after");
+      app.add_subcommand("preview", "Draw a PNG of the preview lines in the face and from the cells of each size");
   preview->add_option("--face", options->face, "Installed font face")->required();
   preview->add_option("--png", options->png, "Picture to write")->required();
   preview->add_option("--font", options->font, "A font file already built with this face (else one is built)");
+  preview->add_option("--dict", options->dict, "The dictionary the font is built with (default: the embedded one)");
   preview->add_flag("--allow-substitute", options->allowSubstitute, "Use the closest face when none has the name");
   preview->callback([options, &status] { status = RunPreview(*options); });
 }
@@ -170,7 +176,7 @@ void AddDataCommand(CLI::App& app, int& status) {
   data->require_subcommand(1);
   auto dir = std::make_shared<std::string>();
   CLI::App* exportCommand = data->add_subcommand("export", "Write the embedded F_FONTJ.qzf and dictionary.txt to DIR");
-  exportCommand->add_option("DIR", *dir, "An existing directory")->required();
+  exportCommand->add_option("DIR", *dir, "A directory (made if it is not there)")->required();
   exportCommand->callback([dir, &status] { status = RunDataExport(*dir); });
 }
 

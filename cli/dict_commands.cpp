@@ -6,8 +6,11 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/library_path.h"
 #include "cli/terminal.h"
+#include "cli/write_failure.h"
 #include "dict/load_dictionary_file.h"
+#include "fileutil/atomic_file_write.h"
 #include "platform/win32.h"
 
 namespace qzf::cli {
@@ -46,9 +49,9 @@ std::string Describe(const DictRecord& entry) {
 }
 
 bool Load(QorvStringDict& dictionary, const std::string& file, int& status) {
-  const auto path = ToSystemPath(file);
+  const auto path = LibraryPath(file, PathUse::kLibraryBuffer);
   if (!path) {
-    status = Error("the path " + file + " holds characters this system cannot use in file names");
+    status = 1;
     return false;
   }
   if (LoadDictionaryFile(dictionary, path->c_str()) == 0) {
@@ -60,13 +63,17 @@ bool Load(QorvStringDict& dictionary, const std::string& file, int& status) {
 
 bool Exists(const std::string& systemPath) { return GetFileAttributesA(systemPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Saving appends, so a new file is asked for unless appending was meant.
+// A new file is asked for unless appending was meant. Either way the text
+// goes to a temporary file (for --append, after a copy of the old file) that
+// takes OUT's place only when complete: a failure leaves OUT as it was.
 int Save(const QorvStringDict& dictionary, const std::string& out, bool append) {
-  const auto path = ToSystemPath(out);
-  if (!path) return Error("the path " + out + " holds characters this system cannot use in file names");
+  const auto path = LibraryPath(out, PathUse::kFileCalls, kTemporarySuffixLength);
+  if (!path) return 1;
   if (!append && Exists(*path)) return Error(out + " exists; give a new file, or --append to add to it");
-  const std::uint32_t written = dictionary.SaveToTXTFileA(path->c_str());
-  if (written == 0 || static_cast<std::int32_t>(written) < 0) return Error("cannot write " + out);
+  const AtomicWriteResult saved = WriteFileAtomically(
+      *path, append ? AtomicWriteMode::kAppendToCopy : AtomicWriteMode::kNewFile,
+      [&](const char* temporary) { return dictionary.SaveToTXTFileA(temporary) != kDictSaveFailed; });
+  if (!saved) return Error(DescribeWriteFailure(out, saved));
   std::printf("wrote %u entries to %s\n", static_cast<unsigned>(dictionary.count()), out.c_str());
   return 0;
 }
@@ -131,10 +138,15 @@ int RunToBin(const DictOptions& o) {
   QorvStringDict dictionary;
   int status = 0;
   if (!Load(dictionary, o.file, status)) return status;
-  const auto path = ToSystemPath(o.out);
-  if (!path) return Error("the path " + o.out + " holds characters this system cannot use in file names");
-  const std::uint32_t written = dictionary.SaveToBINFileA(path->c_str());
-  if (written == 0 || written == 0xFFFFFFFFu) return Error("cannot write " + o.out);
+  const auto path = LibraryPath(o.out, PathUse::kFileCalls, kTemporarySuffixLength);
+  if (!path) return 1;
+  std::uint32_t written = 0;
+  const AtomicWriteResult saved = WriteFileAtomically(*path, AtomicWriteMode::kReplace, [&](const char* temporary) {
+    written = dictionary.SaveToBINFileA(temporary);
+    return written != 0 && written != kDictSaveFailed;
+  });
+  if (written == 0) return Error("the dictionary " + o.file + " is too large for a binary image");
+  if (!saved) return Error(DescribeWriteFailure(o.out, saved));
   std::printf("wrote %u entries to %s (%u bytes)\n", static_cast<unsigned>(dictionary.count()), o.out.c_str(),
               static_cast<unsigned>(written));
   return 0;
@@ -142,9 +154,13 @@ int RunToBin(const DictOptions& o) {
 
 int RunFromBin(const DictOptions& o) {
   QorvStringDict dictionary;
-  const auto path = ToSystemPath(o.file);
-  if (!path || dictionary.LoadFromBINFileA(path->c_str()) == 0)
+  const auto path = LibraryPath(o.file, PathUse::kLibraryBuffer);
+  if (!path) return 1;
+  if (dictionary.LoadFromBINFileA(path->c_str()) == 0) {
+    if (!IsBinaryDictionaryFile(path->c_str()) && dictionary.LoadFromTXTFileA(path->c_str()) != 0)
+      return Error(o.file + " is dictionary text already, not a binary image");
     return Error("the binary dictionary " + o.file + " does not load");
+  }
   return Save(dictionary, o.out, o.append);
 }
 
@@ -171,9 +187,10 @@ void AddDictCommand(CLI::App& app, int& status) {
   CLI::App* dict = app.add_subcommand("dict", "Read, edit and convert code-mapping dictionaries");
   dict->require_subcommand(1);
   const std::string keyHelp = "Game code as 0xHHHH (bytes, high first), or text";
-  auto add = [&](const char* name, const char* help, int (*run)(const DictOptions&)) {
+  auto add = [&](const char* name, const char* help, int (*run)(const DictOptions&),
+                 const char* fileHelp = "Dictionary, text or binary image") {
     CLI::App* sub = dict->add_subcommand(name, help);
-    sub->add_option("FILE", o->file, "Dictionary, text or binary image")->required();
+    sub->add_option("FILE", o->file, fileHelp)->required();
     sub->callback([o, run, &status] { status = run(*o); });
     return sub;
   };
@@ -193,7 +210,8 @@ void AddDictCommand(CLI::App& app, int& status) {
   add("to-bin", "Write the dictionary as a binary image", &RunToBin)
       ->add_option("OUT", o->out, "Image file")
       ->required();
-  CLI::App* fromBin = add("from-bin", "Write a binary image back as dictionary text", &RunFromBin);
+  CLI::App* fromBin =
+      add("from-bin", "Write a binary image back as dictionary text", &RunFromBin, "Binary image (from `dict to-bin`)");
   fromBin->add_option("OUT", o->out, "New text file")->required();
   fromBin->add_flag("--append", o->append, "Add to an existing OUT file");
   add("match", "Feed pieces of a key to the prefix matcher, printing each share", &RunMatch)

@@ -4,37 +4,56 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/input_files.h"
+#include "cli/library_path.h"
 #include "cli/png_output.h"
 #include "cli/terminal.h"
+#include "fontbuild/report_records.h"
+#include "fontpatch/blank_character_cells.h"
 #include "fontpatch/font_file_report.h"
+#include "platform/portable/codepage.h"
 
 namespace qzf::cli {
 namespace {
 
-std::optional<std::vector<unsigned char>> LoadFontFile(const std::string& utf8Path, int& status) {
-  const auto path = ToSystemPath(utf8Path);
-  if (!path) {
-    status = Error("the path " + utf8Path + " holds characters this system cannot use in file names");
-    return std::nullopt;
-  }
-  auto bytes = ReadWholeFile(path->c_str());
-  if (!bytes) status = Error("cannot read " + utf8Path);
-  return bytes;
-}
-
 const char* kSizeNames[] = {"20 px", "24 px", "64 px"};
 
-int RunCheck(const std::string& file) {
+struct CheckOptions {
+  std::string file;
+  std::string dict;
+  bool json = false;
+};
+
+void PrintBlankCharacterCells(const std::array<std::vector<GlyphFinding>, SizeModeTable.size()>& found) {
+  std::printf("blank cells the dictionary gives a character:\n");
+  for (std::size_t t = 0; t < SizeModeTable.size(); ++t) {
+    std::printf("  %s: %zu\n", kSizeNames[t], found[t].size());
+    for (const GlyphFinding& f : found[t]) {
+      const char gbk[2] = {static_cast<char>(f.character >> 8), static_cast<char>(f.character & 0xFF)};
+      std::printf("    0x%04X at position %u: %s\n", static_cast<unsigned>(f.code), static_cast<unsigned>(f.position),
+                  GbkToUtf8Lossy(std::string_view(gbk, 2)).c_str());
+    }
+  }
+}
+
+int RunCheck(const CheckOptions& options) {
+  const std::string& file = options.file;
   int status = 0;
-  const auto bytes = LoadFontFile(file, status);
+  const auto bytes = LoadInputFile(file, status);
   if (!bytes) return status;
+  std::optional<QorvStringDict> dictionary;
+  if (!options.dict.empty() && !LoadInputDictionary(dictionary.emplace(), options.dict, status)) return status;
   const FontFileSummary summary = SummarizeFontFile(*bytes);
-  std::printf("%s: %llu bytes, glyph count %u\n", file.c_str(), static_cast<unsigned long long>(summary.length),
-              static_cast<unsigned>(summary.count));
+  std::optional<std::array<std::vector<GlyphFinding>, SizeModeTable.size()>> blank;
+  if (dictionary && summary.accepted) blank = FindBlankCharacterCells(*bytes, *dictionary);
+  if (options.json) std::fputs(CheckRecordJson(file, summary, blank).c_str(), stdout);
   if (!summary.accepted) {
     return Error(file + " is not a game font file: it needs a glyph count of " + std::to_string(kIndexedGlyphCount) +
                  " and at least " + std::to_string(kFontFileLength) + " bytes");
   }
+  if (options.json) return 0;
+  std::printf("%s: %llu bytes, glyph count %u\n", file.c_str(), static_cast<unsigned long long>(summary.length),
+              static_cast<unsigned>(summary.count));
   std::printf("accepted: the game font file layout (%u codes, cells at 20, 24 and 64 px)\n",
               static_cast<unsigned>(kIndexedGlyphCount));
   if (summary.extraBytes) {
@@ -45,20 +64,25 @@ int RunCheck(const std::string& file) {
                 static_cast<unsigned>(summary.blankCells[t]), static_cast<unsigned>(kIndexedGlyphCount),
                 static_cast<unsigned>(summary.blankUnindexed[t]), static_cast<unsigned>(kUnindexedCellCount));
   }
+  if (blank) PrintBlankCharacterCells(*blank);
   return 0;
 }
 
-int RunDiff(const std::string& a, const std::string& b) {
+int RunDiff(const std::string& a, const std::string& b, bool json) {
   int status = 0;
-  const auto first = LoadFontFile(a, status);
+  const auto first = LoadInputFile(a, status);
   if (!first) return status;
-  const auto second = LoadFontFile(b, status);
+  const auto second = LoadInputFile(b, status);
   if (!second) return status;
   for (const auto* file : {&a, &b}) {
     const auto& bytes = file == &a ? *first : *second;
     if (!IsAcceptedFontImage(bytes.data(), bytes.size())) return Error(*file + " is not a game font file");
   }
   const FontFileDiff diff = DiffFontFiles(*first, *second);
+  if (json) {
+    std::fputs(DiffRecordJson(a, b, diff).c_str(), stdout);
+    return 0;
+  }
   for (std::size_t t = 0; t < 3; ++t) {
     std::printf("%s: %zu cells differ\n", kSizeNames[t], diff.changedCells[t].size());
   }
@@ -88,7 +112,7 @@ int RunCell(const CellOptions& options) {
   }
   if (!size) return Error("--size must be 20, 24 or 64");
   int status = 0;
-  const auto bytes = LoadFontFile(options.file, status);
+  const auto bytes = LoadInputFile(options.file, status);
   if (!bytes) return status;
   if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error(options.file + " is not a game font file");
   std::uint32_t cell = 0;
@@ -122,18 +146,22 @@ int RunCell(const CellOptions& options) {
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, int& status) {
-  auto file = std::make_shared<std::string>();
+  auto options = std::make_shared<CheckOptions>();
   CLI::App* check = app.add_subcommand("check", "Test a font file and summarise it");
-  check->add_option("FILE", *file, "An F_FONTJ.qzf")->required();
-  check->callback([file, &status] { status = RunCheck(*file); });
+  check->add_option("FILE", options->file, "An F_FONTJ.qzf")->required();
+  check->add_option("--dict", options->dict, "Also list blank cells this dictionary gives a character");
+  check->add_flag("--json", options->json, "Print the summary as JSON");
+  check->callback([options, &status] { status = RunCheck(*options); });
 }
 
 void AddDiffCommand(CLI::App& app, int& status) {
   auto files = std::make_shared<std::pair<std::string, std::string>>();
+  auto json = std::make_shared<bool>(false);
   CLI::App* diff = app.add_subcommand("diff", "Cells that differ between two font files, per table");
   diff->add_option("A", files->first, "First font file")->required();
   diff->add_option("B", files->second, "Second font file")->required();
-  diff->callback([files, &status] { status = RunDiff(files->first, files->second); });
+  diff->add_flag("--json", *json, "Print the differences as JSON, with the positions of the cells");
+  diff->callback([files, json, &status] { status = RunDiff(files->first, files->second, *json); });
 }
 
 void AddCellCommand(CLI::App& app, int& status) {

@@ -1,7 +1,7 @@
 #include "cli/png_output.h"
 
+#include "cli/output_file.h"
 #include "cli/terminal.h"
-#include "fileutil/file_range.h"
 #include "preview/png_encoder.h"
 
 namespace qzf::cli {
@@ -9,14 +9,7 @@ namespace {
 
 int WritePng(const std::string& utf8Path, const std::vector<unsigned char>& png) {
   if (png.empty()) return Error("cannot encode the picture");
-  const auto path = ToSystemPath(utf8Path);
-  if (!path) return Error("the path " + utf8Path + " holds characters this system cannot use in file names");
-  WriteFileRangeArgs write;
-  write.path = path->c_str();
-  write.data = png.data();
-  write.size = png.size();
-  write.creationDisposition = CREATE_ALWAYS;
-  if (WriteFileRange(write) != png.size()) return Error("cannot write " + utf8Path);
+  if (const int status = WriteOutputFile(utf8Path, png)) return status;
   std::printf("wrote %s\n", utf8Path.c_str());
   return 0;
 }

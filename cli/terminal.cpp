@@ -48,6 +48,8 @@ std::optional<std::string> ToGbk(std::string_view utf8) { return Utf8ToGbk(utf8)
 
 std::string ToTerminal(std::string_view gbk) { return GbkToUtf8Lossy(gbk); }
 
+void DiagnosticToTerminal(std::string_view gbkLine) { std::fprintf(stderr, "%s\n", ToTerminal(gbkLine).c_str()); }
+
 int Error(const std::string& message, int status) {
   std::fprintf(stderr, "qzffont: %s\n", message.c_str());
   return status;

@@ -20,6 +20,8 @@ std::optional<std::string> ToSystemPath(std::string_view utf8);
 std::optional<std::string> ToGbk(std::string_view utf8);
 // GBK to UTF-8 for the terminal; bytes that are not GBK pass unchanged.
 std::string ToTerminal(std::string_view gbk);
+// One GBK line of the library's diagnostics, on standard error in UTF-8.
+void DiagnosticToTerminal(std::string_view gbkLine);
 
 bool IsTerminal(std::FILE* stream);
 

@@ -56,7 +56,8 @@ std::uint32_t QorvStringDict::SaveToBINFileA(const char* path) const {
     args.offset = 0;
     args.size = image.size();
     args.creationDisposition = CREATE_ALWAYS;
-    return WriteFileRange(args);
+    const std::uint32_t written = WriteFileRange(args);
+    return written == image.size() ? written : kDictSaveFailed;
   } catch (const std::bad_alloc&) {
     return 0;
   }

@@ -12,7 +12,9 @@ bool ResolveDictPath(const char* name, char* out, std::uint32_t size) {
   if (name == nullptr || name[0] == '\0' || size == 0) return false;
   const std::size_t nameLength = std::strlen(name);
   std::string resolved;
-  if (std::strchr(name, '\\') != nullptr) {
+  // Windows separates with a slash as well as a backslash: a name with either
+  // is a path.
+  if (std::strpbrk(name, "\\/") != nullptr) {
     resolved.assign(name, nameLength);
   } else {
     std::string directory(size, '\0');

@@ -1,5 +1,5 @@
-// Where a dictionary loader reads from: a name with a backslash is a path as
-// it stands, any other name is a file in the current directory.
+// Where a dictionary loader reads from: a name with a backslash or a slash
+// is a path as it stands, any other name is a file in the current directory.
 #pragma once
 
 #include <cstdint>

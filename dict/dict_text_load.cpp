@@ -1,9 +1,11 @@
 // Loading the dictionary text format: one buffer, parsed in place.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string_view>
 
+#include "dict/dict_diagnostics.h"
 #include "dict/dict_markers.h"
 #include "dict/dict_path.h"
 #include "dict/qorv_string_dict.h"
@@ -41,8 +43,9 @@ const Section kSections[] = {
 };
 
 void Report(const char* format, std::uint32_t index) {
-  std::fprintf(stderr, format, static_cast<int>(index));
-  std::fputc('\n', stderr);
+  char line[128];
+  const int length = std::snprintf(line, sizeof(line), format, static_cast<int>(index));
+  if (length > 0) ReportDictDiagnostic(std::string_view(line, std::min<std::size_t>(length, sizeof(line) - 1)));
 }
 
 std::size_t CountEntries(std::string_view all) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "dict/dict_markers.h"
 #include "dict/qorv_string_dict.h"
@@ -22,7 +23,7 @@ std::uint32_t Append(const char* path, const void* data, std::uint64_t size) {
   args.path = path;
   args.data = data;
   args.offset = kAppendOffset;
-  args.size = size;  // 0: the NUL-terminated length
+  args.size = size;
   args.creationDisposition = OPEN_ALWAYS;
   return WriteFileRange(args);
 }
@@ -67,9 +68,15 @@ std::uint32_t QorvStringDict::SaveToTXTFileA(const char* path) const {
   const std::string banner = FormatSaveBanner(now);
   const std::string trailer(kAllEndTrailer);
 
-  std::uint32_t total = Append(path, banner.c_str(), 0);
-  if (!body.empty()) total += Append(path, body.data(), body.size());
-  total += Append(path, trailer.c_str(), 0);
+  // A piece after a failed or short one would follow a gap: saving stops at
+  // the first, and says so.
+  const std::string_view pieces[] = {banner, body, trailer};
+  std::uint32_t total = 0;
+  for (const std::string_view piece : pieces) {
+    if (piece.empty()) continue;  // the entries of an empty store
+    if (Append(path, piece.data(), piece.size()) != piece.size()) return kDictSaveFailed;
+    total += static_cast<std::uint32_t>(piece.size());
+  }
   return total;
 }
 

@@ -1,5 +1,9 @@
 #include "dict/load_dictionary_file.h"
 
+#include <string>
+
+#include "fileutil/data_blocks.h"
+#include "fileutil/data_resource_bytes.h"
 #include "fileutil/file_range.h"
 
 namespace qzf {
@@ -17,6 +21,14 @@ bool IsBinaryDictionaryFile(const char* path) {
 std::uint32_t LoadDictionaryFile(QorvStringDict& dictionary, const char* path) {
   if (path == nullptr) return 0;
   return IsBinaryDictionaryFile(path) ? dictionary.LoadFromBINFileA(path) : dictionary.LoadFromTXTFileA(path);
+}
+
+std::uint32_t LoadEmbeddedDictionary(QorvStringDict& dictionary) {
+  const auto block = DataResourceBytes(kDictionaryBlock);
+  if (!block) return 0;
+  // The block carries no terminating NUL.
+  const std::string text(reinterpret_cast<const char*>(block->data()), block->size());
+  return dictionary.LoadFromTXTStringA(text.c_str());
 }
 
 }  // namespace qzf

@@ -20,6 +20,8 @@ inline constexpr std::uint32_t kDictPathSize = 260;
 inline constexpr std::uint32_t kMaxDictFileSize = 200000000;
 // FindIndexA's failure result.
 inline constexpr std::uint32_t kDictNoIndex = 0xFFFFFFFFu;
+// The savers' result when a write fails or moves fewer bytes than it should.
+inline constexpr std::uint32_t kDictSaveFailed = 0xFFFFFFFFu;
 
 // MatchPieceA results.
 inline constexpr std::uint32_t kMatchNone = 0;
@@ -64,12 +66,14 @@ class QorvStringDict {
   std::uint32_t SetCHIA(std::uint32_t index, const char* value);
   std::uint32_t SetRemark00A(std::uint32_t index, const char* value);
 
-  // Appends the whole store in the text format to path (used unchanged);
-  // the sum of the three write results, 0 for a null path.
+  // Appends the whole store in the text format to path (used unchanged) in
+  // three writes: banner, entries, trailer. The bytes written; 0 for a null
+  // path; kDictSaveFailed as soon as one write fails or comes back short (a
+  // full disk), the later pieces then not written.
   std::uint32_t SaveToTXTFileA(const char* path) const;
   // Writes the store as a binary image, replacing path; the bytes written,
-  // 0xFFFFFFFF when the file cannot be written, 0 when the store does not fit
-  // an image the loader accepts.
+  // kDictSaveFailed when the file cannot be written whole, 0 when the store
+  // does not fit an image the loader accepts.
   std::uint32_t SaveToBINFileA(const char* path) const;
 
   std::uint32_t NoOperation(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) const {

@@ -44,6 +44,8 @@ std::int32_t ExtractDataResource(const char* resource, const char* path) {
     DWORD written = 0;
     const BOOL ok = (bytes != nullptr || size == 0) && WriteFile(file, bytes, size, &written, nullptr);
     result = (ok && written == size) ? 1 : 0;
+    // A short write ran out of room (see WriteFileRange).
+    if (ok && written < size) SetLastError(ERROR_DISK_FULL);
     CloseHandle(file);
     // Windows marks a replaced file with the attributes asked for, but Wine
     // keeps the old ones; say it once more so the copy is hidden on both.

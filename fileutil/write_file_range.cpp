@@ -34,6 +34,9 @@ std::uint32_t WriteFileRange(WriteFileRangeArgs args) {
                                        : static_cast<DWORD>(std::strlen(static_cast<const char*>(args.data)));
     DWORD written = 0;
     const BOOL ok = args.writeFileFn(file, args.data, count, &written, nullptr);
+    // A write to a file that comes back short ran out of room; Wine reports
+    // a full disk so, without an error of its own.
+    if (ok && written < count) SetLastError(ERROR_DISK_FULL);
     return ok ? written : kFileRangeFailed;
   } catch (...) {
     return kFileRangeFailed;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,51 +11,17 @@
 #include "fileutil/data_blocks.h"
 #include "fileutil/extract_data_resource.h"
 #include "fileutil/file_range.h"
+#include "fileutil/stale_temporary_files.h"
+#include "fileutil/temporary_file.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
+#include "platform/portable/face_char_set.h"
+#include "platform/portable/private_font_file.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace qzf {
 namespace {
-
-std::uint32_t ProcessId() {
-#ifdef _WIN32
-  return static_cast<std::uint32_t>(GetCurrentProcessId());
-#else
-  return static_cast<std::uint32_t>(getpid());
-#endif
-}
-
-// Temporary files live beside the output, so the final rename stays on one
-// file system, and they carry the process id, so two builds do not meet.
-std::string TemporaryPath(const std::string& output, const char* what) {
-  return output + "." + what + "-" + std::to_string(ProcessId()) + ".tmp";
-}
-
-// Removes a temporary file when the build ends, whichever way.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (!path_.empty()) {
-      SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(path_.c_str());
-    }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const char* c_str() const { return path_.c_str(); }
-  // The file became the output: nothing to remove.
-  void Keep() { path_.clear(); }
-
- private:
-  std::string path_;
-};
 
 bool IsDirectory(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -116,15 +83,17 @@ std::optional<FontBuildStatus> LayDownBlock(int id, const char* path) {
 
 // The face check and the base file test, before anything is written.
 std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, FontBuildResult& result,
-                                           std::uint32_t& baseLength) {
+                                           std::vector<RenderFace>& fallbacks, std::uint32_t& baseLength) {
   const FaceCheck face = CheckFace(request.faceName.c_str(), request.ops);
   result.faceUsed = face.faceUsed;
   result.exactFace = face.exact;
   if (!face.fontCreated) return Fail(result, FontBuildStatus::kUnknownFace, "");
   if (!face.exact && !request.allowSubstitute) return Fail(result, FontBuildStatus::kUnknownFace, face.faceUsed);
+  result.faceCharSet = face.charSet;
   for (const std::string& fallback : request.style.fallbackFaces) {
-    if (!CheckFace(fallback.c_str(), request.ops).exact)
-      return Fail(result, FontBuildStatus::kUnknownFallback, fallback);
+    const FaceCheck check = CheckFace(fallback.c_str(), request.ops);
+    if (!check.exact) return Fail(result, FontBuildStatus::kUnknownFallback, fallback);
+    fallbacks.push_back(RenderFace{fallback, check.charSet});
   }
 
   if (request.basePath.empty()) return std::nullopt;
@@ -137,10 +106,12 @@ std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, Font
   ReadFileRangeArgs read = size;
   read.buffer = head;
   read.size = sizeof(head);
-  if (baseLength < kFontFileLength || ReadFileRange(read) != 4 || ReadGlyphCount(head) != kIndexedGlyphCount) {
+  // The count is read whatever the length, so that the message tells both.
+  const std::uint32_t count = ReadFileRange(read) == sizeof(head) ? ReadGlyphCount(head) : 0;
+  if (baseLength < kFontFileLength || count != kIndexedGlyphCount) {
     char detail[160];
     std::snprintf(detail, sizeof(detail), "%u bytes, glyph count %u; a game font file has at least %u bytes and %u",
-                  static_cast<unsigned>(baseLength), static_cast<unsigned>(baseLength >= 4 ? ReadGlyphCount(head) : 0),
+                  static_cast<unsigned>(baseLength), static_cast<unsigned>(count),
                   static_cast<unsigned>(kFontFileLength), static_cast<unsigned>(kIndexedGlyphCount));
     return Fail(result, FontBuildStatus::kBaseRefused, detail);
   }
@@ -162,38 +133,70 @@ std::vector<std::uint16_t> DrawnCharacters(const QorvStringDict& dictionary) {
 
 }  // namespace
 
-FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops) {
+namespace {
+
+FaceCheck CheckFaceUnder(const char* faceName, int charSet, const GlyphRenderOps* ops) {
   FontRequest request;
   request.height = 20;
+  request.charSet = charSet;
   const SelectedFont font(faceName, request, ops);
   FaceCheck check;
   check.fontCreated = font.fontCreated();
   check.faceUsed = font.FaceName();
   check.exact = font.FaceMatches();
+  check.charSet = charSet;
   return check;
+}
+
+}  // namespace
+
+FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops) {
+  const FaceCheck check = CheckFaceUnder(faceName, GB2312_CHARSET, ops);
+  if (check.exact) return check;
+  const auto charSet = FaceCharSet(faceName ? faceName : "");
+  if (!charSet || *charSet == GB2312_CHARSET) return check;
+  const FaceCheck other = CheckFaceUnder(faceName, *charSet, ops);
+  return other.exact ? other : check;
 }
 
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer) {
   FontBuildResult result;
+  result.style = request.style;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     result.passes[i].mode = SizeModeTable[i].mode;
     result.passes[i].fontHeight = SizeModeTable[i].fontHeight;
   }
 
+  // Font files first: a face asked for before its file is there keeps the
+  // substitute GDI found for it.
+  std::vector<std::unique_ptr<PrivateFontFile>> fontFiles;
+  for (const std::string& file : request.style.fontFiles) {
+    fontFiles.push_back(std::make_unique<PrivateFontFile>(file));
+    if (fontFiles.back()->fontsAdded() == 0) return Fail(result, FontBuildStatus::kFontFileUnusable, file);
+  }
+
   std::uint32_t baseLength = kFontFileLength;
+  std::vector<RenderFace> fallbacks;
+  for (const std::string& fallback : request.style.fallbackFaces) fallbacks.push_back(RenderFace{fallback});
   if (request.checkFirst) {
-    if (auto failed = CheckInputs(request, result, baseLength)) return *failed;
+    fallbacks.clear();
+    if (auto failed = CheckInputs(request, result, fallbacks, baseLength)) return *failed;
   }
 
   const std::string& output = request.outputPath;
   if (output.empty() || IsDirectory(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
   const bool inPlace = request.workFile == FontWorkFile::kInPlace;
+  if (!inPlace) {
+    // What builds of this output left when they were killed.
+    RemoveStaleTemporaryFiles(output, "font");
+    RemoveStaleTemporaryFiles(output, "dict");
+  }
   // A temporary work file goes when the build fails; the output itself stays.
-  TemporaryFile workCopy(inPlace ? std::string() : TemporaryPath(output, "font"));
+  TemporaryFile workCopy(inPlace ? std::string() : TemporaryPathBeside(output, "font"));
   const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
   const bool embeddedDictionary = request.dictionaryPath.empty();
   TemporaryFile dictionaryCopy(!embeddedDictionary                  ? std::string()
-                               : request.dictionaryCopyPath.empty() ? TemporaryPath(output, "dict")
+                               : request.dictionaryCopyPath.empty() ? TemporaryPathBeside(output, "dict")
                                                                     : request.dictionaryCopyPath);
   const char* dictionaryPath = embeddedDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
 
@@ -224,8 +227,8 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
 
   // The style of each pass: fitted and centred where the style asks for it.
   std::array<GlyphStyle, SizeModeTable.size()> passStyles = style.sizes;
-  fitRequest.faceName = request.faceName;
-  fitRequest.fallbackFaces = style.fallbackFaces;
+  fitRequest.face = RenderFace{request.faceName, result.faceCharSet};
+  fitRequest.fallbackFaces = fallbacks;
   fitRequest.ops = request.ops;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     SizeFit& fit = result.fits[i];
@@ -243,7 +246,8 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   options.ops = request.ops;
   options.reporter = &observer;
   options.image = &image;
-  options.fallbackFaces = style.fallbackFaces;
+  options.faceCharSet = result.faceCharSet;
+  options.fallbackFaces = fallbacks;
   std::optional<std::size_t> failedPass;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     FontBuildPass& pass = result.passes[i];
@@ -264,10 +268,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   if (inPlace) return result;
 
   // The finished file leaves its hidden state behind and takes the output's place.
-  SetFileAttributesA(workCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!MoveFileExA(workCopy.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING))
-    return Fail(result, FontBuildStatus::kOutputUnwritable, "");
-  workCopy.Keep();
+  if (!workCopy.ReplaceTarget(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
   return result;
 }
 

@@ -54,6 +54,7 @@ enum class FontBuildStatus {
   kOk,
   kUnknownFace,          // detail: the face that would be used instead
   kUnknownFallback,      // detail: the fallback face (GBK) no installed font has
+  kFontFileUnusable,     // detail: the font file (system path) that gives no font
   kBaseUnreadable,       // missing, a directory, or unreadable
   kBaseRefused,          // fails the font file test; detail says why
   kDictionaryNotLoaded,  // missing, unreadable or malformed
@@ -73,11 +74,16 @@ struct FontBuildResult {
   std::string detail;    // UTF-8, for the one-line error
   std::string faceUsed;  // GBK, the face the font calls selected
   bool exactFace = false;
+  // The character set the face was drawn under: GB2312_CHARSET, or one the
+  // face serves when it does not serve GB2312 (its glyphs then found by
+  // Unicode).
+  int faceCharSet = GB2312_CHARSET;
   std::uint32_t dictionaryEntries = 0;
   std::array<FontBuildPass, SizeModeTable.size()> passes{};
   // Per size: the em height used (0: the cell height) and the centring
   // offset, as the style gave them or as fitting chose them.
   std::array<SizeFit, SizeModeTable.size()> fits{};
+  BuildStyle style;  // as asked for
 };
 
 // Told of each pass as it starts, then of its messages and glyphs.
@@ -90,12 +96,15 @@ class FontBuildObserver : public PassReporter {
 
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer);
 
-// Which face the font calls give for a name: exact or a substitute.
+// Which face the font calls give for a name: exact or a substitute, and the
+// character set it is asked for under.
 struct FaceCheck {
   bool fontCreated = false;
   bool exact = false;
   std::string faceUsed;  // GBK
+  int charSet = GB2312_CHARSET;
 };
+// Under GB2312_CHARSET; a face that does not serve it, under a set it serves.
 FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops = nullptr);
 
 }  // namespace qzf

@@ -44,7 +44,7 @@ std::optional<InkBox> InkOf(const GlyphBitmap& glyph, const CellPlacement& place
 
 Measured Measure(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style) {
   Measured measured;
-  GlyphRenderer renderer(request.faceName.c_str(), size, style, request.fallbackFaces, request.ops);
+  GlyphRenderer renderer(request.face, size, style, request.fallbackFaces, request.ops);
   if (renderer.status() != GlyphRenderer::Status::kOk) return measured;
   for (const std::uint16_t character : request.characters) {
     const auto glyph = renderer.Render(character);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
 #include "platform/portable/glyph_render_ops.h"
 
@@ -25,9 +26,9 @@ struct SizeFit {
 };
 
 struct StyleFitRequest {
-  std::string faceName;                    // GBK
-  std::vector<std::string> fallbackFaces;  // GBK
-  std::vector<std::uint16_t> characters;   // GBK codes, lead byte high: the dictionary's
+  RenderFace face;
+  std::vector<RenderFace> fallbackFaces;
+  std::vector<std::uint16_t> characters;  // GBK codes, lead byte high: the dictionary's
   const GlyphRenderOps* ops = nullptr;
 };
 

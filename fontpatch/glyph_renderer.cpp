@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "platform/portable/codepage.h"
+
 namespace qzf {
 namespace {
 
@@ -12,50 +14,73 @@ constexpr std::uint32_t MonoRowPitch(std::uint32_t width) { return (width + 31) 
 
 }  // namespace
 
-GlyphRenderer::GlyphRenderer(const char* faceName, const GlyphSizeInfo& size, const GlyphStyle& style,
-                             const std::vector<std::string>& fallbackFaces, const GlyphRenderOps* ops)
+GlyphRenderer::GlyphRenderer(const RenderFace& face, const GlyphSizeInfo& size, const GlyphStyle& style,
+                             const std::vector<RenderFace>& fallbackFaces, const GlyphRenderOps* ops)
     : size_(size), style_(style), levels_(GammaLevels(style.gamma)), curve_(style.gamma != 1.0) {
   FontRequest request;
   request.height = style.FontHeight(size);
   request.weight = style.weight;
   request.italic = style.italic;
-  auto face = std::make_unique<SelectedFont>(faceName, request, ops);
-  if (!face->fontCreated()) {
+  request.charSet = face.charSet;
+  Font first{std::make_unique<SelectedFont>(face.name.c_str(), request, ops), face.charSet != GB2312_CHARSET};
+  if (!first.font->fontCreated()) {
     status_ = Status::kFontCreationFailed;
     return;
   }
-  if (!face->dc()) {
+  if (!first.font->dc()) {
     status_ = Status::kMemoryDcFailed;
     return;
   }
   TEXTMETRICA metrics{};
-  face->ops().getTextMetricsFn(face->dc(), &metrics);
+  first.font->ops().getTextMetricsFn(first.font->dc(), &metrics);
   placement_.baselineRow = style.baseline.value_or(metrics.tmAscent) + style.shiftY;
   placement_.shiftX = style.shiftX;
-  fonts_.push_back(std::move(face));
-  for (const std::string& fallback : fallbackFaces) {
-    auto font = std::make_unique<SelectedFont>(fallback.c_str(), request, ops);
+  fonts_.push_back(std::move(first));
+  for (const RenderFace& fallback : fallbackFaces) {
+    request.charSet = fallback.charSet;
+    Font font{std::make_unique<SelectedFont>(fallback.name.c_str(), request, ops), fallback.charSet != GB2312_CHARSET};
     // A fallback that cannot be had draws nothing; the list keeps its place.
-    fonts_.push_back(font->dc() ? std::move(font) : nullptr);
+    if (!font.font->dc()) font.font.reset();
+    fonts_.push_back(std::move(font));
   }
 }
 
-bool GlyphRenderer::exactFace() const { return !fonts_.empty() && fonts_[0]->FaceMatches(); }
+bool GlyphRenderer::exactFace() const { return !fonts_.empty() && fonts_[0].font->FaceMatches(); }
 
-std::string GlyphRenderer::faceUsed() const { return fonts_.empty() ? std::string() : fonts_[0]->FaceName(); }
+std::string GlyphRenderer::faceUsed() const { return fonts_.empty() ? std::string() : fonts_[0].font->FaceName(); }
 
-bool GlyphRenderer::HasGlyph(const SelectedFont& font, std::uint16_t character) const {
+WORD GlyphRenderer::UnicodeGlyph(const Font& font, std::uint16_t character) const {
+  const auto code = GbkCodeToUnicode(character);
+  if (!code || *code > 0xFFFF) return 0xFFFF;
+  const auto unit = static_cast<WCHAR>(*code);
+  WORD index = 0xFFFF;
+  if (font.font->ops().getGlyphIndicesWFn(font.font->dc(), &unit, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) != 1)
+    return 0xFFFF;
+  return index;
+}
+
+bool GlyphRenderer::HasGlyph(const Font& font, std::uint16_t character) const {
+  if (font.byUnicode) return UnicodeGlyph(font, character) != 0xFFFF;
   const char text[2] = {static_cast<char>(character >> 8), static_cast<char>(character & 0xFF)};
   WORD index = 0;
-  return !(font.ops().getGlyphIndicesFn(font.dc(), text, 2, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+  return !(font.font->ops().getGlyphIndicesFn(font.font->dc(), text, 2, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
            index == 0xFFFF);
 }
 
-bool GlyphRenderer::Fetch(const SelectedFont& font, std::uint16_t character) {
-  const UINT format = style_.mono ? GGO_BITMAP : GGO_GRAY4_BITMAP;
-  const GlyphRenderOps& ops = font.ops();
+bool GlyphRenderer::Fetch(const Font& font, std::uint16_t character) {
+  UINT format = style_.mono ? GGO_BITMAP : GGO_GRAY4_BITMAP;
+  UINT code = character;
+  if (font.byUnicode) {
+    // The face's own code page would misread a GBK code: go by glyph index,
+    // the face's missing-glyph shape (glyph 0) where it has none.
+    const WORD index = UnicodeGlyph(font, character);
+    code = index == 0xFFFF ? 0 : index;
+    format |= GGO_GLYPH_INDEX;
+  }
+  const GlyphRenderOps& ops = font.font->ops();
+  const HDC dc = font.font->dc();
   metrics_ = GLYPHMETRICS{};
-  const DWORD needed = ops.getGlyphOutlineFn(font.dc(), character, format, &metrics_, 0, nullptr, &kIdentity);
+  const DWORD needed = ops.getGlyphOutlineFn(dc, code, format, &metrics_, 0, nullptr, &kIdentity);
   if (needed == GDI_ERROR) return false;
   try {
     raw_.assign(static_cast<std::size_t>(needed) + 4, 0);
@@ -63,8 +88,7 @@ bool GlyphRenderer::Fetch(const SelectedFont& font, std::uint16_t character) {
     return false;
   }
   // A zero size asks nothing more of the font: the glyph is empty.
-  if (needed != 0 &&
-      ops.getGlyphOutlineFn(font.dc(), character, format, &metrics_, needed, raw_.data(), &kIdentity) == GDI_ERROR)
+  if (needed != 0 && ops.getGlyphOutlineFn(dc, code, format, &metrics_, needed, raw_.data(), &kIdentity) == GDI_ERROR)
     return false;
 
   converted_ = style_.mono || curve_;
@@ -97,18 +121,18 @@ std::optional<RenderedGlyph> GlyphRenderer::Render(std::uint16_t character) {
   RenderedGlyph glyph;
   // With fallbacks, the face that has the glyph draws it; without, the face
   // draws whatever it has, and is asked afterwards whether that was a glyph.
-  if (fonts_.size() > 1 && !HasGlyph(*fonts_[0], character)) {
+  if (fonts_.size() > 1 && !HasGlyph(fonts_[0], character)) {
     glyph.missing = true;
     for (std::size_t i = 1; i < fonts_.size(); ++i) {
-      if (fonts_[i] && HasGlyph(*fonts_[i], character)) {
+      if (fonts_[i].font && HasGlyph(fonts_[i], character)) {
         glyph.face = i;
         glyph.missing = false;
         break;
       }
     }
   }
-  if (!Fetch(*fonts_[glyph.face], character)) return std::nullopt;
-  if (fonts_.size() == 1) glyph.missing = !HasGlyph(*fonts_[0], character);
+  if (!Fetch(fonts_[glyph.face], character)) return std::nullopt;
+  if (fonts_.size() == 1) glyph.missing = !HasGlyph(fonts_[0], character);
   const std::vector<unsigned char>& bytes = converted_ ? pixels_ : raw_;
   glyph.bitmap = GlyphBitmap{metrics_.gmBlackBoxX, metrics_.gmBlackBoxY, metrics_.gmptGlyphOrigin.x,
                              metrics_.gmptGlyphOrigin.y, std::span<const unsigned char>(bytes.data(), bytes.size())};

@@ -17,6 +17,16 @@
 
 namespace qzf {
 
+// A face, and the character set it is asked for under: GB2312_CHARSET takes
+// the GBK codes as they are; under any other set a glyph is found by the
+// character's Unicode value.
+struct RenderFace {
+  std::string name;  // GBK
+  int charSet = GB2312_CHARSET;
+
+  bool operator==(const RenderFace&) const = default;
+};
+
 struct RenderedGlyph {
   std::size_t face = 0;  // 0: the face; i > 0: fallback face i - 1
   bool missing = false;  // no face has the glyph: the face's missing-glyph box was drawn
@@ -27,9 +37,9 @@ class GlyphRenderer {
  public:
   enum class Status { kOk, kFontCreationFailed, kMemoryDcFailed };
 
-  // faceName and fallbackFaces are GBK; ops null: the platform's font calls.
-  GlyphRenderer(const char* faceName, const GlyphSizeInfo& size, const GlyphStyle& style,
-                const std::vector<std::string>& fallbackFaces = {}, const GlyphRenderOps* ops = nullptr);
+  // ops null: the platform's font calls.
+  GlyphRenderer(const RenderFace& face, const GlyphSizeInfo& size, const GlyphStyle& style,
+                const std::vector<RenderFace>& fallbackFaces = {}, const GlyphRenderOps* ops = nullptr);
   GlyphRenderer(const GlyphRenderer&) = delete;
   GlyphRenderer& operator=(const GlyphRenderer&) = delete;
 
@@ -47,12 +57,18 @@ class GlyphRenderer {
   std::optional<RenderedGlyph> Render(std::uint16_t character);
 
  private:
-  bool HasGlyph(const SelectedFont& font, std::uint16_t character) const;
-  bool Fetch(const SelectedFont& font, std::uint16_t character);
+  struct Font {
+    std::unique_ptr<SelectedFont> font;
+    bool byUnicode = false;
+  };
+  // The glyph index under a set other than GB2312; 0xFFFF when it has none.
+  WORD UnicodeGlyph(const Font& font, std::uint16_t character) const;
+  bool HasGlyph(const Font& font, std::uint16_t character) const;
+  bool Fetch(const Font& font, std::uint16_t character);
 
   GlyphSizeInfo size_;
   GlyphStyle style_;
-  std::vector<std::unique_ptr<SelectedFont>> fonts_;  // the face, then its fallbacks
+  std::vector<Font> fonts_;  // the face, then its fallbacks; a fallback that cannot be had has no font
   Status status_ = Status::kOk;
   CellPlacement placement_{};
   std::array<std::uint8_t, 17> levels_{};

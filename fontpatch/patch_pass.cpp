@@ -54,13 +54,15 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   GlyphSizeInfo sizeAsked = *size;
   sizeAsked.fontHeight = fontHeight;
   const GlyphStyle style = options.style ? *options.style : GlyphStyle{};
-  GlyphRenderer renderer(faceName, sizeAsked, style, options.fallbackFaces, &ops);
+  GlyphRenderer renderer(RenderFace{faceName ? faceName : "", options.faceCharSet}, sizeAsked, style,
+                         options.fallbackFaces, &ops);
   if (renderer.status() == GlyphRenderer::Status::kFontCreationFailed)
     return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
   if (renderer.status() == GlyphRenderer::Status::kMemoryDcFailed)
     return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
   result.exactFace = renderer.exactFace();
   result.drawnByFace.assign(1 + options.fallbackFaces.size(), 0);
+  result.fallbackGlyphs.resize(options.fallbackFaces.size());
 
   const std::uint32_t count = ReadGlyphCount(image.data());
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -83,6 +85,7 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
       result.missing.push_back(finding);
     } else {
       ++result.drawnByFace[glyph->face];
+      if (glyph->face > 0) result.fallbackGlyphs[glyph->face - 1].push_back(finding);
     }
     if (const std::uint32_t dropped = PackGlyphIntoCell(image.bytes(), *size, i, renderer.placement(), glyph->bitmap)) {
       result.cutInk.push_back(finding);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fontpatch/font_format.h"
+#include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
 #include "fontpatch/pass_reporter.h"
 #include "platform/portable/glyph_render_ops.h"
@@ -45,6 +46,8 @@ struct PatchPassResult {
   std::vector<GlyphFinding> cutInk;   // glyphs whose ink the cell edges cut off
   // Cells drawn by each face: [0] the face, [i] fallback face i - 1.
   std::vector<std::uint32_t> drawnByFace;
+  // The glyphs each fallback face drew: [i] fallback face i.
+  std::vector<std::vector<GlyphFinding>> fallbackGlyphs;
 };
 
 struct PatchPassOptions {
@@ -56,8 +59,10 @@ struct PatchPassOptions {
   FontImage* image = nullptr;
   // How the glyphs are drawn and placed; null: the default style.
   const GlyphStyle* style = nullptr;
-  // Faces (GBK) that draw, in order, the characters the face has no glyph for.
-  std::vector<std::string> fallbackFaces;
+  // The character set the face is asked for under (see RenderFace).
+  int faceCharSet = GB2312_CHARSET;
+  // Faces that draw, in order, the characters the face has no glyph for.
+  std::vector<RenderFace> fallbackFaces;
 };
 
 // One pass over `fontFilePath` for one glyph size. The file changes only in

@@ -1,26 +1,23 @@
 // A picture of what a build gives, for people: the window's three preview
-// lines drawn in the chosen face, then sample cells of each size before (the
-// stock file) and after (the built file).
+// lines drawn in the chosen face as the window shows them, then, for each
+// glyph size, the same lines drawn from the cells alone as the game shows
+// them, from the stock file above and from the built file below.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <span>
-#include <vector>
 
 #include "platform/portable/glyph_render_ops.h"
+#include "preview/canvas.h"
+#include "preview/character_codes.h"
 
 namespace qzf {
 
-struct RgbPicture {
-  std::uint32_t width = 0;
-  std::uint32_t height = 0;
-  std::vector<std::uint8_t> rgb;  // rows top first
-};
-
-// Both images must pass the font file test. Nullopt when the face cannot be
+// Both images must pass the font file test; `codes` comes from the
+// dictionary the file was built with. Nullopt when the face cannot be
 // created.
 std::optional<RgbPicture> DrawPreviewPicture(const char* faceName, std::span<const unsigned char> stock,
-                                             std::span<const unsigned char> built, const GlyphRenderOps* ops = nullptr);
+                                             std::span<const unsigned char> built, const CharacterCodes& codes,
+                                             const GlyphRenderOps* ops = nullptr);
 
 }  // namespace qzf

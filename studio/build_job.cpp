@@ -89,6 +89,8 @@ std::string DescribeBuildFailure(const FontBuildResult& result) {
              (result.faceUsed.empty() ? "" : "（最接近的是“" + GbkToUtf8Lossy(result.faceUsed) + "”）");
     case FontBuildStatus::kUnknownFallback:
       return "后备字体“" + detail + "”没有安装";
+    case FontBuildStatus::kFontFileUnusable:
+      return "字体文件“" + detail + "”里没有可用的字体";
     case FontBuildStatus::kBaseUnreadable:
       return "读不到原版字体文件";
     case FontBuildStatus::kBaseRefused:

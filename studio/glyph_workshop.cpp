@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "fontbuild/font_build.h"
 #include "fontpatch/glyph_packing.h"
 
 namespace qzf::studio {
@@ -43,16 +44,37 @@ typename std::list<Entry>::iterator Find(std::list<Entry>& entries, const FaceSt
 
 GlyphWorkshop::GlyphWorkshop(const StudioData& data, const GlyphRenderOps* ops) : data_(data), ops_(ops) {}
 
+RenderFace GlyphWorkshop::Resolve(const std::string& face) {
+  auto it = faces_.find(face);
+  if (it == faces_.end()) {
+    const FaceCheck check = CheckFace(face.c_str(), ops_);
+    it = faces_.emplace(face, RenderFace{face, check.exact ? check.charSet : GB2312_CHARSET}).first;
+  }
+  return it->second;
+}
+
+StyleFitRequest GlyphWorkshop::FitRequest(const FaceStyle& faceStyle) {
+  StyleFitRequest request;
+  request.face = Resolve(faceStyle.face);
+  for (const std::string& fallback : faceStyle.style.fallbackFaces) request.fallbackFaces.push_back(Resolve(fallback));
+  request.characters = data_.drawnCharacters();
+  request.ops = ops_;
+  return request;
+}
+
+void GlyphWorkshop::ForgetFaces() {
+  std::lock_guard hold(lock_);
+  faces_.clear();
+  renderers_.clear();
+  centrings_.clear();
+}
+
 GlyphStyle GlyphWorkshop::PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex) {
   GlyphStyle style = faceStyle.style.sizes[sizeIndex];
   if (faceStyle.style.align != GlyphAlign::kCenter) return style;
   auto it = Find(centrings_, faceStyle, sizeIndex, style);
   if (it == centrings_.end()) {
-    StyleFitRequest request;
-    request.faceName = faceStyle.face;
-    request.fallbackFaces = faceStyle.style.fallbackFaces;
-    request.characters = data_.drawnCharacters();
-    request.ops = ops_;
+    const StyleFitRequest request = FitRequest(faceStyle);
     CentringEntry entry{faceStyle.face, faceStyle.style.fallbackFaces, sizeIndex, style,
                         FitSizeStyle(request, SizeModeTable[sizeIndex], style, false, true)};
     centrings_.push_front(std::move(entry));
@@ -75,8 +97,9 @@ GlyphRenderer* GlyphWorkshop::RendererFor(const FaceStyle& faceStyle, std::size_
                                           const GlyphStyle& passStyle) {
   auto it = Find(renderers_, faceStyle, sizeIndex, passStyle);
   if (it == renderers_.end()) {
-    auto renderer = std::make_unique<GlyphRenderer>(faceStyle.face.c_str(), SizeModeTable[sizeIndex], passStyle,
-                                                    faceStyle.style.fallbackFaces, ops_);
+    const StyleFitRequest faces = FitRequest(faceStyle);
+    auto renderer =
+        std::make_unique<GlyphRenderer>(faces.face, SizeModeTable[sizeIndex], passStyle, faces.fallbackFaces, ops_);
     if (renderer->status() != GlyphRenderer::Status::kOk) return nullptr;
     renderers_.push_front({faceStyle.face, faceStyle.style.fallbackFaces, sizeIndex, passStyle, std::move(renderer)});
     if (renderers_.size() > kKeptRenderers) renderers_.pop_back();
@@ -161,11 +184,7 @@ std::array<SizeFindings, SizeModeTable.size()> GlyphWorkshop::Findings(const Fac
 std::array<SizeFit, SizeModeTable.size()> GlyphWorkshop::Fit(const FaceStyle& faceStyle) {
   std::lock_guard hold(lock_);
   std::array<SizeFit, SizeModeTable.size()> fits{};
-  StyleFitRequest request;
-  request.faceName = faceStyle.face;
-  request.fallbackFaces = faceStyle.style.fallbackFaces;
-  request.characters = data_.drawnCharacters();
-  request.ops = ops_;
+  const StyleFitRequest request = FitRequest(faceStyle);
   for (std::size_t s = 0; s < SizeModeTable.size(); ++s)
     fits[s] = FitSizeStyle(request, SizeModeTable[s], faceStyle.style.sizes[s], true, true);
   return fits;

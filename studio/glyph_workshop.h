@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <list>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,6 +53,8 @@ class GlyphWorkshop {
 
   // Held by whoever else draws with fonts (a whole build).
   std::mutex& fontLock() { return lock_; }
+  // After font files came or went: faces are looked up afresh.
+  void ForgetFaces();
 
   // The cells of the positions, at one size (index into SizeModeTable). A
   // face that cannot be created leaves `ok` false.
@@ -86,6 +89,10 @@ class GlyphWorkshop {
   };
 
   GlyphRenderer* RendererFor(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& passStyle);
+  // The face and its fallbacks as a build asks for them: each under a
+  // character set it serves.
+  StyleFitRequest FitRequest(const FaceStyle& faceStyle);
+  RenderFace Resolve(const std::string& face);
   GlyphStyle PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex);
   CellPicture Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position);
 
@@ -94,6 +101,7 @@ class GlyphWorkshop {
   std::mutex lock_;
   std::list<RendererEntry> renderers_;  // most recent first
   std::list<CentringEntry> centrings_;
+  std::map<std::string, RenderFace> faces_;
 };
 
 }  // namespace qzf::studio

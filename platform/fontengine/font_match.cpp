@@ -1,7 +1,9 @@
 #include "platform/fontengine/font_match.h"
 
+#include <cstdint>
 #include <string>
 
+#include "platform/fontengine/code_page_ranges.h"
 #include "platform/fontengine/fontconfig_handles.h"
 
 namespace qzf {
@@ -13,32 +15,32 @@ const char* PatternString(FcPattern* pattern, const char* object, int n) {
   return reinterpret_cast<const char*>(value);
 }
 
-}  // namespace
-
-std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic) {
-  FcConfig* config = ProcessFontconfig();
-  if (!config) return std::nullopt;
+// Every installed outline font, best first for the request.
+FcFontSetPtr SortedFonts(FcConfig* config, const std::string& family, int weight, bool italic) {
   FcPatternPtr pattern(FcPatternCreate());
-  if (!pattern) return std::nullopt;
-  const std::string family(familyUtf8);
+  if (!pattern) return nullptr;
   if (!family.empty()) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(weight > 0 ? weight : 400));
+  // GDI tells only bold from not bold when it picks a face of a family: a
+  // weight above 550 asks for the bold one.
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, weight > 550 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
   FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
-  if (!FcConfigSubstitute(config, pattern.get(), FcMatchPattern)) return std::nullopt;
+  if (!FcConfigSubstitute(config, pattern.get(), FcMatchPattern)) return nullptr;
   FcDefaultSubstitute(pattern.get());
-
   FcResult result = FcResultNoMatch;
-  FcPatternPtr found(FcFontMatch(config, pattern.get(), &result));
-  if (!found) return std::nullopt;
-  const char* file = PatternString(found.get(), FC_FILE, 0);
-  if (!file) return std::nullopt;
+  return FcFontSetPtr(FcFontSort(config, pattern.get(), FcFalse, nullptr, &result));
+}
 
+std::optional<FontMatch> Candidate(FcPattern* font, const std::string& family) {
+  FcBool outline = FcFalse;
+  if (FcPatternGetBool(font, FC_OUTLINE, 0, &outline) != FcResultMatch || !outline) return std::nullopt;
+  const char* file = PatternString(font, FC_FILE, 0);
+  if (!file) return std::nullopt;
   FontMatch match;
   match.file = file;
-  FcPatternGetInteger(found.get(), FC_INDEX, 0, &match.index);
-  for (int n = 0; const char* name = PatternString(found.get(), FC_FAMILY, n); ++n) {
+  FcPatternGetInteger(font, FC_INDEX, 0, &match.index);
+  for (int n = 0; const char* name = PatternString(font, FC_FAMILY, n); ++n) {
     match.families.emplace_back(name);
     if (match.matched < 0 && !family.empty() &&
         FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(name), reinterpret_cast<const FcChar8*>(family.c_str())) ==
@@ -47,6 +49,38 @@ std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int wei
     }
   }
   return match;
+}
+
+bool Serves(const FontMatch& match, std::uint32_t codePage) {
+  return codePage == 0 || (FaceCodePages(match.file, match.index) & codePage) != 0;
+}
+
+}  // namespace
+
+std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic, int charSet) {
+  FcConfig* config = ProcessFontconfig();
+  if (!config) return std::nullopt;
+  const std::string family(familyUtf8);
+  const std::uint32_t codePage = CodePageBitOfCharSet(charSet);
+
+  // The family's best face that serves the character set.
+  if (!family.empty()) {
+    const FcFontSetPtr fonts = SortedFonts(config, family, weight, italic);
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+      auto match = Candidate(fonts->fonts[i], family);
+      if (match && match->exact() && Serves(*match, codePage)) return match;
+    }
+  }
+  // Else the best substitute that serves it; failing that, the best at all.
+  const FcFontSetPtr fonts = SortedFonts(config, std::string(), weight, italic);
+  std::optional<FontMatch> first;
+  for (int i = 0; fonts && i < fonts->nfont; ++i) {
+    auto match = Candidate(fonts->fonts[i], std::string());
+    if (!match) continue;
+    if (Serves(*match, codePage)) return match;
+    if (!first) first = std::move(match);
+  }
+  return first;
 }
 
 }  // namespace qzf

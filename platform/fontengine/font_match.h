@@ -1,9 +1,10 @@
 // Finds the installed font that stands for a GDI face name, through
 // fontconfig. A name matches a font when it equals any of the font's family
 // names, in any language, ignoring case, as GDI matches English and
-// localised names alike. An unknown name gets fontconfig's best substitute,
-// preferring fonts that cover Simplified Chinese, as GDI substitutes a face
-// of the requested character set.
+// localised names alike. As GDI does, a face that does not serve the
+// requested character set is passed over, and an unknown name (or one whose
+// faces all are passed over) gets fontconfig's best substitute that serves
+// it, preferring fonts that cover Simplified Chinese.
 #pragma once
 
 #include <optional>
@@ -23,7 +24,9 @@ struct FontMatch {
 };
 
 // familyUtf8 may be empty (no name asked for). weight is a GDI weight
-// (0 meaning normal). Nullopt when no font at all can be had.
-std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic);
+// (0 meaning normal); like italic it only steers the choice among the faces
+// of the family. charSet is a GDI character set (DEFAULT_CHARSET: any).
+// Nullopt when no font at all can be had.
+std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic, int charSet);
 
 }  // namespace qzf

@@ -16,6 +16,24 @@ struct FtFaceDeleter {
 };
 using FtFacePtr = std::unique_ptr<FT_FaceRec_, FtFaceDeleter>;
 
+// A copy of an outline, made in the library's memory and freed with it.
+class OutlineCopy {
+ public:
+  OutlineCopy(FT_Library library, const FT_Outline& source);
+  ~OutlineCopy();
+  OutlineCopy(const OutlineCopy&) = delete;
+  OutlineCopy& operator=(const OutlineCopy&) = delete;
+
+  bool ok() const { return ok_; }
+  FT_Outline* get() { return &outline_; }
+
+ private:
+  FT_Library library_;
+  FT_Outline outline_{};
+  bool allocated_ = false;
+  bool ok_ = false;
+};
+
 // The process's FreeType library, made on first use; null when FreeType
 // cannot start.
 FreeTypeLibrary ProcessFreeType();

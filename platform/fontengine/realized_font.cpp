@@ -5,6 +5,7 @@
 #include FT_TRUETYPE_TAGS_H
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -17,6 +18,9 @@ namespace qzf {
 namespace {
 
 constexpr FT_Pos kPixel = 64;  // one pixel in 26.6 fixed point
+
+// The slant of a made up italic: x += y / 4.
+constexpr FT_Matrix kSlant = {1 << 16, 1 << 14, 0, 1 << 16};
 
 FT_Pos Floor(FT_Pos v) { return v & -kPixel; }
 FT_Pos Ceil(FT_Pos v) { return (v + kPixel - 1) & -kPixel; }
@@ -109,13 +113,28 @@ std::unique_ptr<RealizedFont> RealizedFont::Open(const std::string& file, int fa
   if (FT_Set_Pixel_Sizes(raw, 0, static_cast<FT_UInt>(ppem)) != 0) return nullptr;
   SelectCharmap(raw);
 
-  std::unique_ptr<RealizedFont> font(new RealizedFont(std::move(library), std::move(face), ppem));
+  std::unique_ptr<RealizedFont> font(new RealizedFont(std::move(library), std::move(face), ppem, request));
   font->ComputeTextMetrics(request, vdmx ? vdmx->yMax : 0, vdmx ? -vdmx->yMin : 0);
+  if (font->fakeBold_) {
+    // The made up bold widens every glyph by a pixel.
+    ++font->metrics_.tmAveCharWidth;
+    ++font->metrics_.tmMaxCharWidth;
+  }
   return font;
 }
 
-RealizedFont::RealizedFont(FreeTypeLibrary library, FtFacePtr face, int ppem)
-    : library_(std::move(library)), face_(std::move(face)), ppem_(ppem) {}
+// Bold and italic are made up when the face's own style (its OS/2 selection
+// flags, else FreeType's style flags) lacks what was asked for; GDI counts a
+// weight above 550 as bold.
+RealizedFont::RealizedFont(FreeTypeLibrary library, FtFacePtr face, int ppem, const Request& request)
+    : library_(std::move(library)), face_(std::move(face)), ppem_(ppem) {
+  constexpr FT_UShort kSelectionItalic = 0x01, kSelectionBold = 0x20;
+  const TT_OS2* os2 = Os2Table(face_.get());
+  const bool boldFace = os2 ? (os2->fsSelection & kSelectionBold) : (face_->style_flags & FT_STYLE_FLAG_BOLD);
+  const bool italicFace = os2 ? (os2->fsSelection & kSelectionItalic) : (face_->style_flags & FT_STYLE_FLAG_ITALIC);
+  fakeBold_ = request.weight > 550 && !boldFace;
+  fakeItalic_ = request.italic && !italicFace;
+}
 
 // The face goes before the library it was made from.
 RealizedFont::~RealizedFont() { face_.reset(); }
@@ -126,7 +145,7 @@ void RealizedFont::ComputeTextMetrics(const Request& request, int vdmxAscent, in
   const TT_OS2* os2 = Os2Table(face);
   auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
   const bool italicFace = face->style_flags & FT_STYLE_FLAG_ITALIC;
-  tm.tmItalic = (request.italic || italicFace) ? 255 : 0;
+  tm.tmItalic = (fakeItalic_ || italicFace) ? 255 : 0;
   tm.tmUnderlined = request.underline ? 255 : 0;
   tm.tmStruckOut = request.strikeOut ? 255 : 0;
   tm.tmDigitizedAspectX = 96;
@@ -145,7 +164,7 @@ void RealizedFont::ComputeTextMetrics(const Request& request, int vdmxAscent, in
     tm.tmExternalLeading = std::max<LONG>(0, static_cast<LONG>(size.height >> 6) - tm.tmHeight);
     tm.tmMaxCharWidth = static_cast<LONG>(size.max_advance >> 6);
     tm.tmAveCharWidth = tm.tmMaxCharWidth * 2 / 3;
-    tm.tmWeight = (face->style_flags & FT_STYLE_FLAG_BOLD) ? FW_BOLD : FW_NORMAL;
+    tm.tmWeight = (fakeBold_ || (face->style_flags & FT_STYLE_FLAG_BOLD)) ? FW_BOLD : FW_NORMAL;
     tm.tmFirstChar = 1;
     tm.tmLastChar = 255;
     tm.tmDefaultChar = 32;
@@ -178,7 +197,9 @@ void RealizedFont::ComputeTextMetrics(const Request& request, int vdmxAscent, in
   tm.tmMaxCharWidth = scale(face->bbox.xMax - face->bbox.xMin);
 
   tm.tmWeight = FW_REGULAR;
-  if (face->style_flags & FT_STYLE_FLAG_BOLD) {
+  if (fakeBold_) {
+    tm.tmWeight = FW_BOLD;
+  } else if (face->style_flags & FT_STYLE_FLAG_BOLD) {
     if (os2->usWeightClass > FW_MEDIUM) tm.tmWeight = os2->usWeightClass;
   } else if (os2->usWeightClass <= FW_MEDIUM) {
     tm.tmWeight = os2->usWeightClass;
@@ -232,11 +253,138 @@ bool RealizedFont::LoadGlyph(unsigned glyph, FT_Int32 flags) {
   FT_Error error = FT_Load_Glyph(face, glyph, flags);
   // A glyph whose hinting program fails is drawn unhinted rather than not at all.
   if (error != 0 && !(flags & FT_LOAD_NO_HINTING)) error = FT_Load_Glyph(face, glyph, flags | FT_LOAD_NO_HINTING);
-  if (error != 0 || face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return false;
+  if (error != 0) return false;
+  FT_GlyphSlot slot = face->glyph;
+  const bool outline = slot->format == FT_GLYPH_FORMAT_OUTLINE;
+  if (!outline && !(slot->format == FT_GLYPH_FORMAT_BITMAP && slot->bitmap.pixel_mode == FT_PIXEL_MODE_MONO))
+    return false;
+
+  loadedMetrics_ = slot->metrics;
+  if (fakeBold_) {
+    // Thickened by an em/24; the box is then the outline's control box. A
+    // strike cannot be thickened: its box just grows a pixel.
+    if (outline && FT_Outline_Embolden(&slot->outline, FT_MulDiv(ppem_, kPixel, 24)) == 0) {
+      FT_BBox box;
+      FT_Outline_Get_CBox(&slot->outline, &box);
+      loadedMetrics_.width = box.xMax - box.xMin;
+      loadedMetrics_.height = box.yMax - box.yMin;
+      loadedMetrics_.horiBearingX = box.xMin;
+      loadedMetrics_.horiBearingY = box.yMax;
+    } else if (loadedMetrics_.width != 0) {
+      loadedMetrics_.width += kPixel;
+    }
+  }
   loaded_ = true;
   loadedGlyph_ = glyph;
   loadedFlags_ = flags;
   return true;
+}
+
+// The advance in 26.6 pixels, rounded up to a whole pixel. In a monospaced
+// face a full-width glyph is given exactly twice the average width; a made
+// up bold adds a pixel.
+FT_Pos RealizedFont::Advance(FT_Pos designAdvance) const {
+  FT_Pos advance = designAdvance;
+  const TT_OS2* os2 = Os2Table(face_.get());
+  if (os2 && FT_Get_Sfnt_Table(face_.get(), FT_SFNT_HHEA) && !(metrics_.tmPitchAndFamily & TMPF_FIXED_PITCH)) {
+    const FT_Long emScale = FT_MulDiv(ppem_, 1 << 16, face_->units_per_EM);
+    const FT_Long average = FT_MulFix(os2->xAvgCharWidth, emScale);
+    if (average > 0 && (designAdvance + kPixel - 1) / kPixel == FT_MulFix(os2->xAvgCharWidth * 2, emScale))
+      advance = average * 2 * kPixel;
+  }
+  if (fakeBold_) advance += kPixel;
+  return Ceil(advance);
+}
+
+bool RealizedFont::RasterizeOutline(const FT_BBox& box, FT_Bitmap& bitmap) {
+  FT_Outline& outline = face_->glyph->outline;
+  if (fakeItalic_) {
+    // The slot keeps the upright outline for the fetch that follows a size query.
+    OutlineCopy slanted(library_.get(), outline);
+    if (!slanted.ok()) return false;
+    FT_Outline_Transform(slanted.get(), &kSlant);
+    FT_Outline_Translate(slanted.get(), -box.xMin, -box.yMin);
+    return FT_Outline_Get_Bitmap(library_.get(), slanted.get(), &bitmap) == 0;
+  }
+  // Moved back after, so that the glyph stays loaded.
+  FT_Outline_Translate(&outline, -box.xMin, -box.yMin);
+  const FT_Error error = FT_Outline_Get_Bitmap(library_.get(), &outline, &bitmap);
+  FT_Outline_Translate(&outline, box.xMin, box.yMin);
+  return error == 0;
+}
+
+// One bit a pixel, the leftmost in the top bit, rows padded to four bytes.
+DWORD RealizedFont::RenderMono(const FT_BBox& box, DWORD bufferSize, unsigned char* buffer) {
+  const auto width = static_cast<DWORD>((box.xMax - box.xMin) / kPixel);
+  const auto height = static_cast<DWORD>((box.yMax - box.yMin) / kPixel);
+  const DWORD pitch = (width + 31) / 32 * 4;
+  const unsigned long long needed64 = static_cast<unsigned long long>(pitch) * height;
+  if (needed64 >= GDI_ERROR) return GDI_ERROR;
+  const auto needed = static_cast<DWORD>(needed64);
+  if (!buffer || bufferSize == 0) return needed;
+  if (needed == 0 || needed > bufferSize) return GDI_ERROR;
+
+  FT_GlyphSlot slot = face_->glyph;
+  if (slot->format == FT_GLYPH_FORMAT_BITMAP) {
+    // A strike's rows copied as they are; a made up bold ORs each row with
+    // itself one pixel to the right.
+    const FT_Bitmap& strike = slot->bitmap;
+    const DWORD bytes = std::min<DWORD>(pitch, (strike.width + 7) / 8);
+    const DWORD rows = std::min<DWORD>(height, strike.rows);
+    for (DWORD row = 0; row < rows; ++row) {
+      const unsigned char* source = strike.buffer + static_cast<std::ptrdiff_t>(row) * strike.pitch;
+      unsigned char* target = buffer + static_cast<size_t>(row) * pitch;
+      if (!fakeBold_) {
+        std::memcpy(target, source, bytes);
+        continue;
+      }
+      target[0] = 0;
+      for (DWORD x = 0; x < bytes; ++x) {
+        target[x] = static_cast<unsigned char>((target[x] & 0x80) | (source[x] >> 1) | source[x]);
+        if (x + 1 < pitch) target[x + 1] = static_cast<unsigned char>((source[x] & 0x01) << 7);
+      }
+    }
+    return needed;
+  }
+
+  std::memset(buffer, 0, bufferSize);
+  FT_Bitmap bitmap{};
+  bitmap.rows = height;
+  bitmap.width = width;
+  bitmap.pitch = static_cast<int>(pitch);
+  bitmap.buffer = buffer;
+  bitmap.num_grays = 2;
+  bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+  return RasterizeOutline(box, bitmap) ? needed : GDI_ERROR;
+}
+
+// One byte a pixel holding a level 0..maxLevel, rows padded to four bytes.
+DWORD RealizedFont::RenderGrey(const FT_BBox& box, int maxLevel, DWORD bufferSize, unsigned char* buffer) {
+  const auto width = static_cast<DWORD>((box.xMax - box.xMin) / kPixel);
+  const auto height = static_cast<DWORD>((box.yMax - box.yMin) / kPixel);
+  const DWORD pitch = (width + 3) / 4 * 4;
+  const unsigned long long needed64 = static_cast<unsigned long long>(pitch) * height;
+  if (needed64 >= GDI_ERROR) return GDI_ERROR;
+  const auto needed = static_cast<DWORD>(needed64);
+  if (!buffer || bufferSize == 0) return needed;
+  if (needed == 0 || needed > bufferSize) return GDI_ERROR;
+
+  std::memset(buffer, 0, bufferSize);
+  FT_Bitmap bitmap{};
+  bitmap.rows = height;
+  bitmap.width = width;
+  bitmap.pitch = static_cast<int>(pitch);
+  bitmap.buffer = buffer;
+  bitmap.num_grays = 256;
+  bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
+  if (!RasterizeOutline(box, bitmap)) return GDI_ERROR;
+
+  for (DWORD row = 0; row < height; ++row) {
+    unsigned char* line = buffer + static_cast<size_t>(row) * pitch;
+    for (DWORD column = 0; column < width; ++column)
+      line[column] = static_cast<unsigned char>(line[column] * (maxLevel + 1) / 256);
+  }
+  return needed;
 }
 
 DWORD RealizedFont::GlyphOutline(unsigned glyph, UINT format, GLYPHMETRICS* metrics, DWORD bufferSize, void* buffer) {
@@ -245,6 +393,7 @@ DWORD RealizedFont::GlyphOutline(unsigned glyph, UINT format, GLYPHMETRICS* metr
   int maxLevel = 0;
   switch (format) {
     case GGO_METRICS:
+    case GGO_BITMAP:
       break;
     case GGO_GRAY2_BITMAP:
       maxLevel = 4;
@@ -258,64 +407,57 @@ DWORD RealizedFont::GlyphOutline(unsigned glyph, UINT format, GLYPHMETRICS* metr
     default:
       return GDI_ERROR;
   }
-  const FT_Int32 flags = FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH | FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP |
-                         (unhinted ? FT_LOAD_NO_HINTING : 0);
+  // Hinted for the target the format is drawn for; embedded bitmaps only
+  // for two-level glyphs drawn upright.
+  FT_Int32 flags = FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH;
+  if (unhinted) {
+    flags |= FT_LOAD_NO_HINTING;
+  } else {
+    flags |= format == GGO_BITMAP ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
+  }
+  if (fakeItalic_ || format != GGO_BITMAP) flags |= FT_LOAD_NO_BITMAP;
   if (!LoadGlyph(glyph, flags)) return GDI_ERROR;
-  FT_GlyphSlot slot = face_->glyph;
 
   // The box never reaches above the font's ascent or below its descent.
-  FT_Glyph_Metrics m = slot->metrics;
+  FT_Glyph_Metrics m = loadedMetrics_;
   const FT_Pos top = std::min<FT_Pos>(m.horiBearingY, static_cast<FT_Pos>(metrics_.tmAscent) * kPixel);
   const FT_Pos bottom = std::max<FT_Pos>(m.horiBearingY - m.height, -static_cast<FT_Pos>(metrics_.tmDescent) * kPixel);
   m.horiBearingY = top;
   m.height = std::max<FT_Pos>(0, top - bottom);
 
-  const FT_Pos xMin = Floor(m.horiBearingX);
-  const FT_Pos xMax = Ceil(m.horiBearingX + m.width);
-  const FT_Pos yMax = Ceil(m.horiBearingY);
-  const FT_Pos yMin = Floor(m.horiBearingY - m.height);
-  const auto width = static_cast<DWORD>((xMax - xMin) / kPixel);
-  const auto height = static_cast<DWORD>((yMax - yMin) / kPixel);
+  FT_BBox box{};
+  if (fakeItalic_) {
+    // The slanted corners of the upright box.
+    for (int corner = 0; corner < 4; ++corner) {
+      FT_Vector v{m.horiBearingX + (corner & 1) * m.width, m.horiBearingY - (corner >> 1) * m.height};
+      FT_Vector_Transform(&v, &kSlant);
+      if (corner == 0) {
+        box = {v.x, v.y, v.x, v.y};
+        continue;
+      }
+      box.xMin = std::min(box.xMin, v.x);
+      box.xMax = std::max(box.xMax, v.x);
+      box.yMin = std::min(box.yMin, v.y);
+      box.yMax = std::max(box.yMax, v.y);
+    }
+  } else {
+    box = {m.horiBearingX, m.horiBearingY - m.height, m.horiBearingX + m.width, m.horiBearingY};
+  }
+  box = {Floor(box.xMin), Floor(box.yMin), Ceil(box.xMax), Ceil(box.yMax)};
 
   GLYPHMETRICS gm{};
-  gm.gmBlackBoxX = std::max<UINT>(1, width);
-  gm.gmBlackBoxY = std::max<UINT>(1, height);
-  gm.gmptGlyphOrigin.x = static_cast<LONG>(xMin / kPixel);
-  gm.gmptGlyphOrigin.y = static_cast<LONG>(yMax / kPixel);
-  gm.gmCellIncX = static_cast<short>(Ceil(m.horiAdvance) / kPixel);
+  gm.gmBlackBoxX = std::max<UINT>(1, static_cast<UINT>((box.xMax - box.xMin) / kPixel));
+  gm.gmBlackBoxY = std::max<UINT>(1, static_cast<UINT>((box.yMax - box.yMin) / kPixel));
+  gm.gmptGlyphOrigin.x = static_cast<LONG>(box.xMin / kPixel);
+  gm.gmptGlyphOrigin.y = static_cast<LONG>(box.yMax / kPixel);
+  gm.gmCellIncX = static_cast<short>(Advance(m.horiAdvance) / kPixel);
   gm.gmCellIncY = 0;
   if (metrics) *metrics = gm;
-  if (format == GGO_METRICS) return 1;
-
-  const DWORD pitch = (width + 3) / 4 * 4;
-  const unsigned long long needed64 = static_cast<unsigned long long>(pitch) * height;
-  if (needed64 >= GDI_ERROR) return GDI_ERROR;
-  const auto needed = static_cast<DWORD>(needed64);
-  if (!buffer || bufferSize == 0) return needed;
-  if (needed == 0 || needed > bufferSize) return GDI_ERROR;
 
   auto* bytes = static_cast<unsigned char*>(buffer);
-  std::memset(bytes, 0, bufferSize);
-  FT_Bitmap bitmap{};
-  bitmap.rows = height;
-  bitmap.width = width;
-  bitmap.pitch = static_cast<int>(pitch);
-  bitmap.buffer = bytes;
-  bitmap.num_grays = 256;
-  bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
-  // Drawn with the box's bottom left corner at the bitmap's origin; the
-  // outline is moved back after, so that the glyph stays loaded.
-  FT_Outline_Translate(&slot->outline, -xMin, -yMin);
-  const FT_Error error = FT_Outline_Get_Bitmap(library_.get(), &slot->outline, &bitmap);
-  FT_Outline_Translate(&slot->outline, xMin, yMin);
-  if (error != 0) return GDI_ERROR;
-
-  for (DWORD row = 0; row < height; ++row) {
-    unsigned char* line = bytes + static_cast<size_t>(row) * pitch;
-    for (DWORD column = 0; column < width; ++column)
-      line[column] = static_cast<unsigned char>(line[column] * (maxLevel + 1) / 256);
-  }
-  return needed;
+  if (format == GGO_METRICS) return 1;
+  if (format == GGO_BITMAP) return RenderMono(box, bufferSize, bytes);
+  return RenderGrey(box, maxLevel, bufferSize, bytes);
 }
 
 }  // namespace qzf

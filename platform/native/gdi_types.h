@@ -77,6 +77,10 @@ using LPTEXTMETRICA = TEXTMETRICA*;
 
 #define GGI_MARK_NONEXISTING_GLYPHS 0x0001u
 
+// AddFontResourceExA: the font is this process's alone.
+#define FR_PRIVATE 0x10u
+#define FR_NOT_ENUM 0x20u
+
 #define FW_DONTCARE 0
 #define FW_THIN 100
 #define FW_LIGHT 300
@@ -92,6 +96,7 @@ using LPTEXTMETRICA = TEXTMETRICA*;
 #define SYMBOL_CHARSET 2
 #define SHIFTJIS_CHARSET 128
 #define GB2312_CHARSET 134
+#define HANGEUL_CHARSET 129
 #define CHINESEBIG5_CHARSET 136
 
 #define OUT_DEFAULT_PRECIS 0

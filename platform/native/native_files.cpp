@@ -45,6 +45,9 @@ DWORD ErrorFromErrno(int e) {
       return ERROR_NOT_ENOUGH_MEMORY;
     case EBADF:
       return ERROR_INVALID_HANDLE;
+    case ENOSPC:
+    case EDQUOT:
+      return ERROR_DISK_FULL;
     default:
       return ERROR_INVALID_PARAMETER;
   }

@@ -8,9 +8,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/fontengine/application_fonts.h"
 #include "platform/fontengine/cp936_table.h"
 #include "platform/fontengine/font_match.h"
 #include "platform/fontengine/realized_font.h"
+#include "platform/native/native_path.h"
 #include "platform/native/native_system.h"
 #include "platform/portable/codepage.h"
 
@@ -131,7 +133,7 @@ HFONT WINAPI CreateFontA(int height, int /*width*/, int /*escapement*/, int /*or
   // A name that is not valid GBK cannot name an installed font: it gets a
   // substitute like any unknown name.
   const std::string family = qzf::GbkToUtf8(requested).value_or(std::string());
-  const auto match = qzf::MatchInstalledFont(family, weight, italic != 0);
+  const auto match = qzf::MatchInstalledFont(family, weight, italic != 0, static_cast<int>(charSet & 0xFF));
   if (!match) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -238,6 +240,23 @@ DWORD WINAPI GetGlyphIndicesA(HDC dc, LPCSTR text, int length, LPWORD indices, D
   return static_cast<DWORD>(units.size());
 }
 
+DWORD WINAPI GetGlyphIndicesW(HDC dc, LPCWSTR text, int length, LPWORD indices, DWORD flags) {
+  if (length < 0 || (length > 0 && (!text || !indices))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return GDI_ERROR;
+  }
+  std::lock_guard lock(Handles().mutex);
+  FontObject* font = SelectedFont(dc);
+  if (!font) return GDI_ERROR;
+  const WORD missing =
+      (flags & GGI_MARK_NONEXISTING_GLYPHS) ? WORD{0xFFFF} : static_cast<WORD>(font->font->DefaultGlyph());
+  for (int i = 0; i < length; ++i) {
+    const unsigned glyph = font->font->GlyphIndex(text[i]);
+    indices[i] = glyph != 0 ? static_cast<WORD>(glyph) : missing;
+  }
+  return static_cast<DWORD>(length);
+}
+
 int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName) {
   std::lock_guard lock(Handles().mutex);
   FontObject* font = SelectedFont(dc);
@@ -249,4 +268,24 @@ int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName) {
   std::memcpy(faceName, name.data(), copied);
   faceName[copied] = '\0';
   return static_cast<int>(copied);
+}
+
+int WINAPI AddFontResourceExA(LPCSTR fileName, DWORD /*flags*/, LPVOID reserved) {
+  if (!fileName || !*fileName || reserved) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const int added = qzf::AddApplicationFontFile(qzf::NativePathFromWin(fileName));
+  if (added == 0) SetLastError(ERROR_FILE_NOT_FOUND);
+  return added;
+}
+
+BOOL WINAPI RemoveFontResourceExA(LPCSTR fileName, DWORD /*flags*/, LPVOID reserved) {
+  if (!fileName || reserved) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (qzf::RemoveApplicationFontFile(qzf::NativePathFromWin(fileName))) return TRUE;
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return FALSE;
 }

@@ -16,6 +16,8 @@ using UINT = std::uint32_t;
 using INT = std::int32_t;
 using BOOL = int;
 using CHAR = char;
+using WCHAR = char16_t;
+using LPCWSTR = const WCHAR*;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using LPVOID = void*;
@@ -89,6 +91,8 @@ using LPOVERLAPPED = OVERLAPPED*;
 #define ERROR_INVALID_HANDLE 6u
 #define ERROR_NOT_ENOUGH_MEMORY 8u
 #define ERROR_INVALID_PARAMETER 87u
+#define ERROR_HANDLE_DISK_FULL 39u
+#define ERROR_DISK_FULL 112u
 #define ERROR_INSUFFICIENT_BUFFER 122u
 #define ERROR_ALREADY_EXISTS 183u
 #define ERROR_FILE_EXISTS 80u

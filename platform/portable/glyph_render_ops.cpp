@@ -13,6 +13,7 @@ GlyphRenderOps ResolveGlyphRenderOps(const GlyphRenderOps* ops) {
   if (!r.getTextFaceFn) r.getTextFaceFn = &GetTextFaceA;
   if (!r.deleteDcFn) r.deleteDcFn = &DeleteDC;
   if (!r.deleteObjectFn) r.deleteObjectFn = &DeleteObject;
+  if (!r.getGlyphIndicesWFn) r.getGlyphIndicesWFn = &GetGlyphIndicesW;
   return r;
 }
 

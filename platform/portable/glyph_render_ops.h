@@ -14,6 +14,7 @@ using SelectObjectFn = HGDIOBJ(WINAPI*)(HDC, HGDIOBJ);
 using GetTextMetricsFn = BOOL(WINAPI*)(HDC, LPTEXTMETRICA);
 using GetGlyphOutlineFn = DWORD(WINAPI*)(HDC, UINT, UINT, LPGLYPHMETRICS, DWORD, LPVOID, const MAT2*);
 using GetGlyphIndicesFn = DWORD(WINAPI*)(HDC, LPCSTR, int, LPWORD, DWORD);
+using GetGlyphIndicesWFn = DWORD(WINAPI*)(HDC, LPCWSTR, int, LPWORD, DWORD);
 using GetTextFaceFn = int(WINAPI*)(HDC, int, LPSTR);
 using DeleteDcFn = BOOL(WINAPI*)(HDC);
 using DeleteObjectFn = BOOL(WINAPI*)(HGDIOBJ);
@@ -28,6 +29,8 @@ struct GlyphRenderOps {
   GetTextFaceFn getTextFaceFn = nullptr;
   DeleteDcFn deleteDcFn = nullptr;
   DeleteObjectFn deleteObjectFn = nullptr;
+  // Glyphs by Unicode, for faces drawn under a character set other than GB2312.
+  GetGlyphIndicesWFn getGlyphIndicesWFn = nullptr;
 };
 
 // The record with every empty slot filled with the platform's call.

@@ -18,8 +18,9 @@ SelectedFont::SelectedFont(const GlyphRenderOps& ops, int height, DWORD quality,
 }
 
 void SelectedFont::Create(const FontRequest& request) {
-  font_ = ops_.createFontFn(request.height, 0, 0, 0, request.weight, request.italic ? 1 : 0, 0, 0, GB2312_CHARSET,
-                            OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS, request.quality, 0, requestedFace_.c_str());
+  font_ = ops_.createFontFn(request.height, 0, 0, 0, request.weight, request.italic ? 1 : 0, 0, 0,
+                            static_cast<DWORD>(request.charSet), OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                            request.quality, 0, requestedFace_.c_str());
   if (!font_) return;
   dc_ = ops_.createCompatibleDcFn(nullptr);
   if (dc_) previous_ = ops_.selectObjectFn(dc_, font_);

@@ -16,11 +16,14 @@ struct FontRequest {
   int weight = FW_NORMAL;
   bool italic = false;
   DWORD quality = DEFAULT_QUALITY;
+  // GB2312_CHARSET: character codes are GBK. A face that does not serve it
+  // is asked for under a set it serves (see FaceCharSet).
+  int charSet = GB2312_CHARSET;
 };
 
 class SelectedFont {
  public:
-  // A GB2312_CHARSET font with character output and clipping precision,
+  // A font of the request's character set with character output and clipping precision,
   // then a context compatible with the screen. ops null: the platform's calls.
   SelectedFont(const char* faceName, const FontRequest& request, const GlyphRenderOps* ops = nullptr);
   // The pass's font at `height` with the given quality.

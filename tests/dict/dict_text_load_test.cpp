@@ -55,11 +55,25 @@ TEST_F(TextLoadTest, BareNameIsResolvedAgainstTheCurrentDirectory) {
   ASSERT_EQ(dict.LoadFromTXTFileA("bare.txt"), 3u);
   const std::string expected = test::WinPath(dir.File("bare.txt"));
   EXPECT_STREQ(dict.path(), expected.c_str());
-  // A name with forward slashes only is still a bare name.
+}
+
+// Windows takes a slash for a backslash, and so do the loaders: a name with
+// slashes only is a path as it stands, relative or absolute.
+TEST_F(TextLoadTest, ANameWithSlashesIsAPathAsItStands) {
   std::filesystem::create_directory(dir.path() / "sub");
   test::WriteBytes((dir.path() / "sub" / "x.txt").string(), DictText(kThree));
+  test::CurrentDirectory cd(dir.path());
   EXPECT_EQ(dict.LoadFromTXTFileA("sub/x.txt"), 3u);
-  EXPECT_EQ(std::string(dict.path()), test::WinPath(dir.path().string()) + "\\sub/x.txt");
+  EXPECT_STREQ(dict.path(), "sub/x.txt");
+  std::string absolute = test::WinPath(dir.File("sub\\x.txt"));
+  for (char& c : absolute) {
+    if (c == '\\') c = '/';
+  }
+  ASSERT_EQ(dict.LoadFromTXTFileA(absolute.c_str()), 3u);
+  EXPECT_EQ(dict.path(), absolute);
+  QorvStringDict image;
+  ASSERT_GT(dict.SaveToBINFileA(test::WinPath(dir.File("sub\\x.bin")).c_str()), 8u);
+  EXPECT_EQ(image.LoadFromBINFileA((absolute.substr(0, absolute.size() - 3) + "bin").c_str()), 3u);
 }
 
 TEST_F(TextLoadTest, RefusedSizesKeepThePreviousEntries) {

@@ -7,6 +7,7 @@
 #include "dict/qorv_string_dict.h"
 #include "tests/dict/dict_test_util.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scratch_dir.h"
 
 namespace qzf {
@@ -78,9 +79,26 @@ TEST_F(TextSaveTest, NullOrUnwritablePathWritesNothing) {
   dict.AddRecordA("a", "1", "");
   EXPECT_EQ(dict.SaveToTXTFileA(nullptr), 0u);
   const std::string nowhere = test::WinPath(dir.File("no-such-dir")) + "\\x.txt";
-  // Each of the three writes fails and counts -1.
-  EXPECT_EQ(dict.SaveToTXTFileA(nowhere.c_str()), 0xFFFFFFFDu);
+  EXPECT_EQ(dict.SaveToTXTFileA(nowhere.c_str()), kDictSaveFailed);
   EXPECT_FALSE(test::Exists(dir.File("saved.txt")));
+}
+
+// A disk that fills up after the banner: the save says it failed (the sum of
+// a good write and two failed ones used to look like a byte count), and
+// nothing is appended after the gap.
+TEST_F(TextSaveTest, ADiskFullAfterTheBannerIsAFailureAndNothingFollowsTheGap) {
+  if (!test::FileSizeLimit::Available()) GTEST_SKIP() << "no file size limit here; the command-line test fills a disk";
+  QorvStringDict dict;
+  for (char c = 'a'; c <= 'z'; ++c) dict.AddRecordA(std::string(1, c).c_str(), "\xB0\xA1", "remark");
+  std::uint32_t written = 0;
+  {
+    const test::FileSizeLimit limit(300);  // the banner fits, the entries do not
+    written = dict.SaveToTXTFileA(path.c_str());
+  }
+  EXPECT_EQ(written, kDictSaveFailed);
+  const std::string saved = Saved();
+  EXPECT_EQ(saved.size(), 300u);
+  EXPECT_EQ(saved.find("tolva_res_All_End"), std::string::npos);
 }
 
 TEST_F(TextSaveTest, EditedStoreWithBlanksRoundTrips) {

@@ -48,6 +48,12 @@ BOOL WINAPI LogAttributes(LPCSTR p, DWORD a) {
 }
 BOOL WINAPI FailingRead(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) { return FALSE; }
 BOOL WINAPI ThrowingWrite(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) { throw std::runtime_error("boom"); }
+// As Wine writes to a full disk: success, with fewer bytes than asked and no
+// error of its own (the open before it left ERROR_ALREADY_EXISTS).
+BOOL WINAPI ShortWrite(HANDLE, LPCVOID, DWORD n, LPDWORD w, LPOVERLAPPED) {
+  *w = n / 2;
+  return TRUE;
+}
 
 class FileRangeTest : public ::testing::Test {
  protected:
@@ -179,6 +185,22 @@ TEST_F(FileRangeTest, AnExceptionInASlotBecomesFailure) {
   args.creationDisposition = CREATE_ALWAYS;
   args.writeFileFn = &ThrowingWrite;
   EXPECT_EQ(WriteFileRange(args), kFileRangeFailed);
+}
+
+// The count tells the caller the write came back short; the last error says
+// why, so that the message can name a full disk.
+TEST_F(FileRangeTest, AShortWriteLeavesADiskFullError) {
+  const std::string path = dir.File("f.bin");
+  test::WriteBytes(path, "old");
+  WriteFileRangeArgs args;
+  args.path = path.c_str();
+  args.data = "abcd";
+  args.offset = kAppendOffset;
+  args.creationDisposition = OPEN_ALWAYS;
+  args.writeFileFn = &ShortWrite;
+  SetLastError(ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(WriteFileRange(args), 2u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
 }
 
 TEST_F(FileRangeTest, CreateAlwaysReplacesAHiddenFileAndLeavesItVisible) {

@@ -85,13 +85,14 @@ class PatchPassTest : public ::testing::Test {
     return RunAgain(mode);
   }
   PatchPassResult RunStyled(GlyphSizeMode mode, const std::vector<Entry>& entries, const GlyphStyle& style,
-                            std::vector<std::string> fallbacks = {}) {
+                            std::vector<RenderFace> fallbacks = {}, int charSet = GB2312_CHARSET) {
     test::WriteBytes(dictPath, DictionaryText(entries));
     PatchPassOptions options;
     options.ops = &test::ScriptedOps();
     options.reporter = &reporter;
     options.style = &style;
     options.fallbackFaces = std::move(fallbacks);
+    options.faceCharSet = charSet;
     return RunPatchPass(mode, LookUpSizeMode(mode)->fontHeight, "Scripted", fontPath.c_str(), dictPath.c_str(),
                         options);
   }
@@ -505,7 +506,7 @@ TEST_F(PatchPassTest, FallbackFacesDrawWhatTheFaceCannotInOrder) {
   Script().otherFaces["Second"] = {{kB, ScriptedGlyph{1, 1, 0, 1, {9, 0, 0, 0}}}};
   const PatchPassResult result =
       RunStyled(1, {{Key(TestCode(0)), "\xB0\xA1"}, {Key(TestCode(1)), "\xB0\xA2"}, {Key(TestCode(2)), "\xB0\xA3"}},
-                GlyphStyle{}, {"First", "Second"});
+                GlyphStyle{}, {RenderFace{"First"}, RenderFace{"Second"}});
   ASSERT_EQ(result.status, PatchPassStatus::kOk);
   const std::string after = test::ReadBytes(fontPath);
   EXPECT_EQ(Picture(Cell(after, 1, 0))[0][0], '3');  // the face has it
@@ -515,6 +516,20 @@ TEST_F(PatchPassTest, FallbackFacesDrawWhatTheFaceCannotInOrder) {
   ASSERT_EQ(result.missing.size(), 1u);
   EXPECT_EQ(result.missing[0].character, kC);
   EXPECT_EQ(result.missingGlyphs, 1u);
+}
+
+TEST_F(PatchPassTest, AFaceUnderAnotherCharacterSetIsDrawnByUnicodeGlyphIndex) {
+  // 啊 is GBK B0A1 and U+554A; the face, asked for under Shift-JIS, has it
+  // at glyph 0x554A. A GBK code handed to it would be read as Shift-JIS.
+  Script().ascent = 1;
+  Script().glyphsByIndex[0x554A] = ScriptedGlyph{1, 1, 0, 1, {9, 0, 0, 0}};
+  const PatchPassResult result = RunStyled(1, {{Key(TestCode(6)), kChi}}, GlyphStyle{}, {}, SHIFTJIS_CHARSET);
+  ASSERT_EQ(result.status, PatchPassStatus::kOk);
+  EXPECT_EQ(Picture(Cell(test::ReadBytes(fontPath), 1, 6))[0][0], '9');
+  EXPECT_EQ(Script().charactersAsked, std::vector<unsigned>{0x554A});
+  EXPECT_EQ(Script().formatsAsked, std::vector<unsigned>{GGO_GRAY4_BITMAP | GGO_GLYPH_INDEX});
+  EXPECT_EQ(Script().charSetAsked, SHIFTJIS_CHARSET);
+  EXPECT_TRUE(result.missing.empty());
 }
 
 }  // namespace

@@ -29,14 +29,15 @@ const std::map<unsigned, ScriptedGlyph>& GlyphsOf(HDC dc) {
   return script.glyphs;
 }
 
-HFONT WINAPI CreateFontScripted(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD, DWORD, DWORD,
-                                DWORD, DWORD, LPCSTR face) {
+HFONT WINAPI CreateFontScripted(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD charSet, DWORD,
+                                DWORD, DWORD, DWORD, LPCSTR face) {
   // The first font of a script is the face; the ones after it its fallbacks.
   if (script.fontsCreated == 0) {
     script.fontHeightAsked = height;
     script.faceAsked = face ? face : "";
     script.weightAsked = weight;
     script.italicAsked = italic != 0;
+    script.charSetAsked = static_cast<int>(charSet);
   }
   if (script.failCreateFont) return nullptr;
   const auto index = static_cast<std::size_t>(script.fontsCreated++) % kHandles;
@@ -61,18 +62,19 @@ BOOL WINAPI MetricsScripted(HDC, LPTEXTMETRICA metrics) {
 }
 DWORD WINAPI OutlineScripted(HDC dc, UINT character, UINT format, LPGLYPHMETRICS metrics, DWORD bufferSize,
                              LPVOID buffer, const MAT2* transform) {
-  if ((format != GGO_GRAY4_BITMAP && format != GGO_BITMAP) || transform == nullptr || transform->eM11.value != 1 ||
+  const UINT plain = format & ~GGO_GLYPH_INDEX;
+  if ((plain != GGO_GRAY4_BITMAP && plain != GGO_BITMAP) || transform == nullptr || transform->eM11.value != 1 ||
       transform->eM22.value != 1 || transform->eM12.value != 0 || transform->eM21.value != 0)
     return GDI_ERROR;
   if (buffer == nullptr) {
     script.charactersAsked.push_back(character);
     script.formatsAsked.push_back(format);
   }
-  const auto& glyphs = GlyphsOf(dc);
+  const auto& glyphs = (format & GGO_GLYPH_INDEX) ? script.glyphsByIndex : GlyphsOf(dc);
   const auto found = glyphs.find(character);
   if (found == glyphs.end() || found->second.error) return GDI_ERROR;
   const ScriptedGlyph& g = found->second;
-  const std::vector<unsigned char>& bytes = format == GGO_BITMAP ? g.bits : g.bytes;
+  const std::vector<unsigned char>& bytes = (format & ~GGO_GLYPH_INDEX) == GGO_BITMAP ? g.bits : g.bytes;
   metrics->gmBlackBoxX = g.width;
   metrics->gmBlackBoxY = g.height;
   metrics->gmptGlyphOrigin.x = g.originX;
@@ -91,6 +93,11 @@ DWORD WINAPI IndicesScripted(HDC dc, LPCSTR text, int length, LPWORD indices, DW
   indices[0] = (found == glyphs.end() || found->second.missing) ? 0xFFFF : 1;
   return 1;
 }
+DWORD WINAPI IndicesWScripted(HDC, LPCWSTR text, int length, LPWORD indices, DWORD) {
+  for (int i = 0; i < length; ++i)
+    indices[i] = script.glyphsByIndex.count(text[i]) ? static_cast<WORD>(text[i]) : WORD{0xFFFF};
+  return static_cast<DWORD>(length);
+}
 int WINAPI FaceScripted(HDC, int size, LPSTR face) {
   const int n = static_cast<int>(script.faceFound.size());
   if (size <= n) return 0;
@@ -106,9 +113,9 @@ BOOL WINAPI DeleteObjectScripted(HGDIOBJ) {
   return TRUE;
 }
 
-const GlyphRenderOps kOps{&CreateFontScripted, &CreateDcScripted, &SelectScripted,
-                          &MetricsScripted,    &OutlineScripted,  &IndicesScripted,
-                          &FaceScripted,       &DeleteDcScripted, &DeleteObjectScripted};
+const GlyphRenderOps kOps{&CreateFontScripted,   &CreateDcScripted, &SelectScripted, &MetricsScripted,
+                          &OutlineScripted,      &IndicesScripted,  &FaceScripted,   &DeleteDcScripted,
+                          &DeleteObjectScripted, &IndicesWScripted};
 
 }  // namespace
 

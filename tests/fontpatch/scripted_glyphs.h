@@ -31,10 +31,14 @@ struct GlyphScript {
   // Faces other than the first one created: their glyphs by face name. A
   // face not listed here draws from `glyphs`.
   std::map<std::string, std::map<unsigned, ScriptedGlyph>> otherFaces;
+  // Glyphs by index, for GGO_GLYPH_INDEX; GetGlyphIndicesW gives a
+  // character's Unicode value as its index when this holds it.
+  std::map<unsigned, ScriptedGlyph> glyphsByIndex;
   // Observed calls.
   int fontHeightAsked = 0;
   int weightAsked = 0;
   bool italicAsked = false;
+  int charSetAsked = 0;
   std::vector<unsigned> formatsAsked;  // one per size query
   std::string faceAsked;
   std::vector<unsigned> charactersAsked;  // one per size query

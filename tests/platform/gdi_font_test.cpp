@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/installed_faces.h"
 #include "platform/portable/selected_face.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
@@ -23,10 +24,19 @@ constexpr UINT kYong = 0xD3C0;                                                  
 constexpr UINT kIdeographicSpace = 0xA1A1;
 constexpr MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
 
+FontRequest Request(int height, int weight = FW_NORMAL, bool italic = false) {
+  FontRequest request;
+  request.height = height;
+  request.weight = weight;
+  request.italic = italic;
+  return request;
+}
+
 // A font made as the pass makes it, selected into a memory context.
 class PassFont {
  public:
   PassFont(const char* face, int height) : font_(face, Request(height)) {}
+  PassFont(const char* face, const FontRequest& request) : font_(face, request) {}
 
   bool ok() const { return font_.dc() != nullptr; }
   HDC dc() const { return font_.dc(); }
@@ -37,11 +47,6 @@ class PassFont {
   }
 
  private:
-  static FontRequest Request(int height) {
-    FontRequest request;
-    request.height = height;
-    return request;
-  }
   SelectedFont font_;
 };
 
@@ -53,14 +58,43 @@ struct Glyph {
 };
 
 // The size query, then the fetch into a zeroed buffer of that size.
-Glyph Fetch(HDC dc, UINT code) {
+Glyph Fetch(HDC dc, UINT code, UINT format = GGO_GRAY4_BITMAP) {
   Glyph g;
-  g.queried = GetGlyphOutlineA(dc, code, GGO_GRAY4_BITMAP, &g.gm, 0, nullptr, &kIdentity);
+  g.queried = GetGlyphOutlineA(dc, code, format, &g.gm, 0, nullptr, &kIdentity);
   if (g.queried == GDI_ERROR) return g;
   g.bits.assign(g.queried + 4, 0);
-  g.fetched = GetGlyphOutlineA(dc, code, GGO_GRAY4_BITMAP, &g.gm, g.queried, g.bits.data(), &kIdentity);
+  g.fetched = GetGlyphOutlineA(dc, code, format, &g.gm, g.queried, g.bits.data(), &kIdentity);
   g.bits.resize(g.queried);
   return g;
+}
+
+// The ink of a glyph as levels 0..16, one a pixel, row by row: GGO_BITMAP
+// rows are padded to four bytes with the leftmost pixel in the top bit,
+// grey rows to four bytes with one byte a pixel.
+std::vector<std::vector<unsigned>> Pixels(const Glyph& g, UINT format) {
+  const UINT w = g.gm.gmBlackBoxX, h = g.gm.gmBlackBoxY;
+  std::vector<std::vector<unsigned>> rows;
+  if (g.queried == 0 || g.queried == GDI_ERROR) return rows;
+  const UINT pitch = format == GGO_BITMAP ? (w + 31) / 32 * 4 : (w + 3) / 4 * 4;
+  for (UINT y = 0; y < h; ++y) {
+    std::vector<unsigned> row(w);
+    for (UINT x = 0; x < w; ++x) {
+      if (format == GGO_BITMAP) {
+        row[x] = (g.bits[y * pitch + x / 8] >> (7 - x % 8)) & 1 ? 16 : 0;
+      } else {
+        row[x] = g.bits[y * pitch + x];
+      }
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+unsigned Ink(const Glyph& g, UINT format = GGO_GRAY4_BITMAP) {
+  unsigned sum = 0;
+  for (const auto& row : Pixels(g, format))
+    for (unsigned v : row) sum += v;
+  return sum;
 }
 
 // Skips the test when the face is not installed (GDI then substitutes).
@@ -186,6 +220,22 @@ TEST(GdiFontTest, UnknownFaceGetsASubstituteThatSaysSo) {
   EXPECT_NE(g.queried, GDI_ERROR);
 }
 
+// GDI passes over a named face whose code pages lack the character set
+// asked for: IPAGothic serves Shift-JIS but not GB2312, so a GB2312 font of
+// that name is a substitute that does serve it.
+TEST(GdiFontTest, FaceWithoutTheCharacterSetGetsASubstitute) {
+  constexpr char kJapaneseOnly[] = "IPAGothic";
+  const auto installed = ListInstalledFaces();
+  if (std::find(installed.begin(), installed.end(), kJapaneseOnly) == installed.end())
+    GTEST_SKIP() << kJapaneseOnly << " is not installed";
+  PassFont font(kJapaneseOnly, 24);
+  ASSERT_TRUE(font.ok());
+  EXPECT_FALSE(SelectedFaceMatches(font.dc(), kJapaneseOnly));
+  EXPECT_EQ(font.Metrics().tmCharSet, GB2312_CHARSET);
+  const Glyph g = Fetch(font.dc(), kGuo);
+  EXPECT_GT(Ink(g), 0u);
+}
+
 TEST(GdiFontTest, FaceNamesMatchIgnoringCase) {
   PassFont font("noto SANS cjk sc", 20);
   REQUIRE_FACE(font, kNoto);
@@ -237,6 +287,210 @@ TEST(GdiFontTest, GlyphIndicesMarkMissingCharacters) {
   // Without the flag a missing character gets the default glyph instead.
   ASSERT_EQ(GetGlyphIndicesA(font.dc(), text, 5, indices, 0), 3u);
   EXPECT_NE(indices[2], 0xFFFF);
+}
+
+// A negative height asks for the em in pixels: the font's Windows ascent and
+// descent are scaled to that em, so the cell is taller than the em by the
+// internal leading, and a hanzi fills most of the em.
+TEST(GdiFontTest, NegativeHeightIsTheEmInPixels) {
+  const struct {
+    const char* face;
+    int em;
+    LONG ascent, descent, internalLeading;
+  } cases[] = {
+      {kNoto, 18, 21, 5, 8},      {kNoto, 22, 26, 6, 10},     {kNoto, 58, 67, 17, 26},      {kNoto, 64, 74, 18, 29},
+      {kWenQuanYi, 18, 17, 4, 3}, {kWenQuanYi, 24, 22, 6, 4}, {kWenQuanYi, 64, 60, 15, 11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.face) + " em " + std::to_string(c.em));
+    PassFont font(c.face, -c.em);
+    REQUIRE_FACE(font, c.face);
+    const TEXTMETRICA tm = font.Metrics();
+    EXPECT_EQ(tm.tmAscent, c.ascent);
+    EXPECT_EQ(tm.tmDescent, c.descent);
+    EXPECT_EQ(tm.tmInternalLeading, c.internalLeading);
+    const Glyph g = Fetch(font.dc(), kGuo);
+    ASSERT_NE(g.queried, GDI_ERROR);
+    EXPECT_LE(static_cast<int>(g.gm.gmBlackBoxY), c.em);
+    EXPECT_GE(static_cast<int>(g.gm.gmBlackBoxY) * 10, c.em * 8);
+  }
+}
+
+// GDI tells bold from not bold only: above 550 it takes the family's bold
+// face, and a family without one is drawn thickened and a pixel wider; any
+// lighter weight gets the regular face unchanged.
+TEST(GdiFontTest, WeightPicksTheBoldFaceOrMakesOneUp) {
+  enum class Drawn { kRegular, kBoldFace, kMadeUpBold };
+  const struct {
+    const char* face;
+    int weight;
+    LONG reportedWeight;
+    Drawn drawn;
+  } cases[] = {
+      {kNoto, 100, 400, Drawn::kRegular},         {kNoto, 300, 400, Drawn::kRegular},
+      {kNoto, 550, 400, Drawn::kRegular},         {kNoto, 600, 700, Drawn::kBoldFace},
+      {kNoto, 700, 700, Drawn::kBoldFace},        {kNoto, 900, 700, Drawn::kBoldFace},
+      {kWenQuanYi, 100, 400, Drawn::kRegular},    {kWenQuanYi, 550, 400, Drawn::kRegular},
+      {kWenQuanYi, 600, 700, Drawn::kMadeUpBold}, {kWenQuanYi, 700, 700, Drawn::kMadeUpBold},
+      {kWenQuanYi, 900, 700, Drawn::kMadeUpBold},
+  };
+  for (int height : {20, 64}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.face) + " weight " + std::to_string(c.weight) + " height " + std::to_string(height));
+      PassFont regular(c.face, height);
+      REQUIRE_FACE(regular, c.face);
+      PassFont font(c.face, Request(height, c.weight));
+      ASSERT_TRUE(SelectedFaceMatches(font.dc(), c.face));
+      const TEXTMETRICA tm = font.Metrics(), base = regular.Metrics();
+      EXPECT_EQ(tm.tmWeight, c.reportedWeight);
+      EXPECT_EQ(tm.tmAscent, base.tmAscent);
+      EXPECT_EQ(tm.tmDescent, base.tmDescent);
+      const Glyph g = Fetch(font.dc(), kGuo), b = Fetch(regular.dc(), kGuo);
+      ASSERT_NE(g.queried, GDI_ERROR);
+      switch (c.drawn) {
+        case Drawn::kRegular:
+          EXPECT_EQ(g.bits, b.bits);
+          EXPECT_EQ(g.gm.gmCellIncX, b.gm.gmCellIncX);
+          EXPECT_EQ(tm.tmAveCharWidth, base.tmAveCharWidth);
+          break;
+        case Drawn::kBoldFace:
+          EXPECT_GT(Ink(g), Ink(b));
+          EXPECT_EQ(g.gm.gmCellIncX, b.gm.gmCellIncX);
+          break;
+        case Drawn::kMadeUpBold:
+          EXPECT_GT(Ink(g), Ink(b));
+          EXPECT_GE(g.gm.gmBlackBoxX, b.gm.gmBlackBoxX);
+          EXPECT_EQ(g.gm.gmCellIncX, b.gm.gmCellIncX + 1);
+          EXPECT_EQ(tm.tmAveCharWidth, base.tmAveCharWidth + 1);
+          EXPECT_EQ(tm.tmMaxCharWidth, base.tmMaxCharWidth + 1);
+          break;
+      }
+    }
+  }
+}
+
+// The leftmost inked column over a band of rows; the box's width if none.
+UINT LeftmostInk(const std::vector<std::vector<unsigned>>& rows, size_t first, size_t last) {
+  UINT leftmost = rows.empty() ? 0 : static_cast<UINT>(rows.front().size());
+  for (size_t y = first; y < last && y < rows.size(); ++y)
+    for (UINT x = 0; x < rows[y].size(); ++x)
+      if (rows[y][x] > 0) leftmost = std::min(leftmost, x);
+  return leftmost;
+}
+
+// A face without an italic is slanted by a quarter of the height: the box
+// widens by that much, its top leans right, and advance and rows stay.
+TEST(GdiFontTest, ItalicOfAnUprightFaceIsSlanted) {
+  for (const char* face : {kNoto, kWenQuanYi}) {
+    for (int height : {24, 64}) {
+      SCOPED_TRACE(std::string(face) + " height " + std::to_string(height));
+      PassFont upright(face, height);
+      REQUIRE_FACE(upright, face);
+      PassFont italic(face, Request(height, FW_NORMAL, true));
+      EXPECT_EQ(upright.Metrics().tmItalic, 0);
+      EXPECT_NE(italic.Metrics().tmItalic, 0);
+      EXPECT_EQ(italic.Metrics().tmAscent, upright.Metrics().tmAscent);
+
+      const Glyph g = Fetch(italic.dc(), kGuo), b = Fetch(upright.dc(), kGuo);
+      ASSERT_NE(g.queried, GDI_ERROR);
+      EXPECT_EQ(g.gm.gmCellIncX, b.gm.gmCellIncX);
+      EXPECT_EQ(g.gm.gmBlackBoxY, b.gm.gmBlackBoxY);
+      EXPECT_EQ(g.gm.gmptGlyphOrigin.y, b.gm.gmptGlyphOrigin.y);
+      EXPECT_NEAR(g.gm.gmBlackBoxX, b.gm.gmBlackBoxX + b.gm.gmBlackBoxY / 4.0, 1.5);
+      // 国's left stroke runs the full height: its top is a quarter of the
+      // height right of its foot.
+      const auto rows = Pixels(g, GGO_GRAY4_BITMAP);
+      const size_t h = rows.size();
+      const UINT top = LeftmostInk(rows, 0, h / 4), foot = LeftmostInk(rows, h - h / 4, h);
+      EXPECT_GE(top, foot + h / 8);
+    }
+  }
+}
+
+// GGO_BITMAP: one bit a pixel with the leftmost pixel in the top bit, rows
+// padded to four bytes with clear pad bits, and the same ink as the grey
+// bitmap at half coverage, pixel for pixel almost everywhere.
+TEST(GdiFontTest, MonoBitmapRowsArePaddedToFourBytesLeftmostPixelInTheTopBit) {
+  for (const char* face : {kNoto, kWenQuanYi}) {
+    for (int height : {20, 24, 64}) {
+      PassFont font(face, height);
+      REQUIRE_FACE(font, face);
+      for (UINT code : {kGuo, kYong}) {
+        SCOPED_TRACE(std::string(face) + " height " + std::to_string(height) + " code " + std::to_string(code));
+        const Glyph mono = Fetch(font.dc(), code, GGO_BITMAP), grey = Fetch(font.dc(), code);
+        ASSERT_NE(mono.queried, GDI_ERROR);
+        EXPECT_EQ(mono.fetched, mono.queried);
+        const UINT w = mono.gm.gmBlackBoxX, h = mono.gm.gmBlackBoxY;
+        const UINT pitch = (w + 31) / 32 * 4;
+        ASSERT_EQ(mono.queried, pitch * h);
+        for (UINT y = 0; y < h; ++y)
+          for (UINT x = w; x < pitch * 8; ++x)
+            EXPECT_EQ((mono.bits[y * pitch + x / 8] >> (7 - x % 8)) & 1, 0) << "pad bit " << x << " of row " << y;
+
+        // Both placed at their origins; compared over the larger box.
+        const auto monoRows = Pixels(mono, GGO_BITMAP), greyRows = Pixels(grey, GGO_GRAY4_BITMAP);
+        auto at = [](const Glyph& g, const std::vector<std::vector<unsigned>>& rows, LONG x, LONG y) -> unsigned {
+          const LONG col = x - g.gm.gmptGlyphOrigin.x, row = g.gm.gmptGlyphOrigin.y - y;
+          if (row < 0 || col < 0 || row >= static_cast<LONG>(rows.size())) return 0;
+          if (col >= static_cast<LONG>(rows[row].size())) return 0;
+          return rows[row][col];
+        };
+        const LONG left = std::min(mono.gm.gmptGlyphOrigin.x, grey.gm.gmptGlyphOrigin.x);
+        const LONG top = std::max(mono.gm.gmptGlyphOrigin.y, grey.gm.gmptGlyphOrigin.y);
+        const LONG right = std::max(mono.gm.gmptGlyphOrigin.x + static_cast<LONG>(w),
+                                    grey.gm.gmptGlyphOrigin.x + static_cast<LONG>(grey.gm.gmBlackBoxX));
+        const LONG bottom = std::min(mono.gm.gmptGlyphOrigin.y - static_cast<LONG>(h),
+                                     grey.gm.gmptGlyphOrigin.y - static_cast<LONG>(grey.gm.gmBlackBoxY));
+        int agree = 0, total = 0;
+        for (LONG y = top; y > bottom; --y) {
+          for (LONG x = left; x < right; ++x) {
+            agree += (at(mono, monoRows, x, y) > 0) == (at(grey, greyRows, x, y) >= 8);
+            ++total;
+          }
+        }
+        EXPECT_GE(agree * 100, total * 85) << agree << " of " << total;
+      }
+      // A blank glyph has a one pixel box and no bytes, as in grey.
+      GLYPHMETRICS gm = {};
+      EXPECT_EQ(GetGlyphOutlineA(font.dc(), kIdeographicSpace, GGO_BITMAP, &gm, 0, nullptr, &kIdentity), 0u);
+      EXPECT_EQ(gm.gmBlackBoxX, 1u);
+    }
+  }
+}
+
+// A face with one-bit strikes (embedded bitmaps at 12 to 16 pixels) gives
+// them for GGO_BITMAP at those sizes and its outlines otherwise; grey
+// bitmaps always come from the outlines. A made-up bold strike is each row
+// ORed with itself one pixel to the right.
+TEST(GdiFontTest, MonoBitmapsComeFromStrikesWhereTheFaceHasThem) {
+  constexpr char kWithStrikes[] = "WenQuanYi Zen Hei Sharp";
+  constexpr char kOutlinesOnly[] = "WenQuanYi Zen Hei";  // the same outlines
+  const struct {
+    int em;
+    bool strike;
+  } cases[] = {{12, true}, {16, true}, {20, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("em " + std::to_string(c.em));
+    PassFont strikes(kWithStrikes, -c.em), outlines(kOutlinesOnly, -c.em);
+    REQUIRE_FACE(strikes, kWithStrikes);
+    REQUIRE_FACE(outlines, kOutlinesOnly);
+    EXPECT_EQ(Fetch(strikes.dc(), kGuo).bits, Fetch(outlines.dc(), kGuo).bits);
+    const Glyph mono = Fetch(strikes.dc(), kGuo, GGO_BITMAP);
+    EXPECT_EQ(mono.bits != Fetch(outlines.dc(), kGuo, GGO_BITMAP).bits, c.strike);
+    if (!c.strike) continue;
+
+    PassFont bold(kWithStrikes, Request(-c.em, FW_BOLD));
+    const Glyph smeared = Fetch(bold.dc(), kGuo, GGO_BITMAP);
+    ASSERT_EQ(smeared.gm.gmBlackBoxX, mono.gm.gmBlackBoxX + 1);
+    ASSERT_EQ(smeared.gm.gmBlackBoxY, mono.gm.gmBlackBoxY);
+    const auto plain = Pixels(mono, GGO_BITMAP), wide = Pixels(smeared, GGO_BITMAP);
+    for (size_t y = 0; y < wide.size(); ++y) {
+      for (size_t x = 0; x < wide[y].size(); ++x) {
+        const unsigned here = x < plain[y].size() ? plain[y][x] : 0, left = x > 0 ? plain[y][x - 1] : 0;
+        EXPECT_EQ(wide[y][x], std::max(here, left)) << "row " << y << " column " << x;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#include "fileutil/atomic_file_write.h"
+
+#include <new>
+#include <vector>
+
+#include "fileutil/file_range.h"
+#include "fileutil/temporary_file.h"
+#include "platform/win32.h"
+
+namespace qzf {
+namespace {
+
+// The target's bytes, whole, into a new file at `copy`; a missing target
+// gives an empty file.
+bool CopyTarget(const std::string& target, const char* copy) {
+  std::vector<unsigned char> bytes;
+  if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    ReadFileRangeArgs size;
+    size.path = target.c_str();
+    const std::uint32_t length = ReadFileRange(size);
+    if (length == kFileRangeFailed) return false;
+    try {
+      bytes.resize(length);
+    } catch (const std::bad_alloc&) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return false;
+    }
+    ReadFileRangeArgs read = size;
+    read.buffer = bytes.data();
+    read.size = length;
+    if (length != 0 && ReadFileRange(read) != length) return false;
+  }
+  static const unsigned char kNothing = 0;
+  WriteFileRangeArgs write;
+  write.path = copy;
+  write.data = bytes.empty() ? &kNothing : bytes.data();
+  write.size = bytes.size();
+  write.creationDisposition = CREATE_ALWAYS;
+  const std::uint32_t written = WriteFileRange(write);
+  // A size of 0 means "the string's length": an empty copy writes nothing.
+  return bytes.empty() ? written == 0 : written == bytes.size();
+}
+
+AtomicWriteResult Failed(AtomicWriteStatus status) { return {status, static_cast<std::uint32_t>(GetLastError())}; }
+
+}  // namespace
+
+AtomicWriteResult WriteFileAtomically(const std::string& target, AtomicWriteMode mode,
+                                      const std::function<bool(const char* temporaryPath)>& write) {
+  TemporaryFile temporary(TemporaryPathBeside(target, "part"));
+  // A file of that name could only be left by a dead process of the same id.
+  SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(temporary.c_str());
+  if (mode == AtomicWriteMode::kAppendToCopy && !CopyTarget(target, temporary.c_str()))
+    return Failed(AtomicWriteStatus::kCannotCopy);
+  if (!write(temporary.c_str())) return Failed(AtomicWriteStatus::kWriteFailed);
+  if (!temporary.ReplaceTarget(target, mode != AtomicWriteMode::kNewFile))
+    return Failed(AtomicWriteStatus::kCannotReplace);
+  return {};
+}
+
+}  // namespace qzf

@@ -1,0 +1,38 @@
+// A file written whole or not at all. The content goes to a temporary file
+// beside the target, which takes the target's place in one rename only when
+// every byte reached it; after any failure the target is as it was and no
+// temporary file is left.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace qzf {
+
+enum class AtomicWriteMode {
+  kNewFile,       // there must be no target when the file takes its place
+  kReplace,       // an existing target is replaced
+  kAppendToCopy,  // the content follows a copy of the existing target, if any
+};
+
+enum class AtomicWriteStatus {
+  kOk,
+  kCannotCopy,     // the existing target could not be read or copied
+  kWriteFailed,    // the content did not reach the temporary file whole
+  kCannotReplace,  // the finished file could not take the target's place
+};
+
+struct AtomicWriteResult {
+  AtomicWriteStatus status = AtomicWriteStatus::kOk;
+  std::uint32_t systemError = 0;  // GetLastError of the step that failed
+  explicit operator bool() const { return status == AtomicWriteStatus::kOk; }
+};
+
+// `write` puts the content into the temporary file at the path it is given
+// (fresh, or for kAppendToCopy holding the copy) and says whether all of it
+// got there.
+AtomicWriteResult WriteFileAtomically(const std::string& target, AtomicWriteMode mode,
+                                      const std::function<bool(const char* temporaryPath)>& write);
+
+}  // namespace qzf

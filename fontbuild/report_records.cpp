@@ -1,0 +1,165 @@
+#include "fontbuild/report_records.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "platform/portable/codepage.h"
+
+namespace qzf {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json Header(const char* record) { return Json{{"record", record}, {"version", kReportRecordVersion}}; }
+
+std::string Finish(const Json& record) {
+  // Text that is not GBK passes through unconverted: never let it stop the record.
+  return record.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::string CodeText(std::uint16_t code) {
+  char text[8];
+  std::snprintf(text, sizeof(text), "0x%04X", static_cast<unsigned>(code));
+  return text;
+}
+
+std::string CharacterText(std::uint16_t gbk) {
+  const char bytes[2] = {static_cast<char>(gbk >> 8), static_cast<char>(gbk & 0xFF)};
+  return GbkToUtf8Lossy(std::string_view(bytes, 2));
+}
+
+Json Findings(const std::vector<GlyphFinding>& findings, bool withPixels) {
+  Json list = Json::array();
+  for (const GlyphFinding& f : findings) {
+    Json item{{"character", CharacterText(f.character)}, {"code", CodeText(f.code)}, {"position", f.position}};
+    if (withPixels) item["pixels"] = f.pixels;
+    list.push_back(std::move(item));
+  }
+  return list;
+}
+
+// The glyph style the cells were drawn in: per size the font asked for and
+// the placement, with what fitting and centring chose.
+Json StyleRecord(const FontBuildResult& result) {
+  const BuildStyle& style = result.style;
+  Json record = Json::object();
+  record["fit"] = style.fit;
+  record["align"] = style.align == GlyphAlign::kCenter ? "center" : "design";
+  Json fallbacks = Json::array();
+  for (const std::string& face : style.fallbackFaces) fallbacks.push_back(GbkToUtf8Lossy(face));
+  record["fallback_faces"] = std::move(fallbacks);
+  Json files = Json::array();
+  for (const std::string& file : style.fontFiles) files.push_back(GbkToUtf8Lossy(file));
+  record["font_files"] = std::move(files);
+  Json sizes = Json::array();
+  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
+    const GlyphStyle& s = style.sizes[i];
+    const SizeFit& fit = result.fits[i];
+    Json size{{"size", SizeModeTable[i].cellSize},
+              {"em_height", fit.emHeight > 0 ? Json(fit.emHeight) : Json(nullptr)},
+              {"baseline", s.baseline ? Json(*s.baseline) : Json(nullptr)},
+              {"shift", {s.shiftX, s.shiftY}},
+              {"align_offset", {fit.alignX, fit.alignY}},
+              {"weight", s.weight},
+              {"italic", s.italic},
+              {"mono", s.mono},
+              {"gamma", s.gamma}};
+    sizes.push_back(std::move(size));
+  }
+  record["sizes"] = std::move(sizes);
+  return record;
+}
+
+// Per size, the characters each fallback face drew, as {"face", "characters"}
+// entries; empty while a build draws with its one face.
+Json FallbackRecord(const FontBuildResult& result, const FontBuildPass& pass) {
+  Json list = Json::array();
+  const auto& faces = result.style.fallbackFaces;
+  for (std::size_t i = 0; i < pass.result.fallbackGlyphs.size() && i < faces.size(); ++i)
+    list.push_back(
+        {{"face", GbkToUtf8Lossy(faces[i])}, {"characters", Findings(pass.result.fallbackGlyphs[i], false)}});
+  return list;
+}
+
+}  // namespace
+
+std::string BuildRecordJson(const FontBuildResult& result, const BuildRecordRequest& request) {
+  Json record = Header("build");
+  record["output"] = request.output;
+  record["face"] = {
+      {"asked", request.faceAsked}, {"used", GbkToUtf8Lossy(result.faceUsed)}, {"matched", result.exactFace}};
+  record["dictionary_entries"] = result.dictionaryEntries;
+  record["style"] = StyleRecord(result);
+  Json sizes = Json::array();
+  for (const FontBuildPass& pass : result.passes) {
+    const PatchPassResult& r = pass.result;
+    sizes.push_back({{"size", pass.fontHeight},
+                     {"cells_rewritten", r.cellsRewritten},
+                     {"cells_kept", r.cellsKept},
+                     {"glyph_errors", r.glyphErrors},
+                     {"missing", Findings(r.missing, false)},
+                     {"cut_ink", Findings(r.cutInk, true)},
+                     {"fallback", FallbackRecord(result, pass)}});
+  }
+  record["sizes"] = std::move(sizes);
+  return Finish(record);
+}
+
+std::string CheckRecordJson(
+    const std::string& file, const FontFileSummary& summary,
+    const std::optional<std::array<std::vector<GlyphFinding>, SizeModeTable.size()>>& blankWithCharacter) {
+  Json record = Header("check");
+  record["file"] = file;
+  record["length"] = summary.length;
+  record["glyph_count"] = summary.count;
+  record["accepted"] = summary.accepted;
+  record["extra_bytes"] = summary.extraBytes;
+  Json sizes = Json::array();
+  if (summary.accepted) {
+    for (std::size_t t = 0; t < SizeModeTable.size(); ++t) {
+      Json size{{"size", SizeModeTable[t].cellSize},
+                {"blank_cells", summary.blankCells[t]},
+                {"blank_unindexed_cells", summary.blankUnindexed[t]}};
+      if (blankWithCharacter) size["blank_with_character"] = Findings((*blankWithCharacter)[t], false);
+      sizes.push_back(std::move(size));
+    }
+  }
+  record["sizes"] = std::move(sizes);
+  return Finish(record);
+}
+
+std::string DiffRecordJson(const std::string& a, const std::string& b, const FontFileDiff& diff) {
+  Json record = Header("diff");
+  record["a"] = a;
+  record["b"] = b;
+  Json sizes = Json::array();
+  for (std::size_t t = 0; t < SizeModeTable.size(); ++t) {
+    sizes.push_back({{"size", SizeModeTable[t].cellSize},
+                     {"cells_differ", diff.changedCells[t].size()},
+                     {"positions", diff.changedCells[t]}});
+  }
+  record["sizes"] = std::move(sizes);
+  record["outside_tables"] = {{"differs", diff.headerDiffers || diff.unindexedDiffers || diff.tailDiffers},
+                              {"count_or_code_table", diff.headerDiffers},
+                              {"unindexed_cells", diff.unindexedDiffers},
+                              {"length_or_trailing_bytes", diff.tailDiffers}};
+  return Finish(record);
+}
+
+std::string FontsRecordJson(std::uint32_t dictionaryCharacters, const std::vector<FaceCoverage>& faces) {
+  Json record = Header("fonts");
+  record["dictionary_characters"] = dictionaryCharacters;
+  Json list = Json::array();
+  for (const FaceCoverage& f : faces) {
+    Json others = Json::array();
+    for (const std::string& name : f.face.otherNames) others.push_back(GbkToUtf8Lossy(name));
+    list.push_back({{"name", GbkToUtf8Lossy(f.face.name)},
+                    {"other_names", std::move(others)},
+                    {"drawable", f.drawable},
+                    {"all", f.drawable == dictionaryCharacters}});
+  }
+  record["faces"] = std::move(list);
+  return Finish(record);
+}
+
+}  // namespace qzf

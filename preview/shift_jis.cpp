@@ -1,0 +1,54 @@
+#include "preview/shift_jis.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace qzf {
+
+#ifdef _WIN32
+struct ShiftJisEncoder::Converter {};
+
+ShiftJisEncoder::ShiftJisEncoder() = default;
+ShiftJisEncoder::~ShiftJisEncoder() = default;
+
+std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
+  if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  const wchar_t wide = static_cast<wchar_t>(c);
+  char bytes[4] = {};
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof(bytes), nullptr, &usedDefault);
+  if (n != 2 || usedDefault) return std::nullopt;
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]));
+}
+#else
+// One iconv descriptor, kept for every character of a text.
+struct ShiftJisEncoder::Converter {
+  iconv_t handle = iconv_open("CP932", "UTF-32LE");
+  ~Converter() {
+    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+  }
+};
+
+ShiftJisEncoder::ShiftJisEncoder() : converter_(std::make_unique<Converter>()) {}
+ShiftJisEncoder::~ShiftJisEncoder() = default;
+
+std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
+  if (converter_->handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>((c >> 16) & 0xFF),
+                static_cast<char>(c >> 24)};
+  char out[8] = {};
+  char* inPtr = in;
+  char* outPtr = out;
+  std::size_t inLeft = sizeof(in), outLeft = sizeof(out);
+  iconv(converter_->handle, nullptr, nullptr, nullptr, nullptr);  // a fresh state for each character
+  if (iconv(converter_->handle, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
+    return std::nullopt;
+  if (outPtr - out != 2) return std::nullopt;
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 | static_cast<unsigned char>(out[1]));
+}
+#endif
+
+}  // namespace qzf
