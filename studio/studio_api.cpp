@@ -5,22 +5,24 @@
 #include <algorithm>
 #include <chrono>
 
+#include "fileutil/atomic_file_write.h"
+#include "fileutil/file_range.h"
 #include "fontbuild/build_style_of.h"
+#include "fontbuild/face_coverage.h"
 #include "fontbuild/font_build.h"
 #include "fontbuild/style_file.h"
 #include "fontpatch/font_format.h"
 #include "platform/portable/codepage.h"
-#include "platform/portable/installed_faces.h"
-#include "platform/portable/selected_font.h"
 #include "platform/portable/system_path.h"
 #include "platform/win32.h"
 #include "preview/preview_lines.h"
+#include "preview/text_layout.h"
+#include "preview/utf8_text.h"
+#include "studio/live_cells.h"
 #include "studio/output_name.h"
 #include "studio/page_files.h"
-#include "studio/preview_text.h"
 #include "studio/request_guard.h"
 #include "studio/style_json.h"
-#include "studio/text_file_write.h"
 
 namespace qzf::studio {
 namespace {
@@ -75,20 +77,6 @@ struct Requested {
   StyleSpec spec;
   std::string faceText;  // UTF-8
 };
-
-std::uint32_t DrawableCount(const std::string& face, const std::string& characters) {
-  FontRequest request;
-  request.height = 20;
-  const SelectedFont font(face.c_str(), request);
-  if (!font.dc() || characters.empty()) return 0;
-  std::vector<WORD> indices(characters.size());
-  const DWORD n = GetGlyphIndicesA(font.dc(), characters.c_str(), static_cast<int>(characters.size()), indices.data(),
-                                   GGI_MARK_NONEXISTING_GLYPHS);
-  if (n == GDI_ERROR) return 0;
-  std::uint32_t drawable = 0;
-  for (DWORD i = 0; i < n; ++i) drawable += indices[i] != 0xFFFF ? 1 : 0;
-  return drawable;
-}
 
 }  // namespace
 
@@ -180,20 +168,17 @@ HttpResponse StudioApi::State() {
 HttpResponse StudioApi::Faces() {
   std::lock_guard hold(facesMutex_);
   if (facesJson_.empty()) {
-    std::string characters;
-    for (const std::uint16_t c : data_.drawnCharacters()) {
-      characters += static_cast<char>(c >> 8);
-      characters += static_cast<char>(c & 0xFF);
-    }
-    std::vector<std::pair<std::uint32_t, std::string>> faces;
+    std::vector<FaceCoverage> faces;
     {
       std::lock_guard fonts(workshop_.fontLock());
-      for (const std::string& face : ListInstalledFaces()) faces.emplace_back(DrawableCount(face, characters), face);
+      faces = ListFaceCoverage(DictionaryCharacters(data_.dictionary()));
     }
-    std::stable_sort(faces.begin(), faces.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     json list = json::array();
-    for (const auto& [drawable, face] : faces)
-      list.push_back(json{{"name", GbkToUtf8Lossy(face)}, {"drawable", drawable}});
+    for (const FaceCoverage& face : faces) {
+      json others = json::array();
+      for (const std::string& name : face.face.otherNames) others.push_back(GbkToUtf8Lossy(name));
+      list.push_back(json{{"name", GbkToUtf8Lossy(face.face.name)}, {"others", others}, {"drawable", face.drawable}});
+    }
     facesJson_ = json{{"total", data_.drawnCharacters().size()}, {"faces", list}}.dump();
   }
   HttpResponse response;
@@ -244,27 +229,28 @@ HttpResponse StudioApi::Preview(const HttpRequest& request) {
   if (!requested) return Refuse(400, error);
   if (!body->contains("texts") || !(*body)["texts"].is_array() || (*body)["texts"].size() > 8)
     return Refuse(400, "请求格式不对");
+  const json& widthValue = body->contains("width") ? (*body)["width"] : json(20);
+  if (!widthValue.is_number_integer() || widthValue.get<long long>() < 1 || widthValue.get<long long>() > 200)
+    return Refuse(400, "每行的字数必须是 1 到 200");
+  const auto width = widthValue.get<std::uint32_t>();
 
-  json lines = json::array();
+  // Where each character goes and which cell shows it: the game's way, the
+  // same for the stock file and the new font (one code table).
+  json layouts = json::array();
   std::vector<std::uint32_t> positions;
   for (const json& text : (*body)["texts"]) {
     if (!text.is_string()) return Refuse(400, "请求格式不对");
-    const auto mapped = MapPreviewText(data_, text.get<std::string>());
-    if (!mapped) return Refuse(400, "文字不是 UTF-8");
-    if (mapped->size() > kMaxPreviewText)
+    const auto decoded = DecodeUtf8(text.get<std::string>());
+    if (!decoded) return Refuse(400, "文字不是 UTF-8");
+    if (decoded->size() > kMaxPreviewText)
       return Refuse(400, "预览文字太长（最多 " + std::to_string(kMaxPreviewText) + " 个字）");
-    json line = json::array();
-    for (const PreviewCharacter& c : *mapped) {
-      json item{{"t", c.text}};
-      if (c.lineBreak) item["br"] = true;
-      if (c.space) item["sp"] = true;
-      if (c.position) {
-        item["p"] = *c.position;
-        positions.push_back(*c.position);
-      }
-      line.push_back(item);
+    const TextLayout layout = LayOutText(*decoded, width, data_.codes(), data_.stockCells());
+    json cells = json::array();
+    for (const PlacedCharacter& c : layout.placed) {
+      cells.push_back(json{c.row, c.column, c.position ? static_cast<long long>(*c.position) : -1});
+      if (c.position) positions.push_back(*c.position);
     }
-    lines.push_back(line);
+    layouts.push_back(json{{"rows", layout.rows}, {"columns", layout.columns}, {"cells", cells}});
   }
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
@@ -283,27 +269,32 @@ HttpResponse StudioApi::Preview(const HttpRequest& request) {
 
   json sizes = json::object();
   for (const std::size_t s : sizeIndexes) {
-    bool ok = false;
-    const auto cells = workshop_.Cells(requested->faceStyle, s, positions, ok);
-    if (!ok) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
+    const GlyphSizeInfo& size = SizeModeTable[s];
+    LiveCells live(data_, workshop_, requested->faceStyle, s);
+    if (!live.Draw(positions)) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
     json newCells = json::object();
     json stockCells = json::object();
-    for (std::size_t k = 0; k < positions.size(); ++k) {
-      const CellPicture& cell = cells[k];
-      json item{{"l", LevelsHex(cell.levels)}};
-      if (!cell.redrawn) item["kept"] = true;
-      if (cell.missing) item["missing"] = true;
-      if (cell.face > 0) item["fallback"] = cell.face;
-      if (cell.cutPixels) item["cut"] = cell.cutPixels;
-      newCells[std::to_string(positions[k])] = item;
-      if (withStock) stockCells[std::to_string(positions[k])] = LevelsHex(workshop_.StockCell(s, positions[k]));
+    std::vector<std::uint8_t> levels(std::size_t{size.cellSize} * size.cellSize);
+    for (const std::uint32_t p : positions) {
+      const auto cell = live.Picture(p);
+      live.Levels(size, p, levels);
+      json item{{"l", LevelsHex(levels)}};
+      if (!cell->redrawn) item["kept"] = true;
+      if (cell->missing) item["missing"] = true;
+      if (cell->face > 0) item["fallback"] = cell->face;
+      if (cell->cutPixels) item["cut"] = cell->cutPixels;
+      newCells[std::to_string(p)] = item;
+      if (withStock) {
+        data_.stockCells().Levels(size, p, levels);
+        stockCells[std::to_string(p)] = LevelsHex(levels);
+      }
     }
-    json size{{"new", newCells}};
-    if (withStock) size["stock"] = stockCells;
-    sizes[std::to_string(SizeModeTable[s].cellSize)] = size;
+    json entry{{"new", newCells}};
+    if (withStock) entry["stock"] = stockCells;
+    sizes[std::to_string(size.cellSize)] = entry;
   }
   const auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  return Json(json{{"lines", lines}, {"sizes", sizes}, {"ms", elapsed}});
+  return Json(json{{"layouts", layouts}, {"sizes", sizes}, {"ms", elapsed}});
 }
 
 HttpResponse StudioApi::Cell(const HttpRequest& request) {
@@ -449,8 +440,17 @@ HttpResponse StudioApi::SaveStyle(const HttpRequest& request) {
   if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
   StyleSpec spec = requested->spec;
   spec.face = requested->faceText;
-  if (!WriteTextFileWhole(settings_.outputFolder + "\\" + *systemName, FormatStyleText(spec)))
-    return Refuse(500, "无法写入 " + name);
+  const std::string text = FormatStyleText(spec);
+  const AtomicWriteResult written = WriteFileAtomically(settings_.outputFolder + "\\" + *systemName,
+                                                        AtomicWriteMode::kReplace, [&text](const char* temporary) {
+                                                          WriteFileRangeArgs write;
+                                                          write.path = temporary;
+                                                          write.data = text.data();
+                                                          write.size = static_cast<std::uint32_t>(text.size());
+                                                          write.creationDisposition = CREATE_ALWAYS;
+                                                          return WriteFileRange(write) == text.size();
+                                                        });
+  if (!written) return Refuse(500, "无法写入 " + name + "（文件夹是否可写？）");
   return Json(json{{"saved", name}});
 }
 

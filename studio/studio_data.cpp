@@ -54,8 +54,8 @@ std::optional<StudioData> StudioData::Load(const std::string& basePath, const st
     return std::nullopt;
   }
 
-  for (std::uint32_t position = kIndexedGlyphCount; position-- > 0;)
-    data.positions_[data.CodeAt(position)] = position;  // the first position wins
+  data.stockCells_ = std::make_unique<FontFileCells>(data.stock_);
+  data.codes_ = std::make_unique<CharacterCodes>(*data.dictionary_);
   const QorvStringDict& dictionary = *data.dictionary_;
   for (std::uint32_t i = 0; i < dictionary.count(); ++i) {
     const DictRecord& entry = dictionary.records()[i];
@@ -71,17 +71,8 @@ std::optional<StudioData> StudioData::Load(const std::string& basePath, const st
     const CodeKey key = MakeCodeKey(code);
     if (dictionary.FindRecordA(key.data()) != &entry) continue;
     data.characterOfCode_[code] = character;
-    // Two-byte keys sort as their codes: the smallest code is the first.
-    auto [it, added] = data.codeOfCharacter_.emplace(character, code);
-    if (!added && code < it->second) it->second = code;
   }
   return data;
-}
-
-std::optional<std::uint32_t> StudioData::PositionOf(std::uint16_t code) const {
-  const auto it = positions_.find(code);
-  if (it == positions_.end()) return std::nullopt;
-  return it->second;
 }
 
 std::uint16_t StudioData::CodeAt(std::uint32_t position) const { return qzf::CodeAt(stock_.data(), position); }
@@ -89,12 +80,6 @@ std::uint16_t StudioData::CodeAt(std::uint32_t position) const { return qzf::Cod
 std::optional<std::uint16_t> StudioData::CharacterOfCode(std::uint16_t code) const {
   const auto it = characterOfCode_.find(code);
   if (it == characterOfCode_.end()) return std::nullopt;
-  return it->second;
-}
-
-std::optional<std::uint16_t> StudioData::CodeOfCharacter(std::uint16_t gbk) const {
-  const auto it = codeOfCharacter_.find(gbk);
-  if (it == codeOfCharacter_.end()) return std::nullopt;
   return it->second;
 }
 

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "dict/qorv_string_dict.h"
+#include "preview/character_codes.h"
+#include "preview/font_file_cells.h"
 
 namespace qzf::studio {
 
@@ -32,15 +34,15 @@ class StudioData {
   // that names one, in entry order.
   const std::vector<std::uint16_t>& drawnCharacters() const { return drawn_; }
 
-  // The first code-table position of a game code.
-  std::optional<std::uint32_t> PositionOf(std::uint16_t code) const;
+  // The stock file's cells, and which cell shows each character of a text
+  // (the way the game finds it).
+  const FontFileCells& stockCells() const { return *stockCells_; }
+  const CharacterCodes& codes() const { return *codes_; }
   // The game code at a position.
   std::uint16_t CodeAt(std::uint32_t position) const;
   // The GBK character a pass draws into the cells of `code`; nullopt when it
   // keeps the stock cell (no entry, or one marked to keep the game's glyph).
   std::optional<std::uint16_t> CharacterOfCode(std::uint16_t code) const;
-  // The game code whose entry draws `gbk`: the first in key order.
-  std::optional<std::uint16_t> CodeOfCharacter(std::uint16_t gbk) const;
 
  private:
   StudioData() = default;
@@ -50,9 +52,9 @@ class StudioData {
   std::unique_ptr<QorvStringDict> dictionary_;
   std::string basePath_, dictionaryPath_;
   std::vector<std::uint16_t> drawn_;
-  std::unordered_map<std::uint16_t, std::uint32_t> positions_;
   std::unordered_map<std::uint16_t, std::uint16_t> characterOfCode_;
-  std::unordered_map<std::uint16_t, std::uint16_t> codeOfCharacter_;
+  std::unique_ptr<FontFileCells> stockCells_;
+  std::unique_ptr<CharacterCodes> codes_;
 };
 
 }  // namespace qzf::studio

@@ -125,13 +125,20 @@ function renderFaces() {
   const list = $("face-list");
   list.innerHTML = "";
   for (const face of state.faces) {
-    if (filter && !face.name.toLowerCase().includes(filter)) continue;
+    const names = [face.name, ...(face.others || [])];
+    if (filter && !names.some((n) => n.toLowerCase().includes(filter))) continue;
     const li = document.createElement("li");
     li.className = "face-item" + (face.name === state.face ? " on" : "");
     li.dataset.name = face.name;
     li.title = face.name;
     const name = document.createElement("span");
     name.textContent = face.name;
+    if (face.others && face.others.length) {
+      const others = document.createElement("small");
+      others.textContent = face.others.join("、");
+      name.append(others);
+      li.title = [face.name, ...face.others].join(" / ");
+    }
     const count = document.createElement("span");
     count.className = "count" + (face.drawable === state.total ? " full" : "");
     count.textContent = face.drawable;
@@ -192,7 +199,8 @@ async function redraw() {
   const textKey = JSON.stringify(textList);
   const withStock = state.stockText !== textKey;
   try {
-    const result = await api("/api/preview", { face: state.face, style: styleJson(), texts: textList, withStock });
+    const result = await api("/api/preview", { face: state.face, style: styleJson(), texts: textList, width: WRAP,
+                                               withStock });
     if (seq !== state.previewSeq) return; // a newer one is on its way
     if (withStock) {
       state.stock = {};
@@ -214,18 +222,16 @@ function levelColour(level) {
   return BAND.map((band, i) => Math.round((band * (15 - level) + INK[i] * level) / 15));
 }
 
-// Lays the texts out as the game does: one cell per character at a fixed
-// advance, lines broken at line breaks and every WRAP cells.
-function layOut(lines) {
+// The server lays the texts out as the game does (one cell per character at
+// a fixed advance, lines broken at line breaks and every WRAP cells); the
+// blocks of the texts stand one below the other.
+function layOut(layouts) {
   const rows = [];
-  for (const line of lines) {
-    let row = [];
-    for (const c of line) {
-      if (c.br) { rows.push(row); row = []; continue; }
-      if (row.length === WRAP) { rows.push(row); row = []; }
-      row.push(c);
-    }
-    rows.push(row);
+  let first = 0;
+  for (const layout of layouts) {
+    for (let r = 0; r < layout.rows; ++r) rows.push([]);
+    for (const [row, column, position] of layout.cells) rows[first + row][column] = position < 0 ? { box: true } : { p: position };
+    first += layout.rows;
   }
   return rows;
 }
@@ -246,25 +252,26 @@ function drawCells(canvas, rows, size, cellsOf) {
   for (let y = 0; y < canvas.height; ++y) for (let x = 0; x < canvas.width; ++x) put(x, y, BAND);
   const places = [];
   rows.forEach((row, r) => {
-    row.forEach((c, column) => {
+    for (let column = 0; column < row.length; ++column) {
+      const c = row[column];
       const x0 = column * size, y0 = r * (size + gap);
-      if (c.sp) return;
-      if (c.p === undefined) {
+      if (!c) continue; // a space
+      if (c.box) {
         // No cell shows this character: an outlined box.
         for (let k = 1; k < size - 1; ++k) {
           put(x0 + k, y0 + 1, BOX); put(x0 + k, y0 + size - 2, BOX);
           put(x0 + 1, y0 + k, BOX); put(x0 + size - 2, y0 + k, BOX);
         }
-        return;
+        continue;
       }
       places.push({ x0, y0, position: c.p });
       const levels = cellsOf(c.p);
-      if (!levels) return;
+      if (!levels) continue;
       for (let y = 0; y < size; ++y) for (let x = 0; x < size; ++x) {
         const level = parseInt(levels[y * size + x], 16);
         if (level) put(x0 + x, y0 + y, levelColour(level));
       }
-    });
+    }
   });
   context.putImageData(image, 0, 0);
   canvas.onclick = (event) => {
@@ -278,7 +285,7 @@ function drawCells(canvas, rows, size, cellsOf) {
 function drawPreview() {
   const result = state.preview;
   if (!result) return;
-  const rows = layOut(result.lines);
+  const rows = layOut(result.layouts);
   const holder = $("preview-sizes");
   for (const size of SIZES) {
     let block = $("preview-" + size);

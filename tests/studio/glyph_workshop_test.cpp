@@ -8,7 +8,9 @@
 #include "fontpatch/font_file_report.h"
 #include "platform/portable/codepage.h"
 #include "preview/preview_lines.h"
-#include "studio/preview_text.h"
+#include "preview/text_layout.h"
+#include "preview/utf8_text.h"
+#include "studio/live_cells.h"
 #include "tests/support/scratch_dir.h"
 
 namespace qzf::studio {
@@ -72,9 +74,9 @@ StudioData* GlyphWorkshopTest::data_ = nullptr;
 TEST_F(GlyphWorkshopTest, PreviewCellsAreTheCellsABuildWrites) {
   std::vector<std::uint32_t> positions;
   for (const char* line : {kPreviewLine1, kPreviewLine2, kPreviewLine3}) {
-    const auto mapped = MapPreviewText(*data_, GbkToUtf8Lossy(line));
-    ASSERT_TRUE(mapped);
-    for (const PreviewCharacter& c : *mapped) {
+    const auto text = DecodeUtf8(GbkToUtf8Lossy(line));
+    ASSERT_TRUE(text);
+    for (const PlacedCharacter& c : LayOutText(*text, 40, data_->codes(), data_->stockCells()).placed) {
       if (c.position) positions.push_back(*c.position);
     }
   }
@@ -88,14 +90,15 @@ TEST_F(GlyphWorkshopTest, PreviewCellsAreTheCellsABuildWrites) {
     const Built built = Build(style);
     ASSERT_EQ(built.result.status, FontBuildStatus::kOk) << style.face;
     for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
-      bool ok = false;
-      const auto cells = workshop.Cells(style, s, positions, ok);
-      ASSERT_TRUE(ok);
+      const GlyphSizeInfo& size = SizeModeTable[s];
+      LiveCells live(*data_, workshop, style, s);
+      ASSERT_TRUE(live.Draw(positions));
+      std::vector<std::uint8_t> levels(std::size_t{size.cellSize} * size.cellSize);
       for (std::size_t k = 0; k < positions.size(); ++k) {
-        const GlyphSizeInfo& size = SizeModeTable[s];
+        live.Levels(size, positions[k], levels);
         for (std::uint32_t y = 0; y < size.cellSize; ++y) {
           for (std::uint32_t x = 0; x < size.cellSize; ++x) {
-            ASSERT_EQ(cells[k].levels[y * size.cellSize + x], ReadPixel(built.bytes, size, positions[k], x, y))
+            ASSERT_EQ(levels[y * size.cellSize + x], ReadPixel(built.bytes, size, positions[k], x, y))
                 << style.face << " size " << size.cellSize << " position " << positions[k] << " at " << x << "," << y;
           }
         }
