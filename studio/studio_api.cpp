@@ -11,6 +11,7 @@
 #include "fontbuild/face_coverage.h"
 #include "fontbuild/font_build.h"
 #include "fontbuild/style_file.h"
+#include "fontpatch/font_file_report.h"
 #include "fontpatch/font_format.h"
 #include "platform/portable/codepage.h"
 #include "platform/portable/system_path.h"
@@ -18,6 +19,7 @@
 #include "preview/preview_lines.h"
 #include "preview/text_layout.h"
 #include "preview/utf8_text.h"
+#include "studio/base64.h"
 #include "studio/live_cells.h"
 #include "studio/output_name.h"
 #include "studio/page_files.h"
@@ -71,13 +73,6 @@ std::optional<std::size_t> SizeIndexFrom(const json& value) {
   return SizeIndexOf(value.get<int>());
 }
 
-// The face and style a request names; a refusal when they do not do.
-struct Requested {
-  FaceStyle faceStyle;
-  StyleSpec spec;
-  std::string faceText;  // UTF-8
-};
-
 }  // namespace
 
 StudioApi::StudioApi(const StudioData& data, StudioSettings settings, const GlyphRenderOps* ops)
@@ -88,7 +83,8 @@ std::chrono::steady_clock::time_point StudioApi::lastContact() const {
 }
 
 std::size_t StudioApi::MaxBodyBytes(const HttpRequest& head) const {
-  return head.method == "POST" && head.path.rfind("/api/", 0) == 0 ? kMaxJsonBody : 0;
+  if (head.method != "POST" || head.path.rfind("/api/", 0) != 0) return 0;
+  return head.path == "/api/font-file" ? kMaxFontFileBody : kMaxJsonBody;
 }
 
 HttpResponse StudioApi::Handle(const HttpRequest& request) {
@@ -120,6 +116,7 @@ HttpResponse StudioApi::Route(const HttpRequest& request) {
   if (path == "/api/build") return StartBuild(request);
   if (path == "/api/style/save") return SaveStyle(request);
   if (path == "/api/style/load") return LoadStyle(request);
+  if (path == "/api/font-file") return AddFontFile(request);
   if (path == "/api/heartbeat") return Json(json{{"ok", true}});
   if (path == "/api/quit") {
     if (onQuit) onQuit();
@@ -191,8 +188,8 @@ namespace {
 
 // The face and style of a request's "face" and "style"; empty optional and
 // a message when they do not do.
-std::optional<Requested> ReadFaceStyle(const json& body, std::string& error) {
-  Requested requested;
+std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error) {
+  StudioRequest requested;
   const json style = body.contains("style") ? body["style"] : json::object();
   const auto spec = StyleFromJson(style, error);
   if (!spec) return std::nullopt;
@@ -220,12 +217,79 @@ std::optional<Requested> ReadFaceStyle(const json& body, std::string& error) {
 
 }  // namespace
 
+std::string StudioApi::UseFontFiles(const BuildStyle& style) {
+  std::lock_guard hold(fontFilesMutex_);
+  bool added = false;
+  for (const std::string& path : style.fontFiles) {
+    if (fontFiles_.count(path)) continue;
+    auto file = std::make_unique<PrivateFontFile>(path);
+    if (file->fontsAdded() == 0) return "字体文件“" + SystemPathToUtf8(path) + "”里没有可用的字体";
+    fontFiles_.emplace(path, std::move(file));
+    added = true;
+  }
+  if (added) {
+    // New faces: the list and the faces looked up so far are stale.
+    workshop_.ForgetFaces();
+    std::lock_guard faces(facesMutex_);
+    facesJson_.clear();
+  }
+  return "";
+}
+
+std::optional<StudioRequest> StudioApi::ReadRequested(const json& body, std::string& error) {
+  auto requested = ReadFaceStyle(body, error);
+  if (!requested) return std::nullopt;
+  error = UseFontFiles(requested->faceStyle.style);
+  if (!error.empty()) return std::nullopt;
+  return requested;
+}
+
+HttpResponse StudioApi::AddFontFile(const HttpRequest& request) {
+  const auto body = ParseBody(request);
+  if (!body || !body->contains("data") || !(*body)["data"].is_string()) return Refuse(400, "请求格式不对");
+  const std::string name = body->value("name", "");
+  if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
+  if (!HasExtension(name, ".ttf") && !HasExtension(name, ".otf") && !HasExtension(name, ".ttc") &&
+      !HasExtension(name, ".otc"))
+    return Refuse(400, "字体文件要以 .ttf、.otf、.ttc 或 .otc 结尾");
+  const auto systemName = Utf8ToSystemPath(name);
+  if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
+  const auto bytes = DecodeBase64((*body)["data"].get<std::string>());
+  if (!bytes) return Refuse(400, "文件内容不对（不是 base64）");
+  if (bytes->size() > kMaxFontFile)
+    return Refuse(413, "字体文件不能超过 " + std::to_string(kMaxFontFile / 1024 / 1024) + " MB");
+  if (bytes->empty()) return Refuse(400, "文件是空的");
+
+  const std::string path = settings_.outputFolder + "\\" + *systemName;
+  if (const auto existing = ReadWholeFile(path.c_str())) {
+    if (*existing != *bytes) return Refuse(409, "文件夹里已经有一个不同的 " + name + "，请先改名");
+  } else {
+    const AtomicWriteResult written =
+        WriteFileAtomically(path, AtomicWriteMode::kNewFile, [&bytes](const char* temporary) {
+          WriteFileRangeArgs write;
+          write.path = temporary;
+          write.data = bytes->data();
+          write.size = static_cast<std::uint32_t>(bytes->size());
+          write.creationDisposition = CREATE_ALWAYS;
+          return WriteFileRange(write) == bytes->size();
+        });
+    if (!written) return Refuse(500, "无法把 " + name + " 写入文件夹");
+  }
+  BuildStyle style;
+  style.fontFiles = {path};
+  if (const std::string problem = UseFontFiles(style); !problem.empty()) {
+    DeleteFileA(path.c_str());
+    return Refuse(400, "“" + name + "”里没有可用的字体");
+  }
+  return Json(json{{"path", SystemPathToUtf8(path)}});
+}
+
 HttpResponse StudioApi::Preview(const HttpRequest& request) {
   const auto start = std::chrono::steady_clock::now();
   const auto body = ParseBody(request);
   if (!body) return Refuse(400, "请求格式不对");
   std::string error;
-  const auto requested = ReadFaceStyle(*body, error);
+  const auto requested = ReadRequested(*body, error);
   if (!requested) return Refuse(400, error);
   if (!body->contains("texts") || !(*body)["texts"].is_array() || (*body)["texts"].size() > 8)
     return Refuse(400, "请求格式不对");
@@ -301,7 +365,7 @@ HttpResponse StudioApi::Cell(const HttpRequest& request) {
   const auto body = ParseBody(request);
   if (!body) return Refuse(400, "请求格式不对");
   std::string error;
-  const auto requested = ReadFaceStyle(*body, error);
+  const auto requested = ReadRequested(*body, error);
   if (!requested) return Refuse(400, error);
   const auto index = body->contains("size") ? SizeIndexFrom((*body)["size"]) : std::nullopt;
   if (!index) return Refuse(400, "字号只有 20、24、64 三种");
@@ -332,7 +396,7 @@ HttpResponse StudioApi::Findings(const HttpRequest& request) {
   const auto body = ParseBody(request);
   if (!body) return Refuse(400, "请求格式不对");
   std::string error;
-  const auto requested = ReadFaceStyle(*body, error);
+  const auto requested = ReadRequested(*body, error);
   if (!requested) return Refuse(400, error);
   bool ok = false;
   const auto findings = workshop_.Findings(requested->faceStyle, ok);
@@ -367,7 +431,7 @@ HttpResponse StudioApi::Fit(const HttpRequest& request) {
   const auto body = ParseBody(request);
   if (!body) return Refuse(400, "请求格式不对");
   std::string error;
-  const auto requested = ReadFaceStyle(*body, error);
+  const auto requested = ReadRequested(*body, error);
   if (!requested) return Refuse(400, error);
   const auto fits = workshop_.Fit(requested->faceStyle);
   json sizes = json::object();
@@ -384,7 +448,7 @@ HttpResponse StudioApi::StartBuild(const HttpRequest& request) {
   const auto body = ParseBody(request);
   if (!body) return Refuse(400, "请求格式不对");
   std::string error;
-  const auto requested = ReadFaceStyle(*body, error);
+  const auto requested = ReadRequested(*body, error);
   if (!requested) return Refuse(400, error);
   const std::string name = body->value("name", "");
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
@@ -431,7 +495,7 @@ HttpResponse StudioApi::SaveStyle(const HttpRequest& request) {
   const auto body = ParseBody(request);
   if (!body) return Refuse(400, "请求格式不对");
   std::string error;
-  const auto requested = ReadFaceStyle(*body, error);
+  const auto requested = ReadRequested(*body, error);
   if (!requested) return Refuse(400, error);
   const std::string name = body->value("name", "");
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);

@@ -10,6 +10,7 @@
 //   POST /api/build         starts the whole build; GET /api/build: its progress
 //   POST /api/style/save    writes the style as a TOML style file
 //   POST /api/style/load    reads a style file's text
+//   POST /api/font-file     a font file to use (copied into the folder)
 //   POST /api/heartbeat     the page is still open
 //   POST /api/quit          ends the studio
 // Every request passes the request guard first.
@@ -20,9 +21,15 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "fontbuild/style_spec.h"
+#include "platform/portable/private_font_file.h"
 #include "studio/build_job.h"
 #include "studio/glyph_workshop.h"
 #include "studio/http_message.h"
@@ -31,7 +38,17 @@
 namespace qzf::studio {
 
 inline constexpr std::size_t kMaxJsonBody = 256 * 1024;
+inline constexpr std::size_t kMaxFontFile = 50 * 1024 * 1024;  // bytes of one font file
+// Its request: the file in base64 with a little JSON around it.
+inline constexpr std::size_t kMaxFontFileBody = kMaxFontFile / 3 * 4 + 64 * 1024;
 inline constexpr std::size_t kMaxPreviewText = 400;  // characters per text
+
+// The face and style of a request.
+struct StudioRequest {
+  FaceStyle faceStyle;
+  StyleSpec spec;
+  std::string faceText;  // UTF-8
+};
 
 struct StudioSettings {
   std::string token;
@@ -66,6 +83,13 @@ class StudioApi {
   HttpResponse SaveStyle(const HttpRequest& request);
   HttpResponse LoadStyle(const HttpRequest& request);
   HttpResponse State();
+  HttpResponse AddFontFile(const HttpRequest& request);
+  // Makes the style's font files usable in this process (each once); the
+  // message to refuse with when one gives no font.
+  std::string UseFontFiles(const BuildStyle& style);
+  // The face and style a request names ("face", "style"), its font files
+  // made usable; nullopt and the message to refuse with when they do not do.
+  std::optional<StudioRequest> ReadRequested(const nlohmann::json& body, std::string& error);
   HttpResponse Page(const std::string& name);
 
   const StudioData& data_;
@@ -76,6 +100,8 @@ class StudioApi {
   std::string facesJson_;                   // computed once
   std::map<std::string, bool> exactFaces_;  // GBK name: installed under that name
   std::atomic<std::int64_t> lastContact_;
+  std::mutex fontFilesMutex_;
+  std::map<std::string, std::unique_ptr<PrivateFontFile>> fontFiles_;  // by system path
 };
 
 }  // namespace qzf::studio

@@ -1,7 +1,6 @@
 #include "studio/studio_server.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 
 #include "platform/portable/system_path.h"
@@ -12,6 +11,10 @@
 #include "studio/studio_api.h"
 #include "studio/studio_data.h"
 
+#ifndef _WIN32
+#include <signal.h>
+#endif
+
 namespace qzf::studio {
 namespace {
 
@@ -19,6 +22,7 @@ namespace {
 LoopbackServer* gServer = nullptr;
 
 #ifdef _WIN32
+// Called on a thread of its own; handlers installed later are asked first.
 BOOL WINAPI ConsoleControl(DWORD) {
   if (gServer) gServer->Stop();
   // Closing the console window gives a few seconds; the serving thread
@@ -27,8 +31,16 @@ BOOL WINAPI ConsoleControl(DWORD) {
   return TRUE;
 }
 #else
-void OnSignal(int) {
+struct sigaction gPrevious[2];
+constexpr int kStopSignals[2] = {SIGINT, SIGTERM};
+
+// The first signal stops the server; the handler that was there before
+// (or the default) takes a second one.
+void OnSignal(int signal) {
   if (gServer) gServer->Stop();
+  for (int i = 0; i < 2; ++i) {
+    if (kStopSignals[i] == signal) sigaction(signal, &gPrevious[i], nullptr);
+  }
 }
 #endif
 
@@ -37,8 +49,16 @@ void CatchStops(LoopbackServer* server) {
 #ifdef _WIN32
   SetConsoleCtrlHandler(ConsoleControl, server != nullptr);
 #else
-  std::signal(SIGINT, server ? OnSignal : SIG_DFL);
-  std::signal(SIGTERM, server ? OnSignal : SIG_DFL);
+  for (int i = 0; i < 2; ++i) {
+    if (server) {
+      struct sigaction action {};
+      action.sa_handler = &OnSignal;
+      sigemptyset(&action.sa_mask);
+      sigaction(kStopSignals[i], &action, &gPrevious[i]);
+    } else {
+      sigaction(kStopSignals[i], &gPrevious[i], nullptr);
+    }
+  }
 #endif
 }
 
@@ -92,6 +112,8 @@ int RunStudio(const StudioOptions& options) {
   api.SetPort(server.port());
   api.onQuit = [&server] { server.Stop(); };
 
+  // Before the address is out: whoever has it may stop the studio at once.
+  CatchStops(&server);
   const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/?token=" + settings.token;
   std::printf("qzffont 字体工作室 / font studio: %s\n", url.c_str());
   std::printf("文件写入 / files go to: %s\n", SystemPathToUtf8(settings.outputFolder).c_str());
@@ -101,7 +123,6 @@ int RunStudio(const StudioOptions& options) {
     std::printf("浏览器没有打开，请把上面的地址复制到浏览器。 Open the address above in a browser.\n");
   std::fflush(stdout);
 
-  CatchStops(&server);
   const auto idle = std::chrono::seconds(options.idleSeconds);
   bool idleEnd = false;
   server.Run([&] {

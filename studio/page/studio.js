@@ -12,6 +12,7 @@ const BOX = [214, 96, 84];
 
 const state = {
   faces: [],
+  fontFiles: [], // paths of font files in use
   face: null,
   lines: [],
   zoom: 2,
@@ -82,6 +83,7 @@ function styleJson() {
   const style = { align: $("align").value, all, sizes };
   const fallback = fallbacks();
   if (fallback.length) style.fallback = fallback;
+  if (state.fontFiles.length) style.fontFile = state.fontFiles;
   return style;
 }
 
@@ -107,6 +109,8 @@ function applyStyle(style) {
   }
   $("fallback-list").innerHTML = "";
   for (const name of style.fallback || []) addFallback(name);
+  state.fontFiles = style.fontFile || [];
+  renderFontFiles();
   if (style.face && state.faces.some((f) => f.name === style.face)) chooseFace(style.face, false);
   showAlign();
 }
@@ -119,6 +123,58 @@ function showAlign() {
 }
 
 // ---- faces ----
+
+async function loadFaces() {
+  const faces = await api("/api/faces");
+  state.faces = faces.faces;
+  state.total = faces.total;
+  $("face-total").textContent = faces.total;
+  const pick = $("fallback-pick");
+  pick.length = 1;
+  for (const face of state.faces) {
+    if (!face.drawable) continue;
+    const option = document.createElement("option");
+    option.value = option.textContent = face.name;
+    pick.append(option);
+  }
+  renderFaces();
+}
+
+function renderFontFiles() {
+  const list = $("font-files");
+  list.innerHTML = "";
+  for (const path of state.fontFiles) {
+    const li = document.createElement("li");
+    li.textContent = path.split(/[\\/]/).pop();
+    li.title = path;
+    list.append(li);
+  }
+}
+
+async function addFontFile(file) {
+  if (!file) return;
+  if (file.size > 50 * 1024 * 1024) return notice("字体文件不能超过 50 MB");
+  notice("正在读入 " + file.name + "…", "info");
+  try {
+    const data = await new Promise((resolve, reject) => {
+      const reader = new FileReader();
+      reader.onload = () => resolve(String(reader.result).split(",")[1] || "");
+      reader.onerror = () => reject(new Error("读不到这个文件"));
+      reader.readAsDataURL(file);
+    });
+    const before = new Set(state.faces.map((f) => f.name));
+    const result = await api("/api/font-file", { name: file.name, data });
+    if (!state.fontFiles.includes(result.path)) state.fontFiles.push(result.path);
+    renderFontFiles();
+    await loadFaces();
+    const added = state.faces.filter((f) => !before.has(f.name)).map((f) => f.name);
+    notice("已添加 " + file.name + (added.length ? "，其中的字体：" + added.join("、") : ""), "info");
+    if (added.length) chooseFace(added[0], true);
+  } catch (e) {
+    notice(e.message);
+  }
+  $("font-file").value = "";
+}
 
 function renderFaces() {
   const filter = $("face-search").value.trim().toLowerCase();
@@ -473,6 +529,11 @@ async function loadStyle(file) {
   if (file.size > 200 * 1024) return notice("样式文件太大");
   try {
     const result = await api("/api/style/load", { text: await file.text() });
+    if ((result.style.fontFile || []).length) {
+      // The style's font files become usable, and their faces are listed.
+      await api("/api/preview", { face: result.style.face || "x", style: { fontFile: result.style.fontFile }, texts: [] });
+      await loadFaces();
+    }
     applyStyle(result.style);
     notice("已载入样式 " + file.name, "info");
     if (result.style.fit) await fit(); else changed();
@@ -498,6 +559,7 @@ async function start() {
   $("build").addEventListener("click", build);
   $("style-save").addEventListener("click", saveStyle);
   $("style-load").addEventListener("change", (e) => loadStyle(e.target.files[0]));
+  $("font-file").addEventListener("change", (e) => addFontFile(e.target.files[0]));
   $("quit").addEventListener("click", async () => {
     if (!confirm("停止工作室？页面将不再可用。")) return;
     await api("/api/quit", {}).catch(() => {});
@@ -522,18 +584,7 @@ async function start() {
     $("build-name").value = info.defaultName;
     $("style-name").value = info.defaultStyleName;
     state.lines = info.previewLines;
-    const faces = await api("/api/faces");
-    state.faces = faces.faces;
-    state.total = faces.total;
-    $("face-total").textContent = faces.total;
-    const pick = $("fallback-pick");
-    for (const face of state.faces) {
-      if (!face.drawable) continue;
-      const option = document.createElement("option");
-      option.value = option.textContent = face.name;
-      pick.append(option);
-    }
-    renderFaces();
+    await loadFaces();
     document.body.dataset.ready = "1";
   } catch (e) {
     notice(e.message);

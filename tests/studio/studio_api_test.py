@@ -7,6 +7,7 @@ same style file.
 usage: studio_api_test.py QZFFONT [--runner WINE-RUN]
 """
 import argparse
+import base64
 import http.client
 import json
 import os
@@ -21,6 +22,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from studio_process import Studio, program_path  # noqa: E402
 
 FACE = "Noto Sans CJK SC"
+MAKE_PRIVATE_FONT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "platform", "make_private_font.py")
+WQY_FILE = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
 failures = []
 count = [0]
 
@@ -165,13 +168,7 @@ def build_through_api(studio, out, qzffont, runner):
     check(got == 200, "the build starts (%r)" % body)
     got, _, again = request(studio, "POST", "/api/build", {"face": FACE, "style": style, "name": "api.qzf"})
     check(got == 409, "a second build while one runs is refused (got %d)" % got)
-    deadline = time.time() + 900
-    status = {}
-    while time.time() < deadline:
-        _, _, status = request(studio, "GET", "/api/build")
-        if status.get("finished") and not status.get("running"):
-            break
-        time.sleep(0.2)
+    status = wait_for_build(studio)
     check(status.get("ok"), "the build succeeds (%r)" % status.get("message"))
     reference = os.path.join(out, "reference.qzf")
     subprocess.run(([runner] if runner else []) + [qzffont, "build", "--style",
@@ -182,6 +179,61 @@ def build_through_api(studio, out, qzffont, runner):
         check(a.read() == b.read(), "the API's build equals qzffont build with its saved style file")
     leftovers = [n for n in os.listdir(out) if n.endswith(".tmp")]
     check(not leftovers, "no temporary files are left (%r)" % leftovers)
+
+
+def font_files(studio, out, qzffont, runner, work):
+    """A font file no fontconfig directory holds, sent by the page."""
+    family = "QZF Studio Test Hei"
+    made = os.path.join(work, "studio-test-hei.ttf")
+    subprocess.run(["/usr/bin/python3", MAKE_PRIVATE_FONT, WQY_FILE, "0", family, made], check=True, timeout=300)
+    with open(made, "rb") as f:
+        data = base64.b64encode(f.read()).decode()
+    cases = [
+        ({"name": "hei.txt", "data": data}, 400, "an extension that is not a font's"),
+        ({"name": "../hei.ttf", "data": data}, 400, "a name with a path"),
+        ({"name": "hei.ttf", "data": "not base64!"}, 400, "data that is not base64"),
+        ({"name": "empty.ttf", "data": base64.b64encode(b"no font in here").decode()}, 400, "a file with no font"),
+    ]
+    for body, status, what in cases:
+        got, _, answer = request(studio, "POST", "/api/font-file", body)
+        check(got == status, "font file with %s: %d (got %d %r)" % (what, status, got, answer))
+    check(not os.path.exists(os.path.join(out, "empty.ttf")), "a file with no font is not kept")
+    raw = socket.create_connection(("127.0.0.1", studio.port), timeout=30)
+    raw.sendall(("POST /api/font-file HTTP/1.1\r\nHost: 127.0.0.1:%d\r\nX-Studio-Token: %s\r\n"
+                 "Content-Type: application/json\r\nContent-Length: 90000000\r\n\r\n{" % (studio.port, studio.token)).encode())
+    answer = raw.recv(100).decode("latin-1")
+    raw.close()
+    check(answer.startswith("HTTP/1.1 413"), "a font file over 50 MB: 413 before it is sent (%r)" % answer[:20])
+
+    got, _, answer = request(studio, "POST", "/api/font-file", {"name": "hei.ttf", "data": data})
+    check(got == 200, "the font file is taken (%r)" % answer)
+    path = answer.get("path", "") if isinstance(answer, dict) else ""
+    _, _, faces = request(studio, "GET", "/api/faces")
+    listed = [f for f in faces["faces"] if f["name"] == family]
+    check(listed and listed[0]["drawable"] == faces["total"], "its face is listed, drawing every character")
+    style = {"fontFile": [path]}
+    got, _, _ = request(studio, "POST", "/api/build", {"face": family, "style": style, "name": "hei.qzf"})
+    status = wait_for_build(studio)
+    check(got == 200 and status.get("ok"), "a build in the file's face succeeds (%r)" % status.get("message"))
+    reference = os.path.join(out, "hei-reference.qzf")
+    subprocess.run(([runner] if runner else []) + [qzffont, "build", "--font-file", program_path(made, runner),
+                                                   "--face", family, "--out", program_path(reference, runner), "-q"],
+                   check=True, stdout=subprocess.DEVNULL, timeout=900)
+    with open(os.path.join(out, "hei.qzf"), "rb") as a, open(reference, "rb") as b:
+        check(a.read() == b.read(), "it equals qzffont build --font-file with that file")
+    got, _, answer = request(studio, "POST", "/api/font-file", {"name": "hei.ttf", "data": base64.b64encode(b"x" * 8).decode()})
+    check(got == 409, "another file of the same name is not written over (got %d)" % got)
+
+
+def wait_for_build(studio):
+    deadline = time.time() + 900
+    status = {}
+    while time.time() < deadline:
+        _, _, status = request(studio, "GET", "/api/build")
+        if status.get("finished") and not status.get("running"):
+            break
+        time.sleep(0.2)
+    return status
 
 
 def ends(qzffont, runner, out):
@@ -228,6 +280,7 @@ def main():
             guards(studio)
             bad_values(studio, out)
             build_through_api(studio, out, args.qzffont, args.runner)
+            font_files(studio, out, args.qzffont, args.runner, work)
         ends(args.qzffont, args.runner, program_path(work, args.runner))
     finally:
         shutil.rmtree(work, ignore_errors=True)
