@@ -115,7 +115,7 @@ top=$win/qzffont-$version-win64
 zip_entries() {
   local want got
   want=$(printf '%s\n' LICENSE.txt README.txt qzffont-gui.exe qzffont-studio.exe qzffont.exe)
-  got=$(cmake -E tar tf "$zip" | sed -n "s|^qzffont-$version-win64/\(.\)|\1|p" | sort) || return 1
+  got=$(cmake -E tar tf "$zip" | sed -n "s|^qzffont-$version-win64/\(.\)|\1|p" | LC_ALL=C sort) || return 1
   [ "$got" = "$want" ] || { echo "zip holds: $got"; return 1; }
 }
 # Only DLLs every Windows has: a MinGW runtime DLL would be missing on a player's machine.
