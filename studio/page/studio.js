@@ -264,7 +264,7 @@ async function redraw() {
       state.stockText = textKey;
     }
     state.preview = result;
-    notice("");
+    if (!$("notice").classList.contains("info")) notice("");
     drawPreview();
     $("preview-time").textContent = "重画用时 " + result.ms.toFixed(1) + " 毫秒";
     document.body.dataset.previewRevision = String(Number(document.body.dataset.previewRevision || 0) + 1);

@@ -133,6 +133,18 @@ def main():
                 driver.execute_script("document.getElementById('build').scrollIntoView()")
                 shot(driver, "5-built.png")
                 check("studio.qzf" in driver.find_element(By.ID, "build-message").text, "the page says where the font went")
+
+                # "Fit": em heights chosen per size, glyphs centred, the preview redrawn.
+                seen = revision(driver)
+                driver.find_element(By.ID, "fit").click()
+                wait.until(lambda d: revision(d) > seen and d.find_element(By.ID, "fit").is_enabled())
+                sizes = [driver.find_element(By.CSS_SELECTOR, 'input[data-size="%d"][data-field="glyphSize"]' % s)
+                         .get_attribute("value") for s in (20, 24, 64)]
+                check(all(v.isdigit() for v in sizes) and
+                      driver.find_element(By.ID, "align").get_attribute("value") == "center",
+                      "fit fills in the em heights (%s) and centres" % ", ".join(sizes))
+                driver.execute_script("window.scrollTo(0, 0)")
+                shot(driver, "6-fit.png")
             finally:
                 driver.quit()
         with open(os.path.join(out, "style.toml"), encoding="utf-8") as f:
