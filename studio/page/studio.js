@@ -73,6 +73,10 @@ function styleJson() {
     const x = numberOf(field("shiftX")) || 0;
     const y = numberOf(field("shiftY")) || 0;
     if (x !== 0 || y !== 0) s.shift = [x, y];
+    const weight = numberOf(field("weight"));
+    if (weight !== null) s.weight = weight;
+    const italic = document.querySelector(`select[data-size="${size}"][data-field="italic"]`).value;
+    if (italic !== "") s.italic = italic === "1";
     const gamma = numberOf(field("gamma"));
     if (gamma !== null && gamma !== 1) s.gamma = gamma;
     if (field("mono").checked) s.mono = true;
@@ -98,8 +102,13 @@ function applyStyle(style) {
   $("italic").checked = !!all.italic;
   $("align").value = style.align || "design";
   for (const size of SIZES) {
-    const s = Object.assign({}, all, (style.sizes || {})[size] || {});
+    const own = (style.sizes || {})[size] || {};
+    const s = Object.assign({}, all, own);
     const field = (name) => document.querySelector(`input[data-size="${size}"][data-field="${name}"]`);
+    // Weight and slant of one size only where it has its own.
+    field("weight").value = own.weight ?? "";
+    document.querySelector(`select[data-size="${size}"][data-field="italic"]`).value =
+      own.italic === undefined ? "" : own.italic ? "1" : "0";
     field("glyphSize").value = s.glyphSize ?? "";
     field("baseline").value = s.baseline ?? "";
     field("shiftX").value = s.shift ? s.shift[0] : 0;
@@ -343,6 +352,7 @@ function drawPreview() {
   if (!result) return;
   const rows = layOut(result.layouts);
   const holder = $("preview-sizes");
+  $("preview-empty")?.remove();
   for (const size of SIZES) {
     let block = $("preview-" + size);
     if (!block) {
@@ -552,6 +562,7 @@ async function start() {
   $("italic").addEventListener("change", changed);
   $("align").addEventListener("change", () => { showAlign(); changed(); });
   document.querySelectorAll("table.sizes input").forEach((input) => input.addEventListener("input", changed));
+  document.querySelectorAll("table.sizes select").forEach((select) => select.addEventListener("change", changed));
   $("own-text").addEventListener("input", changed);
   $("fit").addEventListener("click", fit);
   $("reset").addEventListener("click", () => { applyStyle({}); changed(); });
