@@ -115,7 +115,9 @@ CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, 
   const auto glyph = character ? renderer.Render(*character) : std::nullopt;
   if (!glyph) {
     // Kept as the stock file has it, as the pass keeps it.
-    cell.levels = StockCell(sizeIndex, position);
+    const GlyphSizeInfo& size = SizeModeTable[sizeIndex];
+    cell.levels.resize(std::size_t{size.cellSize} * size.cellSize);
+    data_.stockCells().Levels(size, position, cell.levels);
     return cell;
   }
   const GlyphSizeInfo size = OneCellSize(sizeIndex);
@@ -139,11 +141,6 @@ std::vector<CellPicture> GlyphWorkshop::Cells(const FaceStyle& faceStyle, std::s
   cells.reserve(positions.size());
   for (const std::uint32_t position : positions) cells.push_back(Draw(*renderer, sizeIndex, position));
   return cells;
-}
-
-std::vector<std::uint8_t> GlyphWorkshop::StockCell(std::size_t sizeIndex, std::uint32_t position) const {
-  const GlyphSizeInfo& size = SizeModeTable[sizeIndex];
-  return Unpack(data_.stockImage().data() + CellOffset(size, position), size);
 }
 
 std::array<SizeFindings, SizeModeTable.size()> GlyphWorkshop::Findings(const FaceStyle& faceStyle, bool& ok) {

@@ -60,8 +60,6 @@ class GlyphWorkshop {
   // face that cannot be created leaves `ok` false.
   std::vector<CellPicture> Cells(const FaceStyle& faceStyle, std::size_t sizeIndex,
                                  const std::vector<std::uint32_t>& positions, bool& ok);
-  // A stock cell.
-  std::vector<std::uint8_t> StockCell(std::size_t sizeIndex, std::uint32_t position) const;
 
   std::array<SizeFindings, SizeModeTable.size()> Findings(const FaceStyle& faceStyle, bool& ok);
   // What a fit chooses per size: the em heights, and the centring offsets

@@ -377,6 +377,9 @@ HttpResponse StudioApi::Cell(const HttpRequest& request) {
   const auto cells = workshop_.Cells(requested->faceStyle, *index, {position}, ok);
   if (!ok) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
   const CellPicture& cell = cells.front();
+  const GlyphSizeInfo& size = SizeModeTable[*index];
+  std::vector<std::uint8_t> stock(std::size_t{size.cellSize} * size.cellSize);
+  data_.stockCells().Levels(size, position, stock);
   const std::uint16_t code = data_.CodeAt(position);
   const auto character = data_.CharacterOfCode(code);
   json out{{"size", SizeModeTable[*index].cellSize},
@@ -384,7 +387,7 @@ HttpResponse StudioApi::Cell(const HttpRequest& request) {
            {"code", Hex4(code)},
            {"character", character ? CharacterText(*character) : ""},
            {"new", LevelsHex(cell.levels)},
-           {"stock", LevelsHex(workshop_.StockCell(*index, position))},
+           {"stock", LevelsHex(stock)},
            {"kept", !cell.redrawn},
            {"missing", cell.missing},
            {"cut", cell.cutPixels}};
