@@ -99,13 +99,28 @@ def guards(studio):
     got, _, _ = request(studio, "GET", "/api/state", headers={"Transfer-Encoding": "chunked"})
     check(got in (400, 411), "a body of unstated length is refused (got %d)" % got)
 
-    # Two Host headers could be read two ways: refused.
-    raw = socket.create_connection(("127.0.0.1", studio.port), timeout=30)
-    raw.sendall(("GET /api/state HTTP/1.1\r\nHost: 127.0.0.1:%d\r\nHost: attacker.example\r\nX-Studio-Token: %s\r\n\r\n"
-                 % (studio.port, studio.token)).encode())
-    answer = raw.recv(100).decode("latin-1")
-    raw.close()
-    check(answer.startswith("HTTP/1.1 400"), "two Host headers: 400")
+    # Requests the server must not read two ways, or at all.
+    host = "Host: 127.0.0.1:%d\r\nX-Studio-Token: %s\r\n" % (studio.port, studio.token)
+    raw_cases = [
+        ("two Host headers", "GET /api/state HTTP/1.1\r\n" + host + "Host: attacker.example\r\n\r\n", 400),
+        ("two lengths", "POST /api/heartbeat HTTP/1.1\r\n" + host +
+         "Content-Type: application/json\r\nContent-Length: 2\r\nContent-Length: 20\r\n\r\n{}", 400),
+        ("a length that is not a number", "POST /api/heartbeat HTTP/1.1\r\n" + host +
+         "Content-Type: application/json\r\nContent-Length: -2\r\n\r\n{}", 400),
+        ("no Host in HTTP/1.1", "GET /api/state HTTP/1.1\r\nX-Studio-Token: %s\r\n\r\n" % studio.token, 400),
+        ("a folded header line", "GET /api/state HTTP/1.1\r\n" + host + "X-A: 1\r\n  2\r\n\r\n", 400),
+        ("a space before the colon", "GET /api/state HTTP/1.1\r\n" + host + "X-A : 1\r\n\r\n", 400),
+        ("an absolute target", "GET http://127.0.0.1/api/state HTTP/1.1\r\n" + host + "\r\n", 400),
+        ("another protocol", "GET /api/state HTTP/2.0\r\n" + host + "\r\n", 400),
+        ("a head over 16 KB", "GET /api/state HTTP/1.1\r\n" + host + ("X-Pad: %s\r\n" % ("a" * 1000)) * 20 + "\r\n",
+         431),
+    ]
+    for what, text, status in raw_cases:
+        raw = socket.create_connection(("127.0.0.1", studio.port), timeout=30)
+        raw.sendall(text.encode())
+        answer = raw.recv(100).decode("latin-1")
+        raw.close()
+        check(answer.startswith("HTTP/1.1 %d" % status), "%s: %d (%r)" % (what, status, answer[:20]))
 
     got, _, _ = request(studio, "GET", "/api/state", address="::1", host="[::1]:%d" % studio.port)
     check(got == 200, "it serves on ::1 too")
