@@ -8,7 +8,7 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 dpkg-dev \
   xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
   fonts-noto-cjk fonts-wqy-microhei fonts-wqy-zenhei fonts-ipafont-gothic fonts-wine util-linux \
-  libtomlplusplus-dev libcpp-httplib-dev nlohmann-json3-dev python3-fonttools \
+  libtomlplusplus-dev nlohmann-json3-dev curl python3-fonttools \
   chromium chromium-driver python3-selenium
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
@@ -23,7 +23,7 @@ help:
 	@echo "make setup  - install the Debian packages the project needs"
 	@echo "make dist   - the Windows zip and the Debian package in dist/"
 	@echo "make fuzz   - run each libFuzzer target for FUZZ_SECONDS (default 60)"
-	@echo "make bench  - time a whole build against FreeType alone, and the parts of a build"
+	@echo "make bench  - time a whole build against FreeType alone, the parts of a build, a studio redraw"
 	@echo "make clean  - remove build/ and out/"
 
 # Quick when everything is present: dpkg is asked first, apt only for what is missing.
@@ -123,9 +123,10 @@ fuzz: setup build/fuzz/build.ninja
 # pairs.
 BENCH_RUNS ?= 5
 bench: setup build/bench/build.ninja
-	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench render_bench
+	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench render_bench studio_redraw_bench
 	./build/bench/bench/pass_parts_bench
 	./build/bench/bench/render_bench
+	./build/bench/bench/studio_redraw_bench
 	./build/bench/bench/build_floor ./build/bench/qzffont build/bench/resources/F_FONTJ.qzf \
 	  build/bench/resources/dictionary.txt build/bench/bench-work $(BENCH_RUNS)
 

@@ -10,6 +10,7 @@
 #include "cli/style_options.h"
 #include "cli/terminal.h"
 #include "fileutil/file_range.h"
+#include "fontbuild/build_style_of.h"
 #include "fontbuild/font_build.h"
 #include "fontbuild/report_records.h"
 #include "fontbuild/style_file.h"
@@ -136,7 +137,7 @@ int RunBuild(const BuildOptions& options) {
   std::string problem;
   const auto spec = StyleFromArguments(options.style, problem);
   if (!spec) return Error(problem);
-  const auto style = ToBuildStyle(*spec, problem);
+  const auto style = BuildStyleOf(*spec, problem);
   if (!style) return Error(problem);
   const std::string faceText = options.face.empty() ? spec->face.value_or("") : options.face;
   if (faceText.empty()) return Error("give the face with --face (or face = \"...\" in the style file)");

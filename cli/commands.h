@@ -17,5 +17,6 @@ void AddPreviewCommand(CLI::App& app, int& status);
 void AddRenderCommand(CLI::App& app, int& status);
 void AddDataCommand(CLI::App& app, int& status);
 void AddDictCommand(CLI::App& app, int& status);
+void AddStudioCommand(CLI::App& app, int& status);
 
 }  // namespace qzf::cli

@@ -174,28 +174,4 @@ std::optional<StyleSpec> StyleFromArguments(const StyleArguments& a, std::string
   return OverrideStyle(fromFile, given);
 }
 
-std::optional<BuildStyle> ToBuildStyle(const StyleSpec& spec, std::string& error) {
-  BuildStyle style;
-  style.sizes = SizeStylesOf(spec);
-  style.fit = spec.fit.value_or(false);
-  style.align = spec.align.value_or(style.fit && !spec.PlacementGiven() ? GlyphAlign::kCenter : GlyphAlign::kDesign);
-  for (const std::string& face : spec.fallback.value_or(std::vector<std::string>{})) {
-    const auto gbk = ToGbk(face);
-    if (!gbk || gbk->empty() || gbk->size() >= 256) {
-      error = "not a usable fallback face name: " + face;
-      return std::nullopt;
-    }
-    style.fallbackFaces.push_back(*gbk);
-  }
-  for (const std::string& file : spec.fontFile.value_or(std::vector<std::string>{})) {
-    const auto path = ToSystemPath(file);
-    if (!path) {
-      error = "the path " + file + " holds characters this system cannot use in file names";
-      return std::nullopt;
-    }
-    style.fontFiles.push_back(*path);
-  }
-  return style;
-}
-
 }  // namespace qzf::cli

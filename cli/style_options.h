@@ -29,8 +29,4 @@ void AddStyleOptions(CLI::App& command, StyleArguments& arguments);
 // bad value or a bad style file: nullopt and the one line to say.
 std::optional<StyleSpec> StyleFromArguments(const StyleArguments& arguments, std::string& error);
 
-// The style a build takes: face names in GBK, font files as system paths,
-// the alignment --fit implies. On a name this system cannot take: nullopt.
-std::optional<BuildStyle> ToBuildStyle(const StyleSpec& spec, std::string& error);
-
 }  // namespace qzf::cli

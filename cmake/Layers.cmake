@@ -1,5 +1,5 @@
 # The library core is a stack of layers, one CMake library per folder:
-#   platform < fileutil < dict < fontpatch < fontbuild < preview < app, cli
+#   platform < fileutil < dict < fontpatch < fontbuild < preview < studio < app, cli
 # A target sees in its includes only the folders it is given: its own and the
 # layers below it. Each target gets a view of the source tree (a folder of
 # links) holding just those folders, so an include of a higher layer does not
@@ -19,7 +19,7 @@ function(qzf_layer_view target)
 endfunction()
 
 # The core folders from the bottom up; a layer sees its own and those below.
-set(QZF_CORE_LAYERS platform fileutil dict fontpatch fontbuild preview)
+set(QZF_CORE_LAYERS platform fileutil dict fontpatch fontbuild preview studio)
 
 # qzf_core_view(<target> <layer> [<folder>...]): the view of a target in
 # <layer> (one of QZF_CORE_LAYERS, or ALL for every core layer), plus extra

@@ -59,7 +59,7 @@ deb_fields() {
     grep -q "^Depends:.*libfontconfig1" <<<"$info" &&
     grep -q "^Depends:.*libstdc++6" <<<"$info" &&
     ! grep -q "^Depends:.*fonts-" <<<"$info" &&
-    grep -qx "Recommends: fonts-noto-cjk" <<<"$info"
+    grep -qx "Recommends: fonts-noto-cjk, xdg-utils" <<<"$info"
 }
 deb_contents() {
   local list
@@ -69,7 +69,33 @@ deb_contents() {
   ! awk '$2 != "root/root"' <<<"$list" | grep -q . &&
     grep -q '^-rwxr-xr-x .* \./usr/bin/qzffont$' <<<"$list" &&
     grep -q ' \./usr/share/doc/qzffont/copyright$' <<<"$list" &&
-    grep -q ' \./usr/share/man/man1/qzffont.1.gz$' <<<"$list"
+    grep -q ' \./usr/share/man/man1/qzffont.1.gz$' <<<"$list" &&
+    grep -q '^-rw-r--r-- .* \./usr/share/applications/qzffont-studio.desktop$' <<<"$list"
+}
+# The desktop entry starts the studio of the packaged tool, in a terminal that says how to stop it.
+deb_desktop_entry() {
+  local entry=$root/usr/share/applications/qzffont-studio.desktop
+  grep -qx 'Exec=qzffont studio' "$entry" && grep -qx 'Terminal=true' "$entry" &&
+    grep -qx 'Name\[zh_CN\]=qzffont 字体工作室' "$entry" &&
+    { ! command -v desktop-file-validate >/dev/null || desktop-file-validate "$entry"; }
+}
+# studio_serves PROGRAM...: the studio starts, serves its page to the token in
+# the address it prints (403 without), and ends on its page's stop button.
+studio_serves() {
+  local log=$scratch/studio.log pid url base token i
+  ( cd "$scratch" && exec "$@" --no-browser >"$log" 2>&1 ) &
+  pid=$!
+  for i in $(seq 1 600); do
+    url=$(grep -o 'http://127\.0\.0\.1:[0-9]*/?token=[0-9a-f]*' "$log" | head -1 | tr -d '\r')
+    [ -n "$url" ] && break
+    sleep 0.1
+  done
+  [ -n "$url" ] || { cat "$log"; kill "$pid"; return 1; }
+  base=${url%%/?token=*} token=${url##*=}
+  curl -sf "$url" | grep -q '字体工作室' &&
+    [ "$(curl -s -o /dev/null -w '%{http_code}' "$base/")" = 403 ] &&
+    curl -sf -X POST -H "X-Studio-Token: $token" -H 'Content-Type: application/json' -d '{}' "$base/api/quit" >/dev/null &&
+    wait "$pid"
 }
 deb_build() (
   mkdir -p "$scratch/linux" && cd "$scratch/linux" &&
@@ -80,22 +106,24 @@ check "deb: contents and ownership" deb_contents
 check "deb: dpkg -x into a scratch root" dpkg -x "$deb" "$root"
 check "deb: usr/bin/qzffont --version" same "qzffont $version" "$qzf" --version
 check "deb: qzffont build from the scratch root passes qzffont check" deb_build
+check "deb: the desktop entry starts the studio" deb_desktop_entry
+check "deb: qzffont studio serves its page with the token only" studio_serves "$qzf" studio
 
 # ---- the Windows zip ----
 win=$scratch/windows
 top=$win/qzffont-$version-win64
 zip_entries() {
   local want got
-  want=$(printf '%s\n' LICENSE.txt README.txt qzffont-gui.exe qzffont.exe)
-  got=$(cmake -E tar tf "$zip" | sed -n "s|^qzffont-$version-win64/\(.\)|\1|p" | sort) || return 1
+  want=$(printf '%s\n' LICENSE.txt README.txt qzffont-gui.exe qzffont-studio.exe qzffont.exe)
+  got=$(cmake -E tar tf "$zip" | sed -n "s|^qzffont-$version-win64/\(.\)|\1|p" | LC_ALL=C sort) || return 1
   [ "$got" = "$want" ] || { echo "zip holds: $got"; return 1; }
 }
 # Only DLLs every Windows has: a MinGW runtime DLL would be missing on a player's machine.
 system_dlls() {
   local exe bad=0
-  for exe in "$top/qzffont.exe" "$top/qzffont-gui.exe"; do
+  for exe in "$top/qzffont.exe" "$top/qzffont-gui.exe" "$top/qzffont-studio.exe"; do
     x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | grep -v -x -E \
-      '(kernel32|user32|gdi32|comdlg32|comctl32|shell32|advapi32|ole32|oleaut32|msvcrt|ucrtbase|api-ms-win-.*)\.dll' &&
+      '(kernel32|user32|gdi32|comdlg32|comctl32|shell32|advapi32|ole32|oleaut32|msvcrt|ucrtbase|ws2_32|bcrypt|api-ms-win-.*)\.dll' &&
       { echo "$exe needs the DLLs above"; bad=1; }
   done
   return $bad
@@ -123,13 +151,15 @@ zip_unpack() (
   mkdir "$win" && cd "$win" && cmake -E tar xf "$zip"
 )
 check "zip: unpack into an empty directory" zip_unpack
-check "zip: holds the two programs, the read-me and the licence" zip_entries
+check "zip: holds the three programs, the read-me and the licence" zip_entries
 check "zip: programs need only system DLLs" system_dlls
 check "zip: qzffont.exe version resource" version_resource "$top/qzffont.exe"
 check "zip: qzffont-gui.exe version resource" version_resource "$top/qzffont-gui.exe"
 check "zip: qzffont-gui.exe keeps its dialog" gui_dialog_kept
 check "zip: qzffont.exe --version under Wine" same "qzffont $version" "$wine" "$top/qzffont.exe" --version
 check "zip: qzffont.exe build under Wine passes qzffont check" zip_build
+check "zip: qzffont-studio.exe version resource" version_resource "$top/qzffont-studio.exe"
+check "zip: qzffont-studio.exe under Wine serves its page with the token only" studio_serves "$wine" "$top/qzffont-studio.exe"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

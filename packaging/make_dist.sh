@@ -1,7 +1,8 @@
 #!/bin/bash
 # Makes the two packages a player installs from finished builds:
 #   OUT/qzffont-VERSION-win64.zip   the Windows programs, a read-me, the licence
-#   OUT/qzffont_VERSION_amd64.deb   the Linux command-line tool
+#   OUT/qzffont_VERSION_amd64.deb   the Linux command-line tool, with a desktop
+#                                   entry that starts its studio
 # Usage: make_dist.sh --version V --native BUILD_DIR --windows BUILD_DIR --out DIR
 set -euo pipefail
 
@@ -20,7 +21,7 @@ done
 
 src=$(cd "$(dirname "$0")/.." && pwd)
 pkg=$src/packaging
-for f in "$native/qzffont" "$windows/qzffont.exe" "$windows/qzffont-gui.exe"; do
+for f in "$native/qzffont" "$windows/qzffont.exe" "$windows/qzffont-gui.exe" "$windows/qzffont-studio.exe"; do
   [ -f "$f" ] || { echo "$0: $f is missing: build it first" >&2; exit 1; }
 done
 # A package must never carry a program that reports another version.
@@ -47,18 +48,20 @@ win=$stage/zip/$top
 mkdir -p "$win"
 x86_64-w64-mingw32-strip -o "$win/qzffont.exe" "$windows/qzffont.exe"
 x86_64-w64-mingw32-strip -o "$win/qzffont-gui.exe" "$windows/qzffont-gui.exe"
+x86_64-w64-mingw32-strip -o "$win/qzffont-studio.exe" "$windows/qzffont-studio.exe"
 { printf '\xef\xbb\xbf'; crlf "$pkg/README-windows.txt"; } >"$win/README.txt"
 crlf "$src/LICENSE" >"$win/LICENSE.txt"
 zip=$out/$top.zip
 rm -f "$zip"
 (cd "$stage/zip" && cmake -E tar cf "$zip" --format=zip --mtime="$stamp" \
-  "$top/qzffont-gui.exe" "$top/qzffont.exe" "$top/README.txt" "$top/LICENSE.txt")
+  "$top/qzffont-gui.exe" "$top/qzffont-studio.exe" "$top/qzffont.exe" "$top/README.txt" "$top/LICENSE.txt")
 
 # ---- Debian package ----
 arch=$(dpkg --print-architecture)
 root=$stage/deb
 doc=$root/usr/share/doc/qzffont
-mkdir -p "$root/DEBIAN" "$root/usr/bin" "$doc" "$root/usr/share/man/man1"
+mkdir -p "$root/DEBIAN" "$root/usr/bin" "$doc" "$root/usr/share/man/man1" "$root/usr/share/applications"
+cp "$pkg/qzffont-studio.desktop" "$root/usr/share/applications/qzffont-studio.desktop"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note -o "$root/usr/bin/qzffont" "$native/qzffont"
 chmod 0755 "$root/usr/bin/qzffont"
 sed "s/@VERSION@/$version/g" "$pkg/README-debian.txt" >"$doc/README"
@@ -95,14 +98,15 @@ Architecture: $arch
 Maintainer: qzffont authors <qzffont@users.noreply.invalid>
 Installed-Size: $size
 Depends: $depends
-Recommends: fonts-noto-cjk
+Recommends: fonts-noto-cjk, xdg-utils
 Suggests: fonts-wqy-microhei
 Section: games
 Priority: optional
 Description: personal game font file maker (F_FONTJ.qzf)
  qzffont makes a personal F_FONTJ.qzf font file for the game: it renders each
  game code's Simplified Chinese character in any installed font at 20, 24 and
- 64 pixels and writes a complete new font file.
+ 64 pixels and writes a complete new font file. Its studio, a page served on
+ this machine only, tunes and previews the glyphs before the build.
 CONTROL
 find "$root" -type d -exec chmod 0755 {} +
 find "$root/usr/share" -type f -exec chmod 0644 {} +

@@ -1,0 +1,81 @@
+// One redraw of the studio's preview on the server: a control changed, so
+// the preview request carries a style not seen before, and the three
+// preview lines are drawn anew at the three sizes (the stock cells are
+// already on the page). The request goes through the whole API: guard, JSON,
+// layout, live cells, the answer's JSON. Goal: 50 ms or less.
+#include <benchmark/benchmark.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/portable/codepage.h"
+#include "preview/preview_lines.h"
+#include "studio/studio_api.h"
+#include "studio/studio_data.h"
+
+namespace {
+
+using nlohmann::json;
+using qzf::studio::HttpRequest;
+
+const qzf::studio::StudioData& Data() {
+  static const auto data = [] {
+    std::string error;
+    auto loaded = qzf::studio::StudioData::Load("", "", error);
+    if (!loaded) {
+      std::fprintf(stderr, "studio data: %s\n", error.c_str());
+      std::exit(1);
+    }
+    return std::move(*loaded);
+  }();
+  return data;
+}
+
+HttpRequest PreviewRequest(const json& style) {
+  HttpRequest request;
+  request.method = "POST";
+  request.path = "/api/preview";
+  request.headers = {{"host", "127.0.0.1:1"}, {"x-studio-token", "t"}, {"content-type", "application/json"}};
+  json texts = json::array();
+  for (const char* line : {qzf::kPreviewLine1, qzf::kPreviewLine2, qzf::kPreviewLine3})
+    texts.push_back(qzf::GbkToUtf8Lossy(line));
+  request.body = json{{"face", "Noto Sans CJK SC"}, {"style", style}, {"texts", texts}, {"width", 20}}.dump();
+  return request;
+}
+
+// `perSize`: the control changed is one size's (64 px) rather than one for
+// every size.
+void Redraw(benchmark::State& state, const char* align, bool perSize) {
+  qzf::studio::StudioSettings settings;
+  settings.token = "t";
+  settings.port = 1;
+  qzf::studio::StudioApi api(Data(), settings);
+  api.Handle(PreviewRequest(json{{"align", align}}));  // the face's first load is not a redraw
+  int step = 0;
+  for (auto _ : state) {
+    // Every step a weight and gamma not drawn before: new fonts, new cells.
+    ++step;
+    const json changed{{"weight", 100 + (step % 9) * 100}, {"gamma", 1.0 + step * 1e-4}};
+    const json style =
+        perSize ? json{{"align", align}, {"sizes", {{"64", changed}}}} : json{{"align", align}, {"all", changed}};
+    const auto response = api.Handle(PreviewRequest(style));
+    if (response.status != 200) state.SkipWithError(response.body.c_str());
+    benchmark::DoNotOptimize(response.body.data());
+  }
+}
+
+void BM_PreviewRedraw(benchmark::State& state) { Redraw(state, "design", false); }
+// Centred glyphs: a changed style is first measured over the dictionary's
+// characters at each size it changes, as the build does.
+void BM_PreviewRedrawCentred(benchmark::State& state) { Redraw(state, "center", false); }
+void BM_PreviewRedrawCentredOneSize(benchmark::State& state) { Redraw(state, "center", true); }
+
+BENCHMARK(BM_PreviewRedraw)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PreviewRedrawCentred)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PreviewRedrawCentredOneSize)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,190 @@
+#include "studio/glyph_workshop.h"
+
+#include <cstring>
+
+#include "fontbuild/font_build.h"
+#include "fontpatch/glyph_packing.h"
+
+namespace qzf::studio {
+namespace {
+
+constexpr std::size_t kKeptRenderers = 8;
+constexpr std::size_t kKeptCentrings = 12;
+
+// The size's constants with its table at offset 0: a buffer of one cell.
+GlyphSizeInfo OneCellSize(std::size_t sizeIndex) {
+  GlyphSizeInfo size = SizeModeTable[sizeIndex];
+  size.tableOffset = 0;
+  size.unindexedOffset = 0;
+  return size;
+}
+
+std::vector<std::uint8_t> Unpack(const unsigned char* cell, const GlyphSizeInfo& size) {
+  std::vector<std::uint8_t> levels(std::size_t{size.cellSize} * size.cellSize);
+  for (std::uint32_t i = 0; i < size.bytesPerCell; ++i) {
+    levels[2 * i] = cell[i] & 0x0F;
+    levels[2 * i + 1] = cell[i] >> 4;
+  }
+  return levels;
+}
+
+template <typename Entry>
+typename std::list<Entry>::iterator Find(std::list<Entry>& entries, const FaceStyle& faceStyle, std::size_t sizeIndex,
+                                         const GlyphStyle& style) {
+  for (auto it = entries.begin(); it != entries.end(); ++it) {
+    if (it->sizeIndex == sizeIndex && it->style == style && it->face == faceStyle.face &&
+        it->fallbacks == faceStyle.style.fallbackFaces) {
+      return it;
+    }
+  }
+  return entries.end();
+}
+
+}  // namespace
+
+GlyphWorkshop::GlyphWorkshop(const StudioData& data, const GlyphRenderOps* ops) : data_(data), ops_(ops) {}
+
+RenderFace GlyphWorkshop::Resolve(const std::string& face) {
+  auto it = faces_.find(face);
+  if (it == faces_.end()) {
+    const FaceCheck check = CheckFace(face.c_str(), ops_);
+    it = faces_.emplace(face, RenderFace{face, check.exact ? check.charSet : GB2312_CHARSET}).first;
+  }
+  return it->second;
+}
+
+StyleFitRequest GlyphWorkshop::FitRequest(const FaceStyle& faceStyle) {
+  StyleFitRequest request;
+  request.face = Resolve(faceStyle.face);
+  for (const std::string& fallback : faceStyle.style.fallbackFaces) request.fallbackFaces.push_back(Resolve(fallback));
+  request.characters = data_.drawnCharacters();
+  request.ops = ops_;
+  return request;
+}
+
+void GlyphWorkshop::ForgetFaces() {
+  std::lock_guard hold(lock_);
+  faces_.clear();
+  renderers_.clear();
+  centrings_.clear();
+}
+
+GlyphStyle GlyphWorkshop::PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex) {
+  GlyphStyle style = faceStyle.style.sizes[sizeIndex];
+  if (faceStyle.style.align != GlyphAlign::kCenter) return style;
+  auto it = Find(centrings_, faceStyle, sizeIndex, style);
+  if (it == centrings_.end()) {
+    const StyleFitRequest request = FitRequest(faceStyle);
+    CentringEntry entry{faceStyle.face, faceStyle.style.fallbackFaces, sizeIndex, style,
+                        FitSizeStyle(request, SizeModeTable[sizeIndex], style, false, true)};
+    centrings_.push_front(std::move(entry));
+    if (centrings_.size() > kKeptCentrings) centrings_.pop_back();
+    it = centrings_.begin();
+  } else {
+    centrings_.splice(centrings_.begin(), centrings_, it);
+  }
+  style.shiftX += it->fit.alignX;
+  style.shiftY += it->fit.alignY;
+  return style;
+}
+
+GlyphStyle GlyphWorkshop::PassStyle(const FaceStyle& faceStyle, std::size_t sizeIndex) {
+  std::lock_guard hold(lock_);
+  return PassStyleLocked(faceStyle, sizeIndex);
+}
+
+GlyphRenderer* GlyphWorkshop::RendererFor(const FaceStyle& faceStyle, std::size_t sizeIndex,
+                                          const GlyphStyle& passStyle) {
+  auto it = Find(renderers_, faceStyle, sizeIndex, passStyle);
+  if (it == renderers_.end()) {
+    const StyleFitRequest faces = FitRequest(faceStyle);
+    auto renderer =
+        std::make_unique<GlyphRenderer>(faces.face, SizeModeTable[sizeIndex], passStyle, faces.fallbackFaces, ops_);
+    if (renderer->status() != GlyphRenderer::Status::kOk) return nullptr;
+    renderers_.push_front({faceStyle.face, faceStyle.style.fallbackFaces, sizeIndex, passStyle, std::move(renderer)});
+    if (renderers_.size() > kKeptRenderers) renderers_.pop_back();
+    return renderers_.front().renderer.get();
+  }
+  renderers_.splice(renderers_.begin(), renderers_, it);
+  return it->renderer.get();
+}
+
+CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position) {
+  CellPicture cell;
+  const auto character = data_.CharacterOfCode(data_.CodeAt(position));
+  const auto glyph = character ? renderer.Render(*character) : std::nullopt;
+  if (!glyph) {
+    // Kept as the stock file has it, as the pass keeps it.
+    const GlyphSizeInfo& size = SizeModeTable[sizeIndex];
+    cell.levels.resize(std::size_t{size.cellSize} * size.cellSize);
+    data_.stockCells().Levels(size, position, cell.levels);
+    return cell;
+  }
+  const GlyphSizeInfo size = OneCellSize(sizeIndex);
+  unsigned char packed[2048] = {};
+  cell.cutPixels = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size, 0, renderer.placement(),
+                                     glyph->bitmap);
+  cell.levels = Unpack(packed, size);
+  cell.redrawn = true;
+  cell.missing = glyph->missing;
+  cell.face = glyph->face;
+  return cell;
+}
+
+std::vector<CellPicture> GlyphWorkshop::Cells(const FaceStyle& faceStyle, std::size_t sizeIndex,
+                                              const std::vector<std::uint32_t>& positions, bool& ok) {
+  std::lock_guard hold(lock_);
+  std::vector<CellPicture> cells;
+  GlyphRenderer* renderer = RendererFor(faceStyle, sizeIndex, PassStyleLocked(faceStyle, sizeIndex));
+  ok = renderer != nullptr;
+  if (!ok) return cells;
+  cells.reserve(positions.size());
+  for (const std::uint32_t position : positions) cells.push_back(Draw(*renderer, sizeIndex, position));
+  return cells;
+}
+
+std::array<SizeFindings, SizeModeTable.size()> GlyphWorkshop::Findings(const FaceStyle& faceStyle, bool& ok) {
+  std::lock_guard hold(lock_);
+  std::array<SizeFindings, SizeModeTable.size()> findings;
+  ok = true;
+  for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
+    GlyphRenderer* renderer = RendererFor(faceStyle, s, PassStyleLocked(faceStyle, s));
+    if (!renderer) {
+      ok = false;
+      return findings;
+    }
+    const GlyphSizeInfo size = OneCellSize(s);
+    unsigned char packed[2048];
+    SizeFindings& found = findings[s];
+    for (std::uint32_t position = 0; position < kIndexedGlyphCount; ++position) {
+      const auto character = data_.CharacterOfCode(data_.CodeAt(position));
+      if (!character) continue;
+      const auto glyph = renderer->Render(*character);
+      if (!glyph) continue;
+      ++found.redrawn;
+      if (glyph->missing) {
+        found.missing.push_back(position);
+      } else if (glyph->face > 0) {
+        found.fromFallback.push_back(position);
+        found.fallbackOfPosition.push_back(glyph->face);
+      }
+      std::memset(packed, 0, size.bytesPerCell);
+      if (const std::uint32_t dropped = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size, 0,
+                                                          renderer->placement(), glyph->bitmap)) {
+        found.cut.emplace_back(position, dropped);
+      }
+    }
+  }
+  return findings;
+}
+
+std::array<SizeFit, SizeModeTable.size()> GlyphWorkshop::Fit(const FaceStyle& faceStyle) {
+  std::lock_guard hold(lock_);
+  std::array<SizeFit, SizeModeTable.size()> fits{};
+  const StyleFitRequest request = FitRequest(faceStyle);
+  for (std::size_t s = 0; s < SizeModeTable.size(); ++s)
+    fits[s] = FitSizeStyle(request, SizeModeTable[s], faceStyle.style.sizes[s], true, true);
+  return fits;
+}
+
+}  // namespace qzf::studio

@@ -1,0 +1,605 @@
+// The studio page: picks a face, tunes its style, shows the text drawn from
+// the cells the build would write, and builds. Everything it does goes
+// through the studio's JSON API on this same address, with the page's token.
+"use strict";
+
+const token = document.body.dataset.token;
+const SIZES = [20, 24, 64];
+const WRAP = 20; // cells per preview line
+const BAND = [12, 12, 18];
+const INK = [238, 222, 206];
+const BOX = [214, 96, 84];
+
+const state = {
+  faces: [],
+  fontFiles: [], // paths of font files in use
+  face: null,
+  lines: [],
+  zoom: 2,
+  stock: {}, // size -> position -> levels
+  stockText: null,
+  preview: null,
+  findings: null,
+  tab: "missing",
+  inspected: null, // {size, position}
+  previewSeq: 0,
+  findingsSeq: 0,
+};
+
+const $ = (id) => document.getElementById(id);
+
+async function api(path, body) {
+  const options = { headers: { "X-Studio-Token": token } };
+  if (body !== undefined) {
+    options.method = "POST";
+    options.headers["Content-Type"] = "application/json";
+    options.body = JSON.stringify(body);
+  }
+  const response = await fetch(path, options);
+  let data = null;
+  try {
+    data = await response.json();
+  } catch (e) {
+    data = null;
+  }
+  if (!response.ok) throw new Error((data && data.error) || "请求失败（" + response.status + "）");
+  return data;
+}
+
+function notice(text, kind) {
+  const box = $("notice");
+  box.textContent = text || "";
+  box.className = "notice" + (kind ? " " + kind : "");
+  box.hidden = !text;
+}
+
+// ---- the style the controls give ----
+
+function numberOf(input) {
+  if (input.value.trim() === "") return null;
+  const value = Number(input.value);
+  return Number.isFinite(value) ? value : NaN;
+}
+
+function styleJson() {
+  const sizes = {};
+  for (const size of SIZES) {
+    const s = {};
+    const field = (name) => document.querySelector(`input[data-size="${size}"][data-field="${name}"]`);
+    const glyphSize = numberOf(field("glyphSize"));
+    if (glyphSize !== null) s.glyphSize = glyphSize;
+    const baseline = numberOf(field("baseline"));
+    if (baseline !== null) s.baseline = baseline;
+    const x = numberOf(field("shiftX")) || 0;
+    const y = numberOf(field("shiftY")) || 0;
+    if (x !== 0 || y !== 0) s.shift = [x, y];
+    const weight = numberOf(field("weight"));
+    if (weight !== null) s.weight = weight;
+    const italic = document.querySelector(`select[data-size="${size}"][data-field="italic"]`).value;
+    if (italic !== "") s.italic = italic === "1";
+    const gamma = numberOf(field("gamma"));
+    if (gamma !== null && gamma !== 1) s.gamma = gamma;
+    if (field("mono").checked) s.mono = true;
+    sizes[size] = s;
+  }
+  const all = { weight: Number($("weight").value) };
+  if ($("italic").checked) all.italic = true;
+  const style = { align: $("align").value, all, sizes };
+  const fallback = fallbacks();
+  if (fallback.length) style.fallback = fallback;
+  if (state.fontFiles.length) style.fontFile = state.fontFiles;
+  return style;
+}
+
+function fallbacks() {
+  return [...$("fallback-list").querySelectorAll("li")].map((li) => li.dataset.name);
+}
+
+function applyStyle(style) {
+  const all = style.all || {};
+  $("weight").value = all.weight || 400;
+  $("weight-value").textContent = $("weight").value;
+  $("italic").checked = !!all.italic;
+  $("align").value = style.align || "design";
+  for (const size of SIZES) {
+    const own = (style.sizes || {})[size] || {};
+    const s = Object.assign({}, all, own);
+    const field = (name) => document.querySelector(`input[data-size="${size}"][data-field="${name}"]`);
+    // Weight and slant of one size only where it has its own.
+    field("weight").value = own.weight ?? "";
+    document.querySelector(`select[data-size="${size}"][data-field="italic"]`).value =
+      own.italic === undefined ? "" : own.italic ? "1" : "0";
+    field("glyphSize").value = s.glyphSize ?? "";
+    field("baseline").value = s.baseline ?? "";
+    field("shiftX").value = s.shift ? s.shift[0] : 0;
+    field("shiftY").value = s.shift ? s.shift[1] : 0;
+    field("gamma").value = s.gamma ?? 1;
+    field("mono").checked = !!s.mono;
+  }
+  $("fallback-list").innerHTML = "";
+  for (const name of style.fallback || []) addFallback(name);
+  state.fontFiles = style.fontFile || [];
+  renderFontFiles();
+  if (style.face && state.faces.some((f) => f.name === style.face)) chooseFace(style.face, false);
+  showAlign();
+}
+
+function showAlign() {
+  const centred = $("align").value === "center";
+  $("center-hint").hidden = !centred;
+  document.querySelectorAll('input[data-field="baseline"], input[data-field="shiftX"], input[data-field="shiftY"]')
+    .forEach((input) => { input.disabled = centred; });
+}
+
+// ---- faces ----
+
+async function loadFaces() {
+  const faces = await api("/api/faces");
+  state.faces = faces.faces;
+  state.total = faces.total;
+  $("face-total").textContent = faces.total;
+  const pick = $("fallback-pick");
+  pick.length = 1;
+  for (const face of state.faces) {
+    if (!face.drawable) continue;
+    const option = document.createElement("option");
+    option.value = option.textContent = face.name;
+    pick.append(option);
+  }
+  renderFaces();
+}
+
+function renderFontFiles() {
+  const list = $("font-files");
+  list.innerHTML = "";
+  for (const path of state.fontFiles) {
+    const li = document.createElement("li");
+    li.textContent = path.split(/[\\/]/).pop();
+    li.title = path;
+    list.append(li);
+  }
+}
+
+async function addFontFile(file) {
+  if (!file) return;
+  if (file.size > 50 * 1024 * 1024) return notice("字体文件不能超过 50 MB");
+  notice("正在读入 " + file.name + "…", "info");
+  try {
+    const data = await new Promise((resolve, reject) => {
+      const reader = new FileReader();
+      reader.onload = () => resolve(String(reader.result).split(",")[1] || "");
+      reader.onerror = () => reject(new Error("读不到这个文件"));
+      reader.readAsDataURL(file);
+    });
+    const before = new Set(state.faces.map((f) => f.name));
+    const result = await api("/api/font-file", { name: file.name, data });
+    if (!state.fontFiles.includes(result.path)) state.fontFiles.push(result.path);
+    renderFontFiles();
+    await loadFaces();
+    const added = state.faces.filter((f) => !before.has(f.name)).map((f) => f.name);
+    notice("已添加 " + file.name + (added.length ? "，其中的字体：" + added.join("、") : ""), "info");
+    if (added.length) chooseFace(added[0], true);
+  } catch (e) {
+    notice(e.message);
+  }
+  $("font-file").value = "";
+}
+
+function renderFaces() {
+  const filter = $("face-search").value.trim().toLowerCase();
+  const list = $("face-list");
+  list.innerHTML = "";
+  for (const face of state.faces) {
+    const names = [face.name, ...(face.others || [])];
+    if (filter && !names.some((n) => n.toLowerCase().includes(filter))) continue;
+    const li = document.createElement("li");
+    li.className = "face-item" + (face.name === state.face ? " on" : "");
+    li.dataset.name = face.name;
+    li.title = face.name;
+    const name = document.createElement("span");
+    name.textContent = face.name;
+    if (face.others && face.others.length) {
+      const others = document.createElement("small");
+      others.textContent = face.others.join("、");
+      name.append(others);
+      li.title = [face.name, ...face.others].join(" / ");
+    }
+    const count = document.createElement("span");
+    count.className = "count" + (face.drawable === state.total ? " full" : "");
+    count.textContent = face.drawable;
+    li.append(name, count);
+    li.addEventListener("click", () => chooseFace(face.name, true));
+    list.append(li);
+  }
+  if (!list.children.length) list.innerHTML = '<li class="loading">没有找到这个名字的字体</li>';
+}
+
+function chooseFace(name, redraw) {
+  state.face = name;
+  $("face-name").textContent = name;
+  renderFaces();
+  if (redraw !== false) changed();
+}
+
+function addFallback(name) {
+  if (!name || fallbacks().includes(name)) return;
+  const li = document.createElement("li");
+  li.dataset.name = name;
+  li.append(name);
+  const remove = document.createElement("button");
+  remove.textContent = "×";
+  remove.title = "去掉";
+  remove.addEventListener("click", () => { li.remove(); changed(); });
+  li.append(remove);
+  $("fallback-list").append(li);
+}
+
+// ---- preview ----
+
+function texts() {
+  const own = $("own-text").value;
+  return own.trim() ? [...state.lines, own] : [...state.lines];
+}
+
+let previewTimer = 0;
+let findingsTimer = 0;
+function changed() {
+  clearTimeout(previewTimer);
+  previewTimer = setTimeout(redraw, 40);
+  clearTimeout(findingsTimer);
+  findingsTimer = setTimeout(loadFindings, 700);
+}
+
+async function redraw() {
+  if (!state.face) return;
+  for (const input of document.querySelectorAll("input[type=number]")) {
+    if (!input.checkValidity()) {
+      notice("有一个数值超出范围：" + (input.closest("tr")?.querySelector("th")?.textContent || "") +
+             "（" + input.min + " 到 " + input.max + "）");
+      return;
+    }
+  }
+  const seq = ++state.previewSeq;
+  const textList = texts();
+  const textKey = JSON.stringify(textList);
+  const withStock = state.stockText !== textKey;
+  try {
+    const result = await api("/api/preview", { face: state.face, style: styleJson(), texts: textList, width: WRAP,
+                                               withStock });
+    if (seq !== state.previewSeq) return; // a newer one is on its way
+    if (withStock) {
+      state.stock = {};
+      for (const size of SIZES) state.stock[size] = result.sizes[size].stock;
+      state.stockText = textKey;
+    }
+    state.preview = result;
+    if (!$("notice").classList.contains("info")) notice("");
+    drawPreview();
+    $("preview-time").textContent = "重画用时 " + result.ms.toFixed(1) + " 毫秒";
+    document.body.dataset.previewRevision = String(Number(document.body.dataset.previewRevision || 0) + 1);
+    if (state.inspected) inspect(state.inspected.size, state.inspected.position);
+  } catch (e) {
+    if (seq === state.previewSeq) notice(e.message);
+  }
+}
+
+function levelColour(level) {
+  return BAND.map((band, i) => Math.round((band * (15 - level) + INK[i] * level) / 15));
+}
+
+// The server lays the texts out as the game does (one cell per character at
+// a fixed advance, lines broken at line breaks and every WRAP cells); the
+// blocks of the texts stand one below the other.
+function layOut(layouts) {
+  const rows = [];
+  let first = 0;
+  for (const layout of layouts) {
+    for (let r = 0; r < layout.rows; ++r) rows.push([]);
+    for (const [row, column, position] of layout.cells) rows[first + row][column] = position < 0 ? { box: true } : { p: position };
+    first += layout.rows;
+  }
+  return rows;
+}
+
+function drawCells(canvas, rows, size, cellsOf) {
+  const columns = Math.max(1, ...rows.map((r) => r.length));
+  const gap = Math.round(size / 3);
+  canvas.width = columns * size;
+  canvas.height = rows.length * size + (rows.length - 1) * gap;
+  canvas.style.width = canvas.width * state.zoom + "px";
+  canvas.style.height = canvas.height * state.zoom + "px";
+  const context = canvas.getContext("2d");
+  const image = context.createImageData(canvas.width, canvas.height);
+  const put = (x, y, rgb) => {
+    const i = (y * canvas.width + x) * 4;
+    image.data[i] = rgb[0]; image.data[i + 1] = rgb[1]; image.data[i + 2] = rgb[2]; image.data[i + 3] = 255;
+  };
+  for (let y = 0; y < canvas.height; ++y) for (let x = 0; x < canvas.width; ++x) put(x, y, BAND);
+  const places = [];
+  rows.forEach((row, r) => {
+    for (let column = 0; column < row.length; ++column) {
+      const c = row[column];
+      const x0 = column * size, y0 = r * (size + gap);
+      if (!c) continue; // a space
+      if (c.box) {
+        // No cell shows this character: an outlined box.
+        for (let k = 1; k < size - 1; ++k) {
+          put(x0 + k, y0 + 1, BOX); put(x0 + k, y0 + size - 2, BOX);
+          put(x0 + 1, y0 + k, BOX); put(x0 + size - 2, y0 + k, BOX);
+        }
+        continue;
+      }
+      places.push({ x0, y0, position: c.p });
+      const levels = cellsOf(c.p);
+      if (!levels) continue;
+      for (let y = 0; y < size; ++y) for (let x = 0; x < size; ++x) {
+        const level = parseInt(levels[y * size + x], 16);
+        if (level) put(x0 + x, y0 + y, levelColour(level));
+      }
+    }
+  });
+  context.putImageData(image, 0, 0);
+  canvas.onclick = (event) => {
+    const rect = canvas.getBoundingClientRect();
+    const x = (event.clientX - rect.left) / state.zoom, y = (event.clientY - rect.top) / state.zoom;
+    const hit = places.find((p) => x >= p.x0 && x < p.x0 + size && y >= p.y0 && y < p.y0 + size);
+    if (hit) inspect(size, hit.position);
+  };
+}
+
+function drawPreview() {
+  const result = state.preview;
+  if (!result) return;
+  const rows = layOut(result.layouts);
+  const holder = $("preview-sizes");
+  $("preview-empty")?.remove();
+  for (const size of SIZES) {
+    let block = $("preview-" + size);
+    if (!block) {
+      block = document.createElement("div");
+      block.className = "size-block";
+      block.id = "preview-" + size;
+      block.innerHTML = `<h3>${size} 像素</h3><div class="band"><div class="label">原版</div>` +
+        `<canvas id="preview-${size}-stock"></canvas><div class="label">新字体</div>` +
+        `<canvas id="preview-${size}-new"></canvas></div>`;
+      holder.append(block);
+    }
+    const fresh = result.sizes[size].new;
+    drawCells($(`preview-${size}-stock`), rows, size, (p) => (state.stock[size] || {})[p]);
+    drawCells($(`preview-${size}-new`), rows, size, (p) => fresh[p] && fresh[p].l);
+  }
+}
+
+// ---- inspector ----
+
+function drawLevels(canvas, levels, size) {
+  canvas.width = size;
+  canvas.height = size;
+  const context = canvas.getContext("2d");
+  const image = context.createImageData(size, size);
+  for (let i = 0; i < size * size; ++i) {
+    const rgb = levelColour(parseInt(levels[i], 16));
+    image.data.set([rgb[0], rgb[1], rgb[2], 255], i * 4);
+  }
+  context.putImageData(image, 0, 0);
+}
+
+async function inspect(size, position) {
+  state.inspected = { size, position };
+  try {
+    const cell = await api("/api/cell", { face: state.face, style: styleJson(), size, position });
+    drawLevels($("inspect-stock"), cell.stock, size);
+    drawLevels($("inspect-new"), cell.new, size);
+    const used = new Set(cell.new);
+    const notes = [];
+    if (cell.kept) notes.push("这一格保留原版字形");
+    if (cell.missing) notes.push("字体画不出这个字（画成了缺字方框）");
+    if (cell.fallback) notes.push("由后备字体“" + cell.fallback + "”画出");
+    if (cell.cut) notes.push("有 " + cell.cut + " 个墨点超出格子被切掉");
+    $("inspector-info").textContent = `“${cell.character || "?"}”  游戏码 0x${cell.code}  ·  ${size} 像素  ·  ` +
+      `用到 ${used.size} 级灰度` + (notes.length ? "  ·  " + notes.join("；") : "");
+    $("inspector-info").className = cell.missing || cell.cut ? "message error" : "hint";
+  } catch (e) {
+    notice(e.message);
+  }
+}
+
+function drawLegend() {
+  const legend = $("levels-legend");
+  for (let level = 0; level < 16; ++level) {
+    const span = document.createElement("span");
+    const rgb = levelColour(level);
+    span.style.background = `rgb(${rgb.join(",")})`;
+    span.textContent = level;
+    if (level >= 7) span.style.color = "#1f2430";
+    legend.append(span);
+  }
+}
+
+// ---- findings ----
+
+async function loadFindings() {
+  if (!state.face) return;
+  const seq = ++state.findingsSeq;
+  $("findings-state").textContent = "正在检查全部字…";
+  try {
+    const result = await api("/api/findings", { face: state.face, style: styleJson() });
+    if (seq !== state.findingsSeq) return;
+    state.findings = result;
+    $("findings-state").textContent = "";
+    renderFindings();
+  } catch (e) {
+    if (seq === state.findingsSeq) $("findings-state").textContent = e.message;
+  }
+}
+
+function renderFindings() {
+  const f = state.findings;
+  if (!f) return;
+  const at24 = f.sizes[24];
+  const cut = [];
+  for (const size of SIZES) for (const item of f.sizes[size].cut) cut.push(Object.assign({ size }, item));
+  $("count-missing").textContent = at24.missing.length;
+  $("count-fallback").textContent = at24.fallback.length;
+  $("count-cut").textContent = cut.length;
+  const items = state.tab === "missing" ? at24.missing.map((i) => Object.assign({ size: 24 }, i))
+    : state.tab === "fallback" ? at24.fallback.map((i) => Object.assign({ size: 24 }, i)) : cut;
+  const list = $("findings-list");
+  list.innerHTML = "";
+  if (!items.length) {
+    list.innerHTML = '<span class="empty">没有问题 ✓</span>';
+    return;
+  }
+  for (const item of items.slice(0, 600)) {
+    const button = document.createElement("button");
+    button.textContent = item.t || "?";
+    const note = document.createElement("small");
+    note.textContent = state.tab === "cut" ? item.size + "px" : state.tab === "fallback" ? item.face : "0x" + item.code;
+    button.append(note);
+    button.title = `游戏码 0x${item.code}` + (item.px ? `，切掉 ${item.px} 个墨点` : "");
+    button.addEventListener("click", () => inspect(item.size, item.p));
+    list.append(button);
+  }
+}
+
+// ---- fit, build, style files ----
+
+async function fit() {
+  if (!state.face) return notice("请先选择字体");
+  const button = $("fit");
+  button.disabled = true;
+  button.textContent = "正在适配…";
+  try {
+    const result = await api("/api/fit", { face: state.face, style: styleJson() });
+    for (const size of SIZES) {
+      const field = (name) => document.querySelector(`input[data-size="${size}"][data-field="${name}"]`);
+      field("glyphSize").value = result.sizes[size].glyphSize;
+      field("baseline").value = "";
+      field("shiftX").value = 0;
+      field("shiftY").value = 0;
+    }
+    $("align").value = "center";
+    showAlign();
+    notice("已为每个字号选出最大的不切边字身高度：" +
+           SIZES.map((s) => s + " 像素 → " + result.sizes[s].glyphSize).join("，"), "info");
+    changed();
+  } catch (e) {
+    notice(e.message);
+  } finally {
+    button.disabled = false;
+    button.textContent = "自动适配大小";
+  }
+}
+
+async function build() {
+  if (!state.face) return notice("请先选择字体");
+  const message = $("build-message");
+  message.className = "message";
+  message.textContent = "";
+  try {
+    await api("/api/build", { face: state.face, style: styleJson(), name: $("build-name").value.trim() });
+  } catch (e) {
+    message.className = "message error";
+    message.textContent = e.message;
+    return;
+  }
+  $("build").disabled = true;
+  const poll = async () => {
+    const status = await api("/api/build");
+    $("build-progress").value = status.progress;
+    message.textContent = status.phase + "…";
+    if (status.running || !status.finished) return setTimeout(poll, 150);
+    $("build").disabled = false;
+    message.className = "message " + (status.ok ? "ok" : "error");
+    message.textContent = status.message;
+    if (status.ok) {
+      const table = document.createElement("table");
+      table.innerHTML = "<tr><th>字号</th><th>重画</th><th>保留</th><th>画不出</th><th>后备字体</th><th>切边</th></tr>" +
+        SIZES.map((s) => { const r = status.sizes[s]; return `<tr><td>${s} 像素</td><td>${r.rewritten}</td><td>${r.kept}</td>` +
+          `<td>${r.missing}</td><td>${r.fallback}</td><td>${r.cut}</td></tr>`; }).join("");
+      message.append(table);
+      document.body.dataset.built = status.name;
+    }
+  };
+  poll().catch((e) => { $("build").disabled = false; message.className = "message error"; message.textContent = e.message; });
+}
+
+async function saveStyle() {
+  if (!state.face) return notice("请先选择字体");
+  try {
+    const result = await api("/api/style/save", { face: state.face, style: styleJson(), name: $("style-name").value.trim() });
+    notice("样式已保存为 " + result.saved + "（在上面的文件夹里）", "info");
+  } catch (e) {
+    notice(e.message);
+  }
+}
+
+async function loadStyle(file) {
+  if (!file) return;
+  if (file.size > 200 * 1024) return notice("样式文件太大");
+  try {
+    const result = await api("/api/style/load", { text: await file.text() });
+    if ((result.style.fontFile || []).length) {
+      // The style's font files become usable, and their faces are listed.
+      await api("/api/preview", { face: result.style.face || "x", style: { fontFile: result.style.fontFile }, texts: [] });
+      await loadFaces();
+    }
+    applyStyle(result.style);
+    notice("已载入样式 " + file.name, "info");
+    if (result.style.fit) await fit(); else changed();
+  } catch (e) {
+    notice(e.message);
+  }
+  $("style-load").value = "";
+}
+
+// ---- start ----
+
+async function start() {
+  drawLegend();
+  $("face-search").addEventListener("input", renderFaces);
+  $("weight").addEventListener("input", () => { $("weight-value").textContent = $("weight").value; changed(); });
+  $("italic").addEventListener("change", changed);
+  $("align").addEventListener("change", () => { showAlign(); changed(); });
+  document.querySelectorAll("table.sizes input").forEach((input) => input.addEventListener("input", changed));
+  document.querySelectorAll("table.sizes select").forEach((select) => select.addEventListener("change", changed));
+  $("own-text").addEventListener("input", changed);
+  $("fit").addEventListener("click", fit);
+  $("reset").addEventListener("click", () => { applyStyle({}); changed(); });
+  $("fallback-add").addEventListener("click", () => { addFallback($("fallback-pick").value); changed(); });
+  $("build").addEventListener("click", build);
+  $("style-save").addEventListener("click", saveStyle);
+  $("style-load").addEventListener("change", (e) => loadStyle(e.target.files[0]));
+  $("font-file").addEventListener("change", (e) => addFontFile(e.target.files[0]));
+  $("quit").addEventListener("click", async () => {
+    if (!confirm("停止工作室？页面将不再可用。")) return;
+    await api("/api/quit", {}).catch(() => {});
+    notice("工作室已停止，可以关闭这个页面了。", "info");
+  });
+  document.querySelectorAll("#zoom button").forEach((button) => button.addEventListener("click", () => {
+    state.zoom = Number(button.dataset.zoom);
+    document.querySelectorAll("#zoom button").forEach((b) => b.classList.toggle("on", b === button));
+    drawPreview();
+  }));
+  document.querySelectorAll("#findings-tabs button").forEach((button) => button.addEventListener("click", () => {
+    state.tab = button.dataset.tab;
+    document.querySelectorAll("#findings-tabs button").forEach((b) => b.classList.toggle("on", b === button));
+    renderFindings();
+  }));
+  // The studio ends some minutes after it last heard from a page.
+  setInterval(() => api("/api/heartbeat", {}).catch(() => {}), 15000);
+
+  try {
+    const info = await api("/api/state");
+    $("folder").textContent = info.folder;
+    $("build-name").value = info.defaultName;
+    $("style-name").value = info.defaultStyleName;
+    state.lines = info.previewLines;
+    await loadFaces();
+    document.body.dataset.ready = "1";
+  } catch (e) {
+    notice(e.message);
+  }
+}
+
+start();

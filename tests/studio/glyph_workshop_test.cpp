@@ -1,0 +1,155 @@
+// The studio draws cells and finds problems without building: what it shows
+// must be what a build writes and reports.
+#include "studio/glyph_workshop.h"
+
+#include <gtest/gtest.h>
+
+#include "fontbuild/font_build.h"
+#include "fontpatch/font_file_report.h"
+#include "platform/portable/codepage.h"
+#include "preview/preview_lines.h"
+#include "preview/text_layout.h"
+#include "preview/utf8_text.h"
+#include "studio/live_cells.h"
+#include "tests/support/scratch_dir.h"
+
+namespace qzf::studio {
+namespace {
+
+class SilentObserver final : public FontBuildObserver {
+ public:
+  void PassStarted(std::size_t, const GlyphSizeInfo&) override {}
+  void Message(std::string_view) override {}
+  void GlyphRendered(std::uint32_t, std::uint32_t) override {}
+};
+
+struct Built {
+  FontBuildResult result;
+  std::vector<unsigned char> bytes;
+};
+
+Built Build(const FaceStyle& faceStyle) {
+  test::ScratchDir dir;
+  FontBuildRequest request;
+  request.faceName = faceStyle.face;
+  request.outputPath = dir.File("F_FONTJ.qzf");
+  request.style = faceStyle.style;
+  SilentObserver observer;
+  Built built;
+  built.result = BuildFont(request, observer);
+  if (auto bytes = ReadWholeFile(request.outputPath.c_str())) built.bytes = std::move(*bytes);
+  return built;
+}
+
+// Styles that move, grow, cut, centre and fall back.
+std::vector<FaceStyle> Styles() {
+  FaceStyle plain{"Noto Sans CJK SC", {}};
+  FaceStyle centred = plain;
+  centred.style.align = GlyphAlign::kCenter;
+  centred.style.sizes[0].emHeight = 24;  // too big for 20 px: ink is cut
+  centred.style.sizes[1].mono = true;
+  centred.style.sizes[1].weight = 700;
+  centred.style.sizes[2].gamma = 1.6;
+  FaceStyle fallback{"IPAGothic", {}};
+  fallback.style.fallbackFaces = {"Noto Sans CJK SC"};
+  fallback.style.sizes[2].baseline = 50;
+  fallback.style.sizes[2].shiftX = 3;
+  fallback.style.sizes[2].shiftY = -2;
+  return {plain, centred, fallback};
+}
+
+class GlyphWorkshopTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string error;
+    auto data = StudioData::Load("", "", error);
+    ASSERT_TRUE(data) << error;
+    data_ = new StudioData(std::move(*data));
+  }
+  static void TearDownTestSuite() { delete data_; }
+  static StudioData* data_;
+};
+StudioData* GlyphWorkshopTest::data_ = nullptr;
+
+TEST_F(GlyphWorkshopTest, PreviewCellsAreTheCellsABuildWrites) {
+  std::vector<std::uint32_t> positions;
+  for (const char* line : {kPreviewLine1, kPreviewLine2, kPreviewLine3}) {
+    const auto text = DecodeUtf8(GbkToUtf8Lossy(line));
+    ASSERT_TRUE(text);
+    for (const PlacedCharacter& c : LayOutText(*text, 40, data_->codes(), data_->stockCells()).placed) {
+      if (c.position) positions.push_back(*c.position);
+    }
+  }
+  ASSERT_EQ(positions.size(), 34u);  // every character of the three lines has a cell
+  // Cells the build keeps (no entry, or kept) come from the stock file.
+  for (std::uint32_t p = 0; p < kIndexedGlyphCount && positions.size() < 60; ++p) {
+    if (!data_->CharacterOfCode(data_->CodeAt(p))) positions.push_back(p);
+  }
+  GlyphWorkshop workshop(*data_);
+  for (const FaceStyle& style : Styles()) {
+    const Built built = Build(style);
+    ASSERT_EQ(built.result.status, FontBuildStatus::kOk) << style.face;
+    for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
+      const GlyphSizeInfo& size = SizeModeTable[s];
+      LiveCells live(*data_, workshop, style, s);
+      ASSERT_TRUE(live.Draw(positions));
+      std::vector<std::uint8_t> levels(std::size_t{size.cellSize} * size.cellSize);
+      for (std::size_t k = 0; k < positions.size(); ++k) {
+        live.Levels(size, positions[k], levels);
+        for (std::uint32_t y = 0; y < size.cellSize; ++y) {
+          for (std::uint32_t x = 0; x < size.cellSize; ++x) {
+            ASSERT_EQ(levels[y * size.cellSize + x], ReadPixel(built.bytes, size, positions[k], x, y))
+                << style.face << " size " << size.cellSize << " position " << positions[k] << " at " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(GlyphWorkshopTest, FindingsAreWhatABuildReports) {
+  GlyphWorkshop workshop(*data_);
+  for (const FaceStyle& style : Styles()) {
+    const Built built = Build(style);
+    ASSERT_EQ(built.result.status, FontBuildStatus::kOk);
+    bool ok = false;
+    const auto findings = workshop.Findings(style, ok);
+    ASSERT_TRUE(ok);
+    for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
+      const PatchPassResult& pass = built.result.passes[s].result;
+      const SizeFindings& found = findings[s];
+      EXPECT_EQ(found.redrawn, pass.cellsRewritten);
+      std::vector<std::uint32_t> missing;
+      for (const GlyphFinding& f : pass.missing) missing.push_back(f.position);
+      EXPECT_EQ(found.missing, missing) << style.face << " " << s;
+      std::vector<std::pair<std::uint32_t, std::uint32_t>> cut;
+      for (const GlyphFinding& f : pass.cutInk) cut.emplace_back(f.position, f.pixels);
+      EXPECT_EQ(found.cut, cut) << style.face << " " << s;
+      std::uint32_t fromFallback = 0;
+      for (std::size_t f = 1; f < pass.drawnByFace.size(); ++f) fromFallback += pass.drawnByFace[f];
+      EXPECT_EQ(found.fromFallback.size(), fromFallback);
+    }
+  }
+  // The styles above do find something of each kind.
+  bool ok = false;
+  EXPECT_FALSE(workshop.Findings(Styles()[1], ok)[0].cut.empty());
+  EXPECT_FALSE(workshop.Findings(Styles()[2], ok)[0].fromFallback.empty());
+}
+
+TEST_F(GlyphWorkshopTest, TheFitChoosesWhatABuildWithFitChooses) {
+  GlyphWorkshop workshop(*data_);
+  FaceStyle style{"WenQuanYi Micro Hei", {}};
+  const auto fits = workshop.Fit(style);
+  style.style.fit = true;
+  style.style.align = GlyphAlign::kCenter;
+  const Built built = Build(style);
+  ASSERT_EQ(built.result.status, FontBuildStatus::kOk);
+  for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
+    EXPECT_EQ(fits[s].emHeight, built.result.fits[s].emHeight);
+    EXPECT_EQ(fits[s].alignX, built.result.fits[s].alignX);
+    EXPECT_EQ(fits[s].alignY, built.result.fits[s].alignY);
+  }
+}
+
+}  // namespace
+}  // namespace qzf::studio

@@ -1,0 +1,307 @@
+#!/usr/bin/python3
+"""The studio's API as a script (or another site's page) would call it: the
+guards (token, Host, POST with JSON, sizes), bad values, file names, the
+way it ends, and a build through the API against `qzffont build` with the
+same style file.
+
+usage: studio_api_test.py QZFFONT [--runner WINE-RUN]
+"""
+import argparse
+import base64
+import http.client
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from studio_process import Studio, program_path  # noqa: E402
+
+FACE = "Noto Sans CJK SC"
+MAKE_PRIVATE_FONT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "platform", "make_private_font.py")
+WQY_FILE = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
+failures = []
+count = [0]
+
+
+def check(condition, what):
+    count[0] += 1
+    print(("ok   " if condition else "FAIL ") + what, flush=True)
+    if not condition:
+        failures.append(what)
+
+
+def request(studio, method, path, body=None, token=True, host=None, headers=None, address="127.0.0.1"):
+    """(status, headers, parsed body or text)"""
+    connection = http.client.HTTPConnection(address, studio.port, timeout=600)
+    all_headers = {"Host": host or "127.0.0.1:%d" % studio.port}
+    if token is True:
+        all_headers["X-Studio-Token"] = studio.token
+    elif token:
+        all_headers["X-Studio-Token"] = token
+    if body is not None and not isinstance(body, (bytes, str)):
+        body = json.dumps(body)
+        all_headers["Content-Type"] = "application/json"
+    all_headers.update(headers or {})
+    connection.putrequest(method, path, skip_host=True, skip_accept_encoding=True)
+    for name, value in all_headers.items():
+        connection.putheader(name, value)
+    data = body.encode() if isinstance(body, str) else body
+    connection.putheader("Content-Length", str(len(data or b"")))
+    connection.endheaders()
+    try:
+        if data:
+            connection.send(data)
+    except (BrokenPipeError, ConnectionResetError):
+        pass  # refused before it read the body; the answer is waiting
+    response = connection.getresponse()
+    text = response.read().decode("utf-8", "replace")
+    try:
+        parsed = json.loads(text)
+    except ValueError:
+        parsed = text
+    connection.close()
+    return response.status, dict(response.getheaders()), parsed
+
+
+def guards(studio):
+    preview = {"face": FACE, "style": {}, "texts": ["古今"]}
+    cases = [
+        ("page without a token", "GET", "/", None, False, None, 403),
+        ("page with a wrong token", "GET", "/?token=" + "0" * 32, None, False, None, 403),
+        ("page with the token in the address", "GET", "/?token=" + studio.token, None, False, None, 200),
+        ("API without a token", "POST", "/api/preview", preview, False, None, 403),
+        ("API with a wrong token", "POST", "/api/preview", preview, "f" * 32, None, 403),
+        ("API with a token one digit short", "POST", "/api/preview", preview, studio.token[:-1], None, 403),
+        ("a name pointing at this machine as Host", "GET", "/api/state", None, True, "attacker.example:%d" % studio.port, 403),
+        ("localhost as Host", "GET", "/api/state", None, True, "localhost:%d" % studio.port, 403),
+        ("the loopback address at another port", "GET", "/api/state", None, True, "127.0.0.1:%d" % (studio.port + 1), 403),
+        ("Host without the port", "GET", "/api/state", None, True, "127.0.0.1", 403),
+        ("[::1] with the port as Host", "GET", "/api/state", None, True, "[::1]:%d" % studio.port, 200),
+        ("a state change by GET", "GET", "/api/preview", None, True, None, 405),
+        ("a state change as a plain form would send it", "POST", "/api/style/save", "name=x.toml", True,
+         None, 415),
+    ]
+    for what, method, path, body, token, host, status in cases:
+        headers = {"Content-Type": "application/x-www-form-urlencoded"} if isinstance(body, str) else None
+        got, _, _ = request(studio, method, path, body, token=token, host=host, headers=headers)
+        check(got == status, "%s: %d (got %d)" % (what, status, got))
+
+    got, headers, _ = request(studio, "POST", "/api/preview", preview, headers={"Origin": "http://attacker.example"})
+    check(got == 200 and not any(h.lower().startswith("access-control") for h in headers),
+          "no CORS header answers another origin")
+    got, _, _ = request(studio, "POST", "/api/style/load", {"text": "x" * 300000})
+    check(got == 413, "a body over 256 KB: 413 (got %d)" % got)
+    got, _, _ = request(studio, "GET", "/api/state", headers={"Transfer-Encoding": "chunked"})
+    check(got in (400, 411), "a body of unstated length is refused (got %d)" % got)
+
+    # Requests the server must not read two ways, or at all.
+    host = "Host: 127.0.0.1:%d\r\nX-Studio-Token: %s\r\n" % (studio.port, studio.token)
+    raw_cases = [
+        ("two Host headers", "GET /api/state HTTP/1.1\r\n" + host + "Host: attacker.example\r\n\r\n", 400),
+        ("two lengths", "POST /api/heartbeat HTTP/1.1\r\n" + host +
+         "Content-Type: application/json\r\nContent-Length: 2\r\nContent-Length: 20\r\n\r\n{}", 400),
+        ("a length that is not a number", "POST /api/heartbeat HTTP/1.1\r\n" + host +
+         "Content-Type: application/json\r\nContent-Length: -2\r\n\r\n{}", 400),
+        ("no Host in HTTP/1.1", "GET /api/state HTTP/1.1\r\nX-Studio-Token: %s\r\n\r\n" % studio.token, 400),
+        ("a folded header line", "GET /api/state HTTP/1.1\r\n" + host + "X-A: 1\r\n  2\r\n\r\n", 400),
+        ("a space before the colon", "GET /api/state HTTP/1.1\r\n" + host + "X-A : 1\r\n\r\n", 400),
+        ("an absolute target", "GET http://127.0.0.1/api/state HTTP/1.1\r\n" + host + "\r\n", 400),
+        ("another protocol", "GET /api/state HTTP/2.0\r\n" + host + "\r\n", 400),
+        ("a head over 16 KB", "GET /api/state HTTP/1.1\r\n" + host + ("X-Pad: %s\r\n" % ("a" * 1000)) * 20 + "\r\n",
+         431),
+    ]
+    for what, text, status in raw_cases:
+        raw = socket.create_connection(("127.0.0.1", studio.port), timeout=30)
+        raw.sendall(text.encode())
+        answer = raw.recv(100).decode("latin-1")
+        raw.close()
+        check(answer.startswith("HTTP/1.1 %d" % status), "%s: %d (%r)" % (what, status, answer[:20]))
+
+    got, _, _ = request(studio, "GET", "/api/state", address="::1", host="[::1]:%d" % studio.port)
+    check(got == 200, "it serves on ::1 too")
+    # Only the loopback addresses: the system's table of listening sockets
+    # (Wine's sockets are the system's too).
+    listening = set()
+    for table, width in (("/proc/net/tcp", 8), ("/proc/net/tcp6", 32)):
+        with open(table) as f:
+            for line in f.readlines()[1:]:
+                fields = line.split()
+                address, port = fields[1].split(":")
+                if fields[3] == "0A" and int(port, 16) == studio.port:
+                    listening.add(address)
+    check(listening == {"0100007F", "00000000000000000000000001000000"},
+          "it listens on 127.0.0.1 and ::1 only (%r)" % sorted(listening))
+
+
+def bad_values(studio, out):
+    cases = [
+        ({"all": {"weight": 1000}}, "字重"),
+        ({"all": {"weight": "bold"}}, "字重"),
+        ({"sizes": {"20": {"glyphSize": 200}}}, "20 像素的字号"),
+        ({"sizes": {"32": {"glyphSize": 20}}}, "32"),
+        ({"sizes": {"24": {"baseline": 25}}}, "24 像素的基线"),
+        ({"sizes": {"64": {"shift": [65, 0]}}}, "64 像素的位移"),
+        ({"sizes": {"64": {"shift": [1]}}}, "位移"),
+        ({"all": {"gamma": 0}}, "gamma"),
+        ({"align": "left"}, "对齐"),
+        ({"wieght": 700}, "wieght"),
+    ]
+    for style, named in cases:
+        got, _, body = request(studio, "POST", "/api/preview", {"face": FACE, "style": style, "texts": ["古"]})
+        message = body.get("error", "") if isinstance(body, dict) else ""
+        check(got == 400 and named in message, "bad style %s: 400 naming %s (got %d %r)" % (json.dumps(style), named,
+                                                                                            got, message))
+    got, _, body = request(studio, "POST", "/api/preview", "{not json", headers={"Content-Type": "application/json"})
+    check(got == 400 and "error" in body, "a body that is not JSON: 400")
+    got, _, body = request(studio, "POST", "/api/style/load", {"text": "weight = 400\n[size.32]\nmono = true\n"})
+    check(got == 400 and "第 2 行" in body.get("error", ""), "a bad style file: 400 naming its line (%r)" % body)
+
+    names = ["../F_FONTJ.qzf", "..\\F_FONTJ.qzf", "sub/F_FONTJ.qzf", "C:F_FONTJ.qzf", "CON.qzf", "nul.qzf",
+             "com1.qzf", "F_FONTJ.qzf.", "F_FONTJ.exe", "", "a\x01.qzf", "what?.qzf"]
+    for name in names:
+        got, _, body = request(studio, "POST", "/api/build", {"face": FACE, "style": {}, "name": name})
+        check(got == 400, "build into %r refused (got %d)" % (name, got))
+    for name in ["../style.toml", "style.txt", "aux.toml"]:
+        got, _, _ = request(studio, "POST", "/api/style/save", {"face": FACE, "style": {}, "name": name})
+        check(got == 400, "style saved as %r refused (got %d)" % (name, got))
+    check(os.listdir(out) == [], "nothing was written by the refused requests")
+
+
+def build_through_api(studio, out, qzffont, runner):
+    style = {"align": "center", "all": {"weight": 700},
+             "sizes": {"20": {"glyphSize": 19, "mono": True}, "24": {"glyphSize": 23, "gamma": 1.4},
+                       "64": {"glyphSize": 60}},
+             "fallback": ["WenQuanYi Micro Hei"]}
+    got, _, body = request(studio, "POST", "/api/style/save", {"face": FACE, "style": style, "name": "api.toml"})
+    check(got == 200, "the style is saved (%r)" % body)
+    got, _, body = request(studio, "POST", "/api/build", {"face": FACE, "style": style, "name": "api.qzf"})
+    check(got == 200, "the build starts (%r)" % body)
+    got, _, again = request(studio, "POST", "/api/build", {"face": FACE, "style": style, "name": "api.qzf"})
+    check(got == 409, "a second build while one runs is refused (got %d)" % got)
+    status = wait_for_build(studio)
+    check(status.get("ok"), "the build succeeds (%r)" % status.get("message"))
+    reference = os.path.join(out, "reference.qzf")
+    subprocess.run(([runner] if runner else []) + [qzffont, "build", "--style",
+                                                   program_path(os.path.join(out, "api.toml"), runner),
+                                                   "--out", program_path(reference, runner), "-q"],
+                   check=True, stdout=subprocess.DEVNULL, timeout=900)
+    with open(os.path.join(out, "api.qzf"), "rb") as a, open(reference, "rb") as b:
+        check(a.read() == b.read(), "the API's build equals qzffont build with its saved style file")
+    leftovers = [n for n in os.listdir(out) if n.endswith(".tmp")]
+    check(not leftovers, "no temporary files are left (%r)" % leftovers)
+
+
+def font_files(studio, out, qzffont, runner, work):
+    """A font file no fontconfig directory holds, sent by the page."""
+    family = "QZF Studio Test Hei"
+    made = os.path.join(work, "studio-test-hei.ttf")
+    subprocess.run(["/usr/bin/python3", MAKE_PRIVATE_FONT, WQY_FILE, "0", family, made], check=True, timeout=300)
+    with open(made, "rb") as f:
+        data = base64.b64encode(f.read()).decode()
+    cases = [
+        ({"name": "hei.txt", "data": data}, 400, "an extension that is not a font's"),
+        ({"name": "../hei.ttf", "data": data}, 400, "a name with a path"),
+        ({"name": "hei.ttf", "data": "not base64!"}, 400, "data that is not base64"),
+        ({"name": "empty.ttf", "data": base64.b64encode(b"no font in here").decode()}, 400, "a file with no font"),
+    ]
+    for body, status, what in cases:
+        got, _, answer = request(studio, "POST", "/api/font-file", body)
+        check(got == status, "font file with %s: %d (got %d %r)" % (what, status, got, answer))
+    check(not os.path.exists(os.path.join(out, "empty.ttf")), "a file with no font is not kept")
+    raw = socket.create_connection(("127.0.0.1", studio.port), timeout=30)
+    raw.sendall(("POST /api/font-file HTTP/1.1\r\nHost: 127.0.0.1:%d\r\nX-Studio-Token: %s\r\n"
+                 "Content-Type: application/json\r\nContent-Length: 90000000\r\n\r\n{" % (studio.port, studio.token)).encode())
+    answer = raw.recv(100).decode("latin-1")
+    raw.close()
+    check(answer.startswith("HTTP/1.1 413"), "a font file over 50 MB: 413 before it is sent (%r)" % answer[:20])
+
+    got, _, answer = request(studio, "POST", "/api/font-file", {"name": "hei.ttf", "data": data})
+    check(got == 200, "the font file is taken (%r)" % answer)
+    path = answer.get("path", "") if isinstance(answer, dict) else ""
+    _, _, faces = request(studio, "GET", "/api/faces")
+    listed = [f for f in faces["faces"] if f["name"] == family]
+    check(listed and listed[0]["drawable"] == faces["total"], "its face is listed, drawing every character")
+    style = {"fontFile": [path]}
+    got, _, _ = request(studio, "POST", "/api/build", {"face": family, "style": style, "name": "hei.qzf"})
+    status = wait_for_build(studio)
+    check(got == 200 and status.get("ok"), "a build in the file's face succeeds (%r)" % status.get("message"))
+    reference = os.path.join(out, "hei-reference.qzf")
+    subprocess.run(([runner] if runner else []) + [qzffont, "build", "--font-file", program_path(made, runner),
+                                                   "--face", family, "--out", program_path(reference, runner), "-q"],
+                   check=True, stdout=subprocess.DEVNULL, timeout=900)
+    with open(os.path.join(out, "hei.qzf"), "rb") as a, open(reference, "rb") as b:
+        check(a.read() == b.read(), "it equals qzffont build --font-file with that file")
+    got, _, answer = request(studio, "POST", "/api/font-file", {"name": "hei.ttf", "data": base64.b64encode(b"x" * 8).decode()})
+    check(got == 409, "another file of the same name is not written over (got %d)" % got)
+
+
+def wait_for_build(studio):
+    deadline = time.time() + 900
+    status = {}
+    while time.time() < deadline:
+        _, _, status = request(studio, "GET", "/api/build")
+        if status.get("finished") and not status.get("running"):
+            break
+        time.sleep(0.2)
+    return status
+
+
+def ends(qzffont, runner, out):
+    started = time.time()
+    studio = Studio(qzffont, runner, ["--out-dir", out, "--idle-seconds", "2"])
+    try:
+        studio.process.wait(timeout=120)
+        check(studio.process.returncode == 0 and time.time() - started < 60,
+              "with no page it ends by itself (status %s)" % studio.process.returncode)
+    except subprocess.TimeoutExpired:
+        check(False, "with no page it ends by itself")
+    finally:
+        studio.stop()
+    studio = Studio(qzffont, runner, ["--out-dir", out])
+    check(studio.stop() == 0, "Ctrl+C ends it with status 0")
+    studio = Studio(qzffont, runner, ["--out-dir", out])
+    got, _, _ = request(studio, "POST", "/api/quit", {})
+    try:
+        studio.process.wait(timeout=60)
+        check(got == 200 and studio.process.returncode == 0, "the page's stop button ends it")
+    except subprocess.TimeoutExpired:
+        check(False, "the page's stop button ends it")
+    finally:
+        studio.stop()
+    with Studio(qzffont, runner, ["--out-dir", out]) as one:
+        try:
+            Studio(qzffont, runner, ["--out-dir", out, "--port", str(one.port)]).stop()
+            check(False, "a port in use is refused")
+        except RuntimeError as e:
+            check("in use" in str(e), "a port in use is refused with one line")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("qzffont")
+    parser.add_argument("--runner")
+    args = parser.parse_args()
+    work = tempfile.mkdtemp(prefix="studio-api-")
+    try:
+        out = os.path.join(work, "out")
+        os.makedirs(out)
+        with Studio(args.qzffont, args.runner, ["--out-dir", program_path(out, args.runner),
+                                                   "--idle-seconds", "900"]) as studio:
+            guards(studio)
+            bad_values(studio, out)
+            build_through_api(studio, out, args.qzffont, args.runner)
+            font_files(studio, out, args.qzffont, args.runner, work)
+        ends(args.qzffont, args.runner, program_path(work, args.runner))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("%d passed, %d failed" % (count[0] - len(failures), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
