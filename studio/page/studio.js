@@ -127,8 +127,8 @@ function applyStyle(style) {
 function showAlign() {
   const centred = $("align").value === "center";
   $("center-hint").hidden = !centred;
-  document.querySelectorAll('input[data-field="baseline"], input[data-field="shiftX"], input[data-field="shiftY"]')
-    .forEach((input) => { input.disabled = centred; });
+  // Centring places the glyphs whatever the baseline; a shift still moves them after it.
+  document.querySelectorAll('input[data-field="baseline"]').forEach((input) => { input.disabled = centred; });
 }
 
 // ---- faces ----
