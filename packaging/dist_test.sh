@@ -82,20 +82,24 @@ deb_desktop_entry() {
 # studio_serves PROGRAM...: the studio starts, serves its page to the token in
 # the address it prints (403 without), and ends on its page's stop button.
 studio_serves() {
-  local log=$scratch/studio.log pid url base token i
+  local log=$scratch/studio.log pid url base token i status
   ( cd "$scratch" && exec "$@" --no-browser >"$log" 2>&1 ) &
   pid=$!
-  for i in $(seq 1 600); do
+  # A slow machine starting Wine may take a while before the address is out.
+  for i in $(seq 1 1800); do
     url=$(grep -o 'http://127\.0\.0\.1:[0-9]*/?token=[0-9a-f]*' "$log" | head -1 | tr -d '\r')
     [ -n "$url" ] && break
     sleep 0.1
   done
-  [ -n "$url" ] || { cat "$log"; kill "$pid"; return 1; }
+  [ -n "$url" ] || { echo "no address printed:"; cat "$log"; kill "$pid"; return 1; }
   base=${url%%/?token=*} token=${url##*=}
-  curl -sf "$url" | grep -q '字体工作室' &&
-    [ "$(curl -s -o /dev/null -w '%{http_code}' "$base/")" = 403 ] &&
-    curl -sf -X POST -H "X-Studio-Token: $token" -H 'Content-Type: application/json' -d '{}' "$base/api/quit" >/dev/null &&
-    wait "$pid"
+  local fetch=(curl -s --max-time 60 --retry 5 --retry-connrefused)
+  "${fetch[@]}" -f "$url" | grep -q '字体工作室' || { echo "the page with the token: not served"; kill "$pid"; return 1; }
+  status=$("${fetch[@]}" -o /dev/null -w '%{http_code}' "$base/")
+  [ "$status" = 403 ] || { echo "the page without the token: $status, not 403"; kill "$pid"; return 1; }
+  "${fetch[@]}" -f -X POST -H "X-Studio-Token: $token" -H 'Content-Type: application/json' -d '{}' "$base/api/quit" \
+    >/dev/null || { echo "the stop request failed"; kill "$pid"; return 1; }
+  wait "$pid" || { status=$?; echo "the studio ended with status $status:"; cat "$log"; return 1; }
 }
 deb_build() (
   mkdir -p "$scratch/linux" && cd "$scratch/linux" &&

@@ -169,7 +169,9 @@ def main():
               saved)
         build("again.qzf", "--style", "fit.toml")
         check("a saved style builds the same bytes", digest(path("again.qzf")) == digest(path("fit.qzf")))
-        for size, height, dx, dy in ink_figures(path("fit.qzf")):
+        # The Windows build's fit is compared byte for byte with the native
+        # one below, whose figures the native run checks.
+        for size, height, dx, dy in ([] if native else ink_figures(path("fit.qzf"))):
             check(f"fit {size} px: median ink height {height:.1%} >= 85%", height >= 0.85)
             check(f"fit {size} px: median ink box centred ({dx:+}, {dy:+})", abs(dx) <= 1 and abs(dy) <= 1)
         for line in summary.splitlines():
