@@ -184,7 +184,7 @@ std::optional<FloorWork> PrepareFloorWork(const std::string& stockFont, const st
   }
   FloorWork work;
   work.characters = DrawnCharacters(image, stockDict.c_str());
-  work.match = qzf::MatchInstalledFont(kFace, FW_NORMAL, false);
+  work.match = qzf::MatchInstalledFont(kFace, FW_NORMAL, false, GB2312_CHARSET);
   if (work.characters.empty() || !work.match || !work.match->exact()) {
     std::fprintf(stderr, "no dictionary or no \"%s\"\n", kFace);
     return std::nullopt;

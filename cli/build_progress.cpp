@@ -37,6 +37,12 @@ void BuildProgress::Message(std::string_view gbk) {
   std::fflush(out_);
 }
 
+// The glyphs are drawn before the pass packs them: the bar follows the
+// drawing, then stays full while the pass counts its cells.
+void BuildProgress::CellsDrawn(std::size_t, std::uint32_t done, std::uint32_t total) {
+  if (mode_ == Mode::kBar) Draw(done, total);
+}
+
 void BuildProgress::GlyphRendered(std::uint32_t position, std::uint32_t count) {
   ++rendered_;
   if (mode_ == Mode::kBar) Draw(position + 1, count);
@@ -44,7 +50,7 @@ void BuildProgress::GlyphRendered(std::uint32_t position, std::uint32_t count) {
 
 void BuildProgress::Draw(std::uint32_t position, std::uint32_t count) {
   const int percent = count ? static_cast<int>(std::uint64_t{position} * 100 / count) : 100;
-  if (percent == lastPercent_) return;
+  if (percent <= lastPercent_) return;
   lastPercent_ = percent;
   constexpr int kWidth = 30;
   const int filled = percent * kWidth / 100;
@@ -56,6 +62,7 @@ void BuildProgress::Draw(std::uint32_t position, std::uint32_t count) {
 
 void BuildProgress::Finish() {
   if (lineOpen_) {
+    lastPercent_ = -1;  // the last drawing, with the final count
     Draw(1, 1);
     std::fputc('\n', out_);
     std::fflush(out_);

@@ -17,6 +17,7 @@ class BuildProgress final : public FontBuildObserver {
   void PassStarted(std::size_t index, const GlyphSizeInfo& size) override;
   void MeasuringStarted(const GlyphSizeInfo& size) override;
   void Message(std::string_view gbk) override;
+  void CellsDrawn(std::size_t index, std::uint32_t done, std::uint32_t total) override;
   void GlyphRendered(std::uint32_t position, std::uint32_t count) override;
   // Ends the bar's line.
   void Finish();

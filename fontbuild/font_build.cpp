@@ -13,6 +13,8 @@
 #include "fileutil/file_range.h"
 #include "fileutil/stale_temporary_files.h"
 #include "fileutil/temporary_file.h"
+#include "fontbuild/background_work.h"
+#include "fontpatch/cell_drawing.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
 #include "platform/portable/face_char_set.h"
@@ -131,6 +133,18 @@ std::vector<std::uint16_t> DrawnCharacters(const QorvStringDict& dictionary) {
   return characters;
 }
 
+// The characters once each, in their first order.
+std::vector<std::uint16_t> EachOnce(const std::vector<std::uint16_t>& characters) {
+  std::vector<bool> seen(0x10000, false);
+  std::vector<std::uint16_t> once;
+  for (const std::uint16_t c : characters) {
+    if (seen[c]) continue;
+    seen[c] = true;
+    once.push_back(c);
+  }
+  return once;
+}
+
 }  // namespace
 
 namespace {
@@ -200,46 +214,63 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
                                                                     : request.dictionaryCopyPath);
   const char* dictionaryPath = embeddedDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
 
-  // Both files are laid down, whatever became of the first.
-  std::optional<FontBuildStatus> layDownFailure;
-  if (request.basePath.empty()) {
-    layDownFailure = LayDownBlock(kStockFontBlock, workPath.c_str());
-  } else if (!CopyBase(request.basePath, workPath.c_str(), baseLength)) {
-    layDownFailure = FontBuildStatus::kOutputUnwritable;
-  }
-  if (embeddedDictionary) {
-    const auto failure = LayDownBlock(kDictionaryBlock, dictionaryPath);
-    if (!layDownFailure) layDownFailure = failure;
-  }
-  if (layDownFailure) return Fail(result, *layDownFailure, "");
+  // The dictionary first: the glyph workers draw its characters while the
+  // font file is laid down. Both files are laid down, whatever became of
+  // the other; a failure to lay down counts before anything else.
+  std::optional<FontBuildStatus> dictionaryLayDownFailure;
+  if (embeddedDictionary) dictionaryLayDownFailure = LayDownBlock(kDictionaryBlock, dictionaryPath);
+  std::optional<FontBuildStatus> fontLayDownFailure;
+  auto layDownFont = [&] {
+    if (request.basePath.empty()) {
+      fontLayDownFailure = LayDownBlock(kStockFontBlock, workPath.c_str());
+    } else if (!CopyBase(request.basePath, workPath.c_str(), baseLength)) {
+      fontLayDownFailure = FontBuildStatus::kOutputUnwritable;
+    }
+  };
+  BackgroundWork fontLayDown(layDownFont);
 
-  const BuildStyle& style = request.style;
-  const bool measure = style.fit || style.align == GlyphAlign::kCenter;
-  StyleFitRequest fitRequest;
-  if (request.checkFirst || measure) {
-    QorvStringDict dictionary;
+  QorvStringDict dictionary;
+  std::string dictionaryProblem;
+  if (!dictionaryLayDownFailure) {
     result.dictionaryEntries = LoadDictionaryFile(dictionary, dictionaryPath);
-    if (result.dictionaryEntries == 0) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
-    std::string problem = CheckDictionary(dictionary);
-    if (!problem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, problem);
-    if (measure) fitRequest.characters = DrawnCharacters(dictionary);
+    if (request.checkFirst && result.dictionaryEntries != 0) dictionaryProblem = CheckDictionary(dictionary);
   }
+  const bool dictionaryUsable = result.dictionaryEntries != 0 && dictionaryProblem.empty();
 
   // The style of each pass: fitted and centred where the style asks for it.
+  const BuildStyle& style = request.style;
+  const bool measure = style.fit || style.align == GlyphAlign::kCenter;
+  const std::vector<std::uint16_t> characters =
+      dictionaryUsable ? DrawnCharacters(dictionary) : std::vector<std::uint16_t>();
+  const RenderFace face{request.faceName, result.faceCharSet};
   std::array<GlyphStyle, SizeModeTable.size()> passStyles = style.sizes;
-  fitRequest.face = RenderFace{request.faceName, result.faceCharSet};
-  fitRequest.fallbackFaces = fallbacks;
-  fitRequest.ops = request.ops;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     SizeFit& fit = result.fits[i];
     fit.emHeight = style.sizes[i].emHeight;
-    if (!measure) continue;
+    if (!measure || !dictionaryUsable) continue;
     observer.MeasuringStarted(SizeModeTable[i]);
+    StyleFitRequest fitRequest{face, fallbacks, characters, request.ops, request.threads};
     fit = FitSizeStyle(fitRequest, SizeModeTable[i], style.sizes[i], style.fit, style.align == GlyphAlign::kCenter);
     passStyles[i].emHeight = fit.emHeight;
     passStyles[i].shiftX += fit.alignX;
     passStyles[i].shiftY += fit.alignY;
   }
+
+  // Every size's cells, drawn on every core while the file is laid down
+  // and while the passes before them read and write it.
+  std::optional<CellDrawing> drawing;
+  if (dictionaryUsable) {
+    std::vector<GlyphTask> tasks;
+    for (std::size_t i = 0; i < SizeModeTable.size(); ++i) tasks.push_back(GlyphTask{SizeModeTable[i], passStyles[i]});
+    drawing.emplace(face, fallbacks, tasks, EachOnce(characters), request.ops, request.threads);
+  }
+
+  fontLayDown.Join();
+  if (fontLayDownFailure) return Fail(result, *fontLayDownFailure, "");
+  if (dictionaryLayDownFailure) return Fail(result, *dictionaryLayDownFailure, "");
+  if (request.checkFirst && result.dictionaryEntries == 0)
+    return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
+  if (!dictionaryProblem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, dictionaryProblem);
 
   FontImage image;  // one block for the three passes: its pages are reused
   PatchPassOptions options;
@@ -248,11 +279,17 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   options.image = &image;
   options.faceCharSet = result.faceCharSet;
   options.fallbackFaces = fallbacks;
+  options.dictionary = &dictionary;
+  options.threads = request.threads;
   std::optional<std::size_t> failedPass;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     FontBuildPass& pass = result.passes[i];
     options.style = &passStyles[i];
     observer.PassStarted(i, SizeModeTable[i]);
+    options.cells =
+        drawing
+            ? &drawing->Wait(i, [&](std::uint32_t done, std::uint32_t total) { observer.CellsDrawn(i, done, total); })
+            : nullptr;
     pass.result =
         RunPatchPass(pass.mode, pass.fontHeight, request.faceName.c_str(), workPath.c_str(), dictionaryPath, options);
     if (pass.result.status != PatchPassStatus::kOk && !failedPass) {

@@ -48,6 +48,9 @@ struct FontBuildRequest {
   // faces must be installed under the names given.
   BuildStyle style;
   const GlyphRenderOps* ops = nullptr;  // null: the platform's font calls
+  // Threads that draw the glyphs; 0: one per core (see GlyphWorkerCount).
+  // The bytes are the same for any number.
+  unsigned threads = 0;
 };
 
 enum class FontBuildStatus {
@@ -92,6 +95,9 @@ class FontBuildObserver : public PassReporter {
   virtual void PassStarted(std::size_t index, const GlyphSizeInfo& size) = 0;
   // Before the passes, when the style is fitted or centred: once per size.
   virtual void MeasuringStarted(const GlyphSizeInfo&) {}
+  // After a pass started, while its cells are still being drawn: how many
+  // of them are, now and then.
+  virtual void CellsDrawn(std::size_t /*index*/, std::uint32_t /*done*/, std::uint32_t /*total*/) {}
 };
 
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "fontpatch/glyph_renderer.h"
+#include "fontpatch/glyph_batch.h"
 #include "platform/portable/codepage.h"
 
 namespace qzf {
@@ -43,16 +43,32 @@ std::optional<InkBox> InkOf(const GlyphBitmap& glyph, const CellPlacement& place
 }
 
 Measured Measure(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style) {
+  // Each glyph's box in a slot of its own, gathered in the characters' order.
+  struct Slot {
+    std::optional<InkBox> box;
+    bool cjk = false;
+  };
+  std::vector<Slot> slots(request.characters.size());
+  GlyphBatchRequest batchRequest;
+  batchRequest.face = request.face;
+  batchRequest.fallbackFaces = request.fallbackFaces;
+  batchRequest.tasks = {GlyphTask{size, style}};
+  batchRequest.characters = request.characters;
+  batchRequest.ops = request.ops;
+  batchRequest.threads = request.threads;
+  GlyphBatch batch(
+      std::move(batchRequest),
+      [&](std::size_t, std::size_t index, const std::optional<RenderedGlyph>& glyph, const CellPlacement& placement) {
+        if (!glyph) return;
+        slots[index].box = InkOf(glyph->bitmap, placement);
+        slots[index].cjk = !glyph->missing && IsCjkIdeograph(request.characters[index]);
+      });
   Measured measured;
-  GlyphRenderer renderer(request.face, size, style, request.fallbackFaces, request.ops);
-  if (renderer.status() != GlyphRenderer::Status::kOk) return measured;
-  for (const std::uint16_t character : request.characters) {
-    const auto glyph = renderer.Render(character);
-    if (!glyph) continue;
-    const auto box = InkOf(glyph->bitmap, renderer.placement());
-    if (!box) continue;
-    measured.boxes.push_back(*box);
-    if (!glyph->missing && IsCjkIdeograph(character)) measured.cjkBoxes.push_back(*box);
+  if (batch.Wait(0).status != GlyphRenderer::Status::kOk) return measured;
+  for (const Slot& slot : slots) {
+    if (!slot.box) continue;
+    measured.boxes.push_back(*slot.box);
+    if (slot.cjk) measured.cjkBoxes.push_back(*slot.box);
   }
   return measured;
 }

@@ -30,6 +30,7 @@ struct StyleFitRequest {
   std::vector<RenderFace> fallbackFaces;
   std::vector<std::uint16_t> characters;  // GBK codes, lead byte high: the dictionary's
   const GlyphRenderOps* ops = nullptr;
+  unsigned threads = 0;  // that draw the glyphs; 0: see GlyphWorkerCount
 };
 
 // For one size: with `fit`, the largest em height at which at most

@@ -16,11 +16,17 @@ std::uint32_t CountInk(const unsigned char* bytes, std::int64_t count) {
 
 std::uint32_t PackGlyphIntoCell(std::span<unsigned char> image, const GlyphSizeInfo& size, std::uint32_t cell,
                                 const CellPlacement& placement, const GlyphBitmap& glyph) {
-  const std::int64_t cellSize = size.cellSize;
-  const std::int64_t rowBytes = size.bytesPerRow;
   const std::uint64_t cellOffset = CellOffset(size, cell);
   if (cellOffset + size.bytesPerCell > image.size()) return 0;
-  unsigned char* target = image.data() + cellOffset;
+  return PackGlyphIntoCellBytes(image.subspan(cellOffset, size.bytesPerCell), size, placement, glyph);
+}
+
+std::uint32_t PackGlyphIntoCellBytes(std::span<unsigned char> cell, const GlyphSizeInfo& size,
+                                     const CellPlacement& placement, const GlyphBitmap& glyph) {
+  const std::int64_t cellSize = size.cellSize;
+  const std::int64_t rowBytes = size.bytesPerRow;
+  if (cell.size() < size.bytesPerCell) return 0;
+  unsigned char* target = cell.data();
   std::memset(target, 0, size.bytesPerCell);
 
   const std::uint32_t pitch = GlyphRowPitch(glyph.width);

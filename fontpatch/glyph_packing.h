@@ -37,6 +37,11 @@ struct CellPlacement {
 std::uint32_t PackGlyphIntoCell(std::span<unsigned char> image, const GlyphSizeInfo& size, std::uint32_t cell,
                                 const CellPlacement& placement, const GlyphBitmap& glyph);
 
+// The same on the cell's own bytes (bytesPerCell of them, rows of
+// bytesPerRow), wherever they are.
+std::uint32_t PackGlyphIntoCellBytes(std::span<unsigned char> cell, const GlyphSizeInfo& size,
+                                     const CellPlacement& placement, const GlyphBitmap& glyph);
+
 // The same with the baseline at `ascent` and no shift.
 inline std::uint32_t PackGlyphIntoCell(std::span<unsigned char> image, const GlyphSizeInfo& size, std::uint32_t cell,
                                        std::int32_t ascent, const GlyphBitmap& glyph) {

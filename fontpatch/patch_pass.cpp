@@ -9,16 +9,30 @@
 #include "dict/qorv_string_dict.h"
 #include "fileutil/ensure_directory_path.h"
 #include "fileutil/file_range.h"
-#include "fontpatch/glyph_packing.h"
-#include "fontpatch/glyph_renderer.h"
+#include "fontpatch/cell_drawing.h"
 #include "fontpatch/pass_messages.h"
 
 namespace qzf {
+namespace {
+
+// Each character once, in the order of the cells drawn from it.
+std::vector<std::uint16_t> FirstAppearances(const std::vector<std::optional<std::uint16_t>>& drawn) {
+  std::vector<bool> seen(0x10000, false);
+  std::vector<std::uint16_t> characters;
+  for (const auto& character : drawn) {
+    if (!character || seen[*character]) continue;
+    seen[*character] = true;
+    characters.push_back(*character);
+  }
+  return characters;
+}
+
+}  // namespace
+
 PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const char* faceName,
                              const char* fontFilePath, const char* dictionaryPath, const PatchPassOptions& options) {
   StdoutPassReporter stdoutReporter;
   PassReporter& report = options.reporter ? *options.reporter : stdoutReporter;
-  const GlyphRenderOps ops = ResolveGlyphRenderOps(options.ops);
   PatchPassResult result;
   auto fail = [&](PatchPassStatus status, const char* message) {
     report.Message(message);
@@ -26,7 +40,7 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
     return result;
   };
 
-  QorvStringDict dictionary;
+  QorvStringDict ownDictionary;
   const GlyphSizeInfo* size = LookUpSizeMode(mode);
   if (size == nullptr) return fail(PatchPassStatus::kInvalidMode, pass_text::kInvalidMode);
   if (fontFilePath == nullptr || std::strlen(fontFilePath) >= MAX_PATH)
@@ -48,48 +62,64 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   if (ReadFileRange(read) != length || !image.IsAccepted())
     return fail(PatchPassStatus::kInvalidFontFile, pass_text::kInvalidFontFile);
 
-  if (LoadDictionaryFile(dictionary, dictionaryPath) == 0)
-    return fail(PatchPassStatus::kDictionaryNotLoaded, pass_text::kDictionaryFailed);
-
-  GlyphSizeInfo sizeAsked = *size;
-  sizeAsked.fontHeight = fontHeight;
-  const GlyphStyle style = options.style ? *options.style : GlyphStyle{};
-  GlyphRenderer renderer(RenderFace{faceName ? faceName : "", options.faceCharSet}, sizeAsked, style,
-                         options.fallbackFaces, &ops);
-  if (renderer.status() == GlyphRenderer::Status::kFontCreationFailed)
-    return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
-  if (renderer.status() == GlyphRenderer::Status::kMemoryDcFailed)
-    return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
-  result.exactFace = renderer.exactFace();
-  result.drawnByFace.assign(1 + options.fallbackFaces.size(), 0);
-  result.fallbackGlyphs.resize(options.fallbackFaces.size());
+  if (options.dictionary == nullptr) LoadDictionaryFile(ownDictionary, dictionaryPath);
+  const QorvStringDict& dictionary = options.dictionary ? *options.dictionary : ownDictionary;
+  if (dictionary.count() == 0) return fail(PatchPassStatus::kDictionaryNotLoaded, pass_text::kDictionaryFailed);
 
   const std::uint32_t count = ReadGlyphCount(image.data());
+  // The character each cell is drawn from, or none: the cell is kept.
+  std::vector<std::optional<std::uint16_t>> drawnCharacters(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     const CodeKey key = CodeKeyAt(image.data(), i);
     const DictRecord* entry = dictionary.FindRecordA(key.data());
-    if (entry == nullptr || lstrcmpiA(entry->CHI, pass_text::kNoChange) == 0 || entry->CHILength < 2) {
+    if (entry == nullptr || lstrcmpiA(entry->CHI, pass_text::kNoChange) == 0 || entry->CHILength < 2) continue;
+    drawnCharacters[i] = static_cast<std::uint16_t>(static_cast<unsigned char>(entry->CHI[0]) << 8 |
+                                                    static_cast<unsigned char>(entry->CHI[1]));
+  }
+
+  std::optional<CellDrawing> ownDrawing;
+  const RenderedCells* cells = options.cells;
+  if (cells == nullptr) {
+    GlyphTask task{*size, options.style ? *options.style : GlyphStyle{}};
+    task.size.fontHeight = fontHeight;
+    ownDrawing.emplace(RenderFace{faceName ? faceName : "", options.faceCharSet}, options.fallbackFaces,
+                       std::vector<GlyphTask>{task}, FirstAppearances(drawnCharacters), options.ops, options.threads);
+    cells = &ownDrawing->Wait(0);
+  }
+  if (cells->info.status == GlyphRenderer::Status::kFontCreationFailed)
+    return fail(PatchPassStatus::kFontCreationFailed, pass_text::kFontCreationFailed);
+  if (cells->info.status == GlyphRenderer::Status::kMemoryDcFailed)
+    return fail(PatchPassStatus::kMemoryDcFailed, pass_text::kMemoryDcFailed);
+  if (!cells->prepared()) return fail(PatchPassStatus::kOutOfMemory, pass_text::kOutOfMemory);
+  result.exactFace = cells->info.exactFace;
+  result.drawnByFace.assign(1 + options.fallbackFaces.size(), 0);
+  result.fallbackGlyphs.resize(options.fallbackFaces.size());
+
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (!drawnCharacters[i]) {
       ++result.cellsKept;
       continue;
     }
-    const auto character = static_cast<std::uint16_t>(static_cast<unsigned char>(entry->CHI[0]) << 8 |
-                                                      static_cast<unsigned char>(entry->CHI[1]));
-    const std::optional<RenderedGlyph> glyph = renderer.Render(character);
-    if (!glyph) {
+    const std::uint16_t character = *drawnCharacters[i];
+    const auto cell = cells->Find(character);
+    // A glyph whose query failed leaves its cell as it was.
+    if (!cell || !cell->drawing->drawn) {
       ++result.glyphErrors;
       continue;
     }
+    const DrawnCell& drawing = *cell->drawing;
     const GlyphFinding finding{i, CodeAt(image.data(), i), character, 0};
-    if (glyph->missing) {
+    if (drawing.missing) {
       ++result.missingGlyphs;
       result.missing.push_back(finding);
-    } else {
-      ++result.drawnByFace[glyph->face];
-      if (glyph->face > 0) result.fallbackGlyphs[glyph->face - 1].push_back(finding);
+    } else if (drawing.face < result.drawnByFace.size()) {
+      ++result.drawnByFace[drawing.face];
+      if (drawing.face > 0) result.fallbackGlyphs[drawing.face - 1].push_back(finding);
     }
-    if (const std::uint32_t dropped = PackGlyphIntoCell(image.bytes(), *size, i, renderer.placement(), glyph->bitmap)) {
+    std::memcpy(image.data() + CellOffset(*size, i), cell->bytes.data(), size->bytesPerCell);
+    if (drawing.droppedInk != 0) {
       result.cutInk.push_back(finding);
-      result.cutInk.back().pixels = dropped;
+      result.cutInk.back().pixels = drawing.droppedInk;
     }
     ++result.cellsRewritten;
     report.GlyphRendered(i, count);

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "dict/qorv_string_dict.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
 #include "fontpatch/pass_reporter.h"
+#include "fontpatch/rendered_cells.h"
 #include "platform/portable/glyph_render_ops.h"
 
 namespace qzf {
@@ -63,6 +65,15 @@ struct PatchPassOptions {
   int faceCharSet = GB2312_CHARSET;
   // Faces that draw, in order, the characters the face has no glyph for.
   std::vector<RenderFace> fallbackFaces;
+  // The dictionary, loaded by the caller once for every pass; null: the
+  // pass loads it from the path. One that holds no entry fails the pass as a
+  // dictionary that does not load.
+  const QorvStringDict* dictionary = nullptr;
+  // This size's cells, drawn ahead (see CellDrawing) in the face, fallback
+  // faces and style above, for every character the dictionary gives; null:
+  // the pass draws its own, on `threads` workers (see GlyphWorkerCount).
+  const RenderedCells* cells = nullptr;
+  unsigned threads = 0;
 };
 
 // One pass over `fontFilePath` for one glyph size. The file changes only in

@@ -15,11 +15,13 @@ class BuildJob::Observer final : public FontBuildObserver {
     Set(Base(), "绘制 " + std::to_string(size.cellSize) + " 像素的字形");
   }
   void Message(std::string_view) override {}
-  void GlyphRendered(std::uint32_t position, std::uint32_t count) override {
-    if (count == 0 || position % 64 != 0) return;
+  // The glyphs are drawn ahead of the pass, which then only packs them.
+  void CellsDrawn(std::size_t, std::uint32_t done, std::uint32_t total) override {
+    if (total == 0) return;
     std::lock_guard hold(job_.mutex_);
-    job_.status_.progress = Base() + (1.0 - kMeasureShare) / 3.0 * position / count;
+    job_.status_.progress = Base() + (1.0 - kMeasureShare) / 3.0 * done / total;
   }
+  void GlyphRendered(std::uint32_t, std::uint32_t) override {}
 
  private:
   static constexpr double kMeasureShare = 0.3;

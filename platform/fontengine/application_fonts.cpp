@@ -49,6 +49,7 @@ int AddApplicationFontFile(const std::string& file) {
   if (faces == 0) return 0;
   Registry& files = Files();
   std::lock_guard lock(files.mutex);
+  std::lock_guard configLock(FontconfigLock());
   auto& times = files.addedTimes[path];
   if (times == 0 && !FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(path.c_str()))) {
     files.addedTimes.erase(path);
@@ -64,6 +65,7 @@ bool RemoveApplicationFontFile(const std::string& file) {
   if (!config) return false;
   Registry& files = Files();
   std::lock_guard lock(files.mutex);
+  std::lock_guard configLock(FontconfigLock());
   auto it = files.addedTimes.find(path);
   if (it == files.addedTimes.end()) return false;
   if (--it->second > 0) return true;

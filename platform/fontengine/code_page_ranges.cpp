@@ -52,11 +52,9 @@ std::uint32_t CodePageBitOfCharSet(int charSet) {
 }
 
 std::uint32_t FaceCodePages(const std::string& file, int faceIndex) {
-  FreeTypeLibrary library = ProcessFreeType();
-  if (!library) return 0;
-  FT_Face raw = nullptr;
-  if (FT_New_Face(library.get(), file.c_str(), faceIndex, &raw) != 0) return 0;
-  const FtFacePtr face(raw);
+  const FtFacePtr face = OpenFontFace(file, faceIndex);
+  if (!face) return 0;
+  FT_Face raw = face.get();
   if (auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(raw, FT_SFNT_OS2)); os2 && os2->version != 0xFFFF) {
     if (os2->version != 0) return static_cast<std::uint32_t>(os2->ulCodePageRange1);
     const bool symbol = os2->usFirstCharIndex >= 0xF000 && os2->usFirstCharIndex < 0xF100;

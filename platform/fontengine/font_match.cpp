@@ -60,6 +60,7 @@ bool Serves(const FontMatch& match, std::uint32_t codePage) {
 std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic, int charSet) {
   FcConfig* config = ProcessFontconfig();
   if (!config) return std::nullopt;
+  std::lock_guard lock(FontconfigLock());
   const std::string family(familyUtf8);
   const std::uint32_t codePage = CodePageBitOfCharSet(charSet);
 

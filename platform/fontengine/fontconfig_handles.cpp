@@ -14,4 +14,9 @@ FcConfig* ProcessFontconfig() {
   return config.get();
 }
 
+std::mutex& FontconfigLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 }  // namespace qzf

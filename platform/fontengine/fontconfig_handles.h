@@ -6,6 +6,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
+#include <mutex>
 
 namespace qzf {
 
@@ -25,5 +26,9 @@ using FcObjectSetPtr = std::unique_ptr<FcObjectSet, FcObjectSetDeleter>;
 
 // Null when fontconfig cannot load its configuration.
 FcConfig* ProcessFontconfig();
+
+// Held by every use of that configuration: application fonts change it, and
+// fonts are matched on several threads at once.
+std::mutex& FontconfigLock();
 
 }  // namespace qzf

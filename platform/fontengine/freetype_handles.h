@@ -1,18 +1,26 @@
 // Owning wrappers for FreeType objects. The library is shared by every face
 // made from it, so that a face never outlives it.
+//
+// Faces may be used on several threads at once, each face by one thread at a
+// time; making and freeing faces is serialised here, as FreeType asks of a
+// library that several threads share.
 #pragma once
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <memory>
+#include <string>
 
 namespace qzf {
 
 using FreeTypeLibrary = std::shared_ptr<FT_LibraryRec_>;
 
+// Frees a face under the library's lock, then lets go of the memory the face
+// was read from, if it was.
 struct FtFaceDeleter {
-  void operator()(FT_Face face) const { FT_Done_Face(face); }
+  std::shared_ptr<const void> source;
+  void operator()(FT_Face face) const;
 };
 using FtFacePtr = std::unique_ptr<FT_FaceRec_, FtFaceDeleter>;
 
@@ -37,5 +45,11 @@ class OutlineCopy {
 // The process's FreeType library, made on first use; null when FreeType
 // cannot start.
 FreeTypeLibrary ProcessFreeType();
+
+// Face `faceIndex` of a font file, in the process's library; null when the
+// file cannot be read as a font. Faces of one file open at the same time
+// read from one mapping of it, so that its pages are touched once however
+// many faces draw from it.
+FtFacePtr OpenFontFace(const std::string& file, int faceIndex);
 
 }  // namespace qzf

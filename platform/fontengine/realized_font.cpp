@@ -103,9 +103,9 @@ BYTE PitchAndFamily(FT_Face face, const TT_OS2* os2, bool postScriptOutlines) {
 std::unique_ptr<RealizedFont> RealizedFont::Open(const std::string& file, int faceIndex, const Request& request) {
   FreeTypeLibrary library = ProcessFreeType();
   if (!library) return nullptr;
-  FT_Face raw = nullptr;
-  if (FT_New_Face(library.get(), file.c_str(), faceIndex, &raw) != 0) return nullptr;
-  FtFacePtr face(raw);
+  FtFacePtr face = OpenFontFace(file, faceIndex);
+  if (!face) return nullptr;
+  FT_Face raw = face.get();
   if (!FT_IS_SCALABLE(raw) || raw->units_per_EM == 0) return nullptr;
 
   const auto vdmx = LookUpVdmx(raw, request.height);

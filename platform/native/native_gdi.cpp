@@ -23,6 +23,9 @@ using qzf::RealizedFont;
 struct FontObject {
   std::unique_ptr<RealizedFont> font;
   std::string faceName;  // what GetTextFaceA reports, GBK
+  // A FreeType face serves one caller at a time; different fonts draw at
+  // the same time on different threads.
+  std::mutex mutex;
 };
 
 struct DcObject {
@@ -34,8 +37,9 @@ struct DcObject {
 const auto kStockFont = reinterpret_cast<HGDIOBJ>(static_cast<std::uintptr_t>(0x8A));
 
 // Every live handle. A deleted font stays alive while a context still has it
-// selected, as in GDI; its handle is gone at once. One lock serialises the
-// calls, since a FreeType face serves one caller at a time.
+// selected, as in GDI; its handle is gone at once. The table's lock guards the
+// handles only: a call holds it to find its font, then the font's own lock
+// while the font works.
 class HandleTable {
  public:
   std::mutex mutex;
@@ -81,15 +85,17 @@ HandleTable& Handles() {
   return table;
 }
 
-// The font selected into a context, or null (with the error set) when the
-// context is invalid or has only the stock font.
-FontObject* SelectedFont(HDC dc) {
+// The font selected into a context, kept alive for the call even if the
+// context lets go of it meanwhile; null (with the error set) when the context
+// is invalid or has only the stock font.
+std::shared_ptr<FontObject> SelectedFont(HDC dc) {
+  std::lock_guard lock(Handles().mutex);
   DcObject* context = Handles().Dc(dc);
   if (!context) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  return context->font.get();
+  return context->font;
 }
 
 // A byte string from a font's character set (code page 936) to UTF-16
@@ -194,8 +200,7 @@ BOOL WINAPI DeleteDC(HDC dc) {
 }
 
 BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
-  std::lock_guard lock(Handles().mutex);
-  FontObject* font = SelectedFont(dc);
+  const auto font = SelectedFont(dc);
   if (!font || !metrics) return FALSE;
   *metrics = font->font->textMetrics();
   return TRUE;
@@ -206,9 +211,9 @@ DWORD WINAPI GetGlyphOutlineA(HDC dc, UINT character, UINT format, LPGLYPHMETRIC
   static constexpr MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
   if (!transform || !metrics) return GDI_ERROR;
   if (std::memcmp(transform, &kIdentity, sizeof(MAT2)) != 0) return GDI_ERROR;
-  std::lock_guard lock(Handles().mutex);
-  FontObject* font = SelectedFont(dc);
+  const auto font = SelectedFont(dc);
   if (!font) return GDI_ERROR;
+  std::lock_guard lock(font->mutex);
   unsigned glyph = character;
   if (!(format & GGO_GLYPH_INDEX)) {
     // The code is one character of the font's code page: a double-byte one
@@ -227,9 +232,9 @@ DWORD WINAPI GetGlyphIndicesA(HDC dc, LPCSTR text, int length, LPWORD indices, D
     SetLastError(ERROR_INVALID_PARAMETER);
     return GDI_ERROR;
   }
-  std::lock_guard lock(Handles().mutex);
-  FontObject* font = SelectedFont(dc);
+  const auto font = SelectedFont(dc);
   if (!font) return GDI_ERROR;
+  std::lock_guard lock(font->mutex);
   const auto units = Cp936Units(reinterpret_cast<const unsigned char*>(text), static_cast<size_t>(length));
   const WORD missing =
       (flags & GGI_MARK_NONEXISTING_GLYPHS) ? WORD{0xFFFF} : static_cast<WORD>(font->font->DefaultGlyph());
@@ -245,9 +250,9 @@ DWORD WINAPI GetGlyphIndicesW(HDC dc, LPCWSTR text, int length, LPWORD indices, 
     SetLastError(ERROR_INVALID_PARAMETER);
     return GDI_ERROR;
   }
-  std::lock_guard lock(Handles().mutex);
-  FontObject* font = SelectedFont(dc);
+  const auto font = SelectedFont(dc);
   if (!font) return GDI_ERROR;
+  std::lock_guard lock(font->mutex);
   const WORD missing =
       (flags & GGI_MARK_NONEXISTING_GLYPHS) ? WORD{0xFFFF} : static_cast<WORD>(font->font->DefaultGlyph());
   for (int i = 0; i < length; ++i) {
@@ -258,8 +263,7 @@ DWORD WINAPI GetGlyphIndicesW(HDC dc, LPCWSTR text, int length, LPWORD indices, 
 }
 
 int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName) {
-  std::lock_guard lock(Handles().mutex);
-  FontObject* font = SelectedFont(dc);
+  const auto font = SelectedFont(dc);
   if (!font) return 0;
   const std::string& name = font->faceName;
   if (!faceName) return static_cast<int>(name.size() + 1);

@@ -65,6 +65,7 @@ std::vector<std::string> ListInstalledFaces() {
 #else
   FcConfig* config = ProcessFontconfig();
   if (!config) return names;
+  std::lock_guard lock(FontconfigLock());
   FcPatternPtr outlines(FcPatternBuild(nullptr, FC_OUTLINE, FcTypeBool, FcTrue, nullptr));
   FcObjectSetPtr objects(FcObjectSetBuild(FC_FAMILY, nullptr));
   if (!outlines || !objects) return names;
