@@ -25,6 +25,7 @@ struct BuildOptions {
   std::string dict;
   bool allowSubstitute = false;
   bool quiet = false;
+  unsigned threads = 0;  // 0: one per core
   StyleArguments style;
   // The build record: to a file, and instead of the summary on standard output.
   std::string report;
@@ -156,6 +157,7 @@ int RunBuild(const BuildOptions& options) {
   request.dictionaryPath = *dict;
   request.allowSubstitute = options.allowSubstitute;
   request.style = *style;
+  request.threads = options.threads;
 
   BuildOptions named = options;
   named.face = faceText;
@@ -198,6 +200,11 @@ void AddBuildCommand(CLI::App& app, int& status) {
   build->add_flag("--allow-substitute", options->allowSubstitute,
                   "Build with the closest installed face when none has the name given");
   build->add_flag("-q,--quiet", options->quiet, "No progress bar");
+  build
+      ->add_option("--threads", options->threads,
+                   "Threads that draw the glyphs (default: one per core, at most 8); the font is the same for any "
+                   "number")
+      ->check(CLI::Range(1u, 64u));
   AddStyleOptions(*build, options->style);
   build->add_option("--report", options->report, "Also write what the build found to this file, as JSON");
   build->add_flag("--json", options->json, "Print what the build found as JSON instead of the summary");

@@ -6,9 +6,10 @@
 Checks that no style option changes a byte of the default build, that bad
 options and style files are refused with one line and no file, that a saved
 style builds the same bytes again, that --fit makes the glyphs fill and centre
-their cells, and that fallback faces draw what the face cannot. With
---native (the Windows build under Wine), every option's build is compared
-byte for byte with the native program's.
+their cells, and that fallback faces draw what the face cannot. Every
+option's build is the same on one thread as on many; with --native (the
+Windows build under Wine), it is compared byte for byte with the native
+program's instead.
 """
 import argparse
 import hashlib
@@ -201,23 +202,40 @@ def main():
         r = runner.run("build", "--face", NOTO, "--out", "bad.qzf", "--font-file", "defaults.toml")
         check("a file that is no font is refused", r.returncode != 0 and b"gives no usable font" in r.stderr, r.stderr)
 
-        # Every option: the same bytes from the native program.
-        if native:
-            variants = [["--glyph-size", "20=18,24=22,64=58"], ["--fit"], ["--baseline", "20=17,24=20,64=54"],
-                        ["--shift", "20=1:-1,24=-2:1,64=3:2"], ["--align", "center"], ["--weight", "700"],
-                        ["--italic"], ["--mono"], ["--gamma", "1.8"], ["--style", "fit.toml"],
-                        ["--font-file", "private.ttf", "--face", "QZF Style Test Hei", "--weight", "700"]]
-            for i, args in enumerate(variants):
-                name = f"variant-{i}"
-                face = [] if "--face" in args else ["--face", NOTO]
-                build(name + ".qzf", *face, *args)
+        # Every option: the same bytes whatever the number of threads that
+        # draw the glyphs. The Windows build is compared with the native
+        # program instead, whose run compares its own builds on one thread.
+        for threads in (("1",) if native else ("1", "3")):
+            build(f"plain-threads-{threads}.qzf", "--face", NOTO, "--threads", threads)
+            check(f"--threads {threads} changes no byte of the default build",
+                  digest(path(f"plain-threads-{threads}.qzf")) == digest(path("plain.qzf")))
+        variants = [["--glyph-size", "20=18,24=22,64=58"], ["--fit"], ["--baseline", "20=17,24=20,64=54"],
+                    ["--shift", "20=1:-1,24=-2:1,64=3:2"], ["--align", "center"], ["--weight", "700"],
+                    ["--italic"], ["--mono"], ["--gamma", "1.8"], ["--style", "fit.toml"],
+                    ["--font-file", "private.ttf", "--face", "QZF Style Test Hei", "--weight", "700"]]
+        for i, args in enumerate(variants):
+            name = f"variant-{i}"
+            face = [] if "--face" in args else ["--face", NOTO]
+            build(name + ".qzf", *face, *args)
+            if not native:
+                build(name + "-one-thread.qzf", *face, *args, "--threads", "1")
+                check("same bytes on one thread: " + " ".join(args),
+                      digest(path(name + ".qzf")) == digest(path(name + "-one-thread.qzf")))
+            else:
                 build(name + "-native.qzf", *face, *args, program=native)
-                if os.path.exists(path(name + ".qzf")) and os.path.exists(path(name + "-native.qzf")):
-                    check("same bytes natively and here: " + " ".join(args),
-                          digest(path(name + ".qzf")) == digest(path(name + "-native.qzf")))
-            build("fallback-native.qzf", "--face", "IPAGothic", "--fallback", NOTO, program=native)
+                check("same bytes natively and here: " + " ".join(args),
+                      digest(path(name + ".qzf")) == digest(path(name + "-native.qzf")))
+        fallback = ["--face", "IPAGothic", "--fallback", NOTO]
+        if native:
+            build("fallback-native.qzf", *fallback, program=native)
             check("same bytes natively and here: --fallback",
                   digest(path("fallback-native.qzf")) == digest(path("ipa.qzf")))
+        else:
+            build("fallback-one-thread.qzf", *fallback, "--threads", "1")
+            check("same bytes on one thread: --fallback",
+                  digest(path("fallback-one-thread.qzf")) == digest(path("ipa.qzf")))
+        r = runner.run("build", "--face", NOTO, "--out", "bad.qzf", "--threads", "0")
+        check("--threads 0 is refused", r.returncode != 0 and not os.path.exists(path("bad.qzf")), r.stderr)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
