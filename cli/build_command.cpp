@@ -25,7 +25,7 @@ struct BuildOptions {
   std::string dict;
   bool allowSubstitute = false;
   bool quiet = false;
-  unsigned threads = 0;  // 0: one per core
+  unsigned threads = 0;  // 0: as the core chooses
   StyleArguments style;
   // The build record: to a file, and instead of the summary on standard output.
   std::string report;

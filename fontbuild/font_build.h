@@ -48,7 +48,7 @@ struct FontBuildRequest {
   // faces must be installed under the names given.
   BuildStyle style;
   const GlyphRenderOps* ops = nullptr;  // null: the platform's font calls
-  // Threads that draw the glyphs; 0: one per core (see GlyphWorkerCount).
+  // Threads that draw the glyphs; 0: as GlyphWorkerCount chooses.
   // The bytes are the same for any number.
   unsigned threads = 0;
 };

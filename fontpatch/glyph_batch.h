@@ -30,8 +30,8 @@ struct GlyphBatchRequest {
   std::vector<GlyphTask> tasks;
   std::vector<std::uint16_t> characters;  // GBK codes, lead byte high; drawn for every task
   const GlyphRenderOps* ops = nullptr;    // null: the platform's font calls
-  // Worker threads; 0: see GlyphWorkerCount. With one, the glyphs are drawn
-  // on the thread that waits for them, in order.
+  // Worker threads; 0: as GlyphWorkerCount says. Without workers the
+  // glyphs are drawn in order on the thread that waits for them.
   unsigned threads = 0;
 };
 
@@ -42,8 +42,10 @@ struct GlyphTaskInfo {
   CellPlacement placement{};
 };
 
-// One per core, at most eight, for the platform's font calls; one for the
-// caller's own calls, which need not be safe on several threads.
+// The worker threads to start: `requested` when given; else one per core,
+// at most eight, for the platform's font calls on Windows and natively, and
+// none under Wine (see RunsUnderWine) or for the caller's own calls, which
+// need not be safe on several threads.
 unsigned GlyphWorkerCount(const GlyphRenderOps* ops, unsigned requested = 0);
 
 class GlyphBatch {
@@ -89,7 +91,7 @@ class GlyphBatch {
   std::condition_variable changed_;
   std::vector<TaskState> tasks_;
   std::vector<std::thread> workers_;
-  // With no workers: the renderer of the waiting thread.
+  // When no worker could start: the renderer of the waiting thread.
   std::unique_ptr<GlyphRenderer> inlineRenderer_;
   std::size_t inlineTask_ = 0;
 };

@@ -8,6 +8,8 @@ namespace qzf {
 namespace {
 
 constexpr MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+// Zero bytes after a glyph's bitmap, as it was always handed on.
+constexpr std::size_t kRawSlack = 4;
 
 // Rows of a 1-bit bitmap are padded to 32 bits.
 constexpr std::uint32_t MonoRowPitch(std::uint32_t width) { return (width + 31) / 32 * 4; }
@@ -34,6 +36,17 @@ GlyphRenderer::GlyphRenderer(const RenderFace& face, const GlyphSizeInfo& size, 
   TEXTMETRICA metrics{};
   first.font->ops().getTextMetricsFn(first.font->dc(), &metrics);
   placement_.baselineRow = style.baseline.value_or(metrics.tmAscent) + style.shiftY;
+  // Room for any glyph of the face: as wide as its widest character and a
+  // slant more, as tall as its character cell; a glyph that needs more is
+  // asked for its size.
+  const auto width = static_cast<std::uint32_t>(std::max<LONG>(0, metrics.tmMaxCharWidth) +
+                                                std::max<LONG>(0, metrics.tmHeight) / 2 + 8);
+  const auto height = static_cast<std::uint32_t>(std::max<LONG>(1, metrics.tmHeight) + 2);
+  try {
+    raw_.assign(static_cast<std::size_t>(GlyphRowPitch(width)) * height + kRawSlack, 0);
+  } catch (const std::bad_alloc&) {
+    raw_.assign(kRawSlack, 0);
+  }
   placement_.shiftX = style.shiftX;
   fonts_.push_back(std::move(first));
   for (const RenderFace& fallback : fallbackFaces) {
@@ -80,16 +93,31 @@ bool GlyphRenderer::Fetch(const Font& font, std::uint16_t character) {
   const GlyphRenderOps& ops = font.font->ops();
   const HDC dc = font.font->dc();
   metrics_ = GLYPHMETRICS{};
-  const DWORD needed = ops.getGlyphOutlineFn(dc, code, format, &metrics_, 0, nullptr, &kIdentity);
-  if (needed == GDI_ERROR) return false;
-  try {
-    raw_.assign(static_cast<std::size_t>(needed) + 4, 0);
-  } catch (const std::bad_alloc&) {
-    return false;
+  // One call when the glyph fits the buffer: a size query first would have
+  // the font load the glyph twice. What the last glyph left is cleared first
+  // (the rest is zero still), as the pad bytes of the rows go into the cell.
+  // A glyph that does not fit, an empty one (the font calls refuse a buffer
+  // for it) and a failing one are asked for their size first.
+  std::fill(raw_.begin(), raw_.begin() + static_cast<std::ptrdiff_t>(dirty_), 0);
+  const DWORD room = static_cast<DWORD>(raw_.size() - kRawSlack);
+  DWORD got = ops.getGlyphOutlineFn(dc, code, format, &metrics_, room, raw_.data(), &kIdentity);
+  dirty_ = got != GDI_ERROR && got <= room ? got : room;
+  if (got == GDI_ERROR || got == 0 || got > room) {
+    metrics_ = GLYPHMETRICS{};
+    got = ops.getGlyphOutlineFn(dc, code, format, &metrics_, 0, nullptr, &kIdentity);
+    if (got == GDI_ERROR) return false;
+    try {
+      if (raw_.size() < got + kRawSlack) raw_.resize(got + kRawSlack);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    std::fill(raw_.begin(), raw_.begin() + static_cast<std::ptrdiff_t>(dirty_), 0);
+    dirty_ = got;
+    // A zero size asks nothing more of the font: the glyph is empty.
+    if (got != 0 && ops.getGlyphOutlineFn(dc, code, format, &metrics_, got, raw_.data(), &kIdentity) == GDI_ERROR)
+      return false;
   }
-  // A zero size asks nothing more of the font: the glyph is empty.
-  if (needed != 0 && ops.getGlyphOutlineFn(dc, code, format, &metrics_, needed, raw_.data(), &kIdentity) == GDI_ERROR)
-    return false;
+  rawSize_ = static_cast<std::size_t>(got) + kRawSlack;
 
   converted_ = style_.mono || curve_;
   if (!converted_) return true;
@@ -99,7 +127,7 @@ bool GlyphRenderer::Fetch(const Font& font, std::uint16_t character) {
   const std::uint32_t rows =
       sourcePitch == 0
           ? 0
-          : std::min<std::uint32_t>(metrics_.gmBlackBoxY, static_cast<std::uint32_t>(raw_.size() / sourcePitch));
+          : std::min<std::uint32_t>(metrics_.gmBlackBoxY, static_cast<std::uint32_t>(rawSize_ / sourcePitch));
   try {
     pixels_.assign(static_cast<std::size_t>(pitch) * rows, 0);
   } catch (const std::bad_alloc&) {
@@ -133,9 +161,10 @@ std::optional<RenderedGlyph> GlyphRenderer::Render(std::uint16_t character) {
   }
   if (!Fetch(fonts_[glyph.face], character)) return std::nullopt;
   if (fonts_.size() == 1) glyph.missing = !HasGlyph(fonts_[0], character);
-  const std::vector<unsigned char>& bytes = converted_ ? pixels_ : raw_;
+  const std::span<const unsigned char> bytes =
+      converted_ ? std::span<const unsigned char>(pixels_) : std::span<const unsigned char>(raw_.data(), rawSize_);
   glyph.bitmap = GlyphBitmap{metrics_.gmBlackBoxX, metrics_.gmBlackBoxY, metrics_.gmptGlyphOrigin.x,
-                             metrics_.gmptGlyphOrigin.y, std::span<const unsigned char>(bytes.data(), bytes.size())};
+                             metrics_.gmptGlyphOrigin.y, bytes};
   return glyph;
 }
 

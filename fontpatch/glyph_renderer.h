@@ -74,7 +74,9 @@ class GlyphRenderer {
   std::array<std::uint8_t, 17> levels_{};
   bool curve_ = false;
   GLYPHMETRICS metrics_{};
-  std::vector<unsigned char> raw_;     // as the font calls fill it
+  std::vector<unsigned char> raw_;     // as the font calls fill it; room for the largest glyph met
+  std::size_t rawSize_ = 0;            // of it, the glyph's bytes and four zero bytes after them
+  std::size_t dirty_ = 0;              // bytes the font calls may have written since it was cleared
   std::vector<unsigned char> pixels_;  // one byte per pixel, when the style converts
   bool converted_ = false;
 };

@@ -323,6 +323,9 @@ DWORD RealizedFont::RenderMono(const FT_BBox& box, DWORD bufferSize, unsigned ch
   const auto needed = static_cast<DWORD>(needed64);
   if (!buffer || bufferSize == 0) return needed;
   if (needed == 0 || needed > bufferSize) return GDI_ERROR;
+  // The bitmap's bytes, pads included, are written; the rest of the buffer
+  // is left alone.
+  std::memset(buffer, 0, needed);
 
   FT_GlyphSlot slot = face_->glyph;
   if (slot->format == FT_GLYPH_FORMAT_BITMAP) {
@@ -347,7 +350,7 @@ DWORD RealizedFont::RenderMono(const FT_BBox& box, DWORD bufferSize, unsigned ch
     return needed;
   }
 
-  std::memset(buffer, 0, bufferSize);
+  std::memset(buffer, 0, needed);
   FT_Bitmap bitmap{};
   bitmap.rows = height;
   bitmap.width = width;
@@ -369,7 +372,7 @@ DWORD RealizedFont::RenderGrey(const FT_BBox& box, int maxLevel, DWORD bufferSiz
   if (!buffer || bufferSize == 0) return needed;
   if (needed == 0 || needed > bufferSize) return GDI_ERROR;
 
-  std::memset(buffer, 0, bufferSize);
+  std::memset(buffer, 0, needed);
   FT_Bitmap bitmap{};
   bitmap.rows = height;
   bitmap.width = width;

@@ -44,6 +44,7 @@ DWORD WINAPI ComputedOutline(HDC, UINT c, UINT, LPGLYPHMETRICS metrics, DWORD si
   metrics->gmptGlyphOrigin.y = static_cast<LONG>(c % 13);
   const DWORD needed = pitch * height;
   if (buffer == nullptr || size == 0) return needed;
+  if (size < needed) return GDI_ERROR;
   auto* out = static_cast<unsigned char*>(buffer);
   for (DWORD i = 0; i < needed; ++i) out[i] = static_cast<unsigned char>((c + i * 7) % 17);
   return needed;
@@ -96,7 +97,8 @@ class GlyphBatchTest : public ::testing::Test {
 };
 
 TEST_F(GlyphBatchTest, EveryGlyphOfEveryTaskIsToldOnceWhateverTheThreads) {
-  for (const unsigned threads : {1u, 2u, 5u}) {
+  // 0: no worker (the caller's own calls): the waiting thread draws.
+  for (const unsigned threads : {0u, 1u, 2u, 5u}) {
     for (const std::size_t count :
          {std::size_t{0}, std::size_t{1}, std::size_t{47}, std::size_t{48}, std::size_t{49}, std::size_t{1000}}) {
       SCOPED_TRACE(testing::Message() << threads << " threads, " << count << " characters");
@@ -136,7 +138,7 @@ TEST_F(GlyphBatchTest, CellsAreTheSameOnOneThreadAndOnMany) {
   style.shiftX = 1;  // an odd shift: pixels packed one at a time
   style.gamma = 1.7;
   const auto characters = Characters(700);
-  CellDrawing one(RenderFace{"Computed"}, {}, ThreeSizes(style), characters, &kComputed, 1);
+  CellDrawing one(RenderFace{"Computed"}, {}, ThreeSizes(style), characters, &kComputed, 0);
   CellDrawing many(RenderFace{"Computed"}, {}, ThreeSizes(style), characters, &kComputed, 4);
   for (std::size_t size = 0; size < 3; ++size) {
     const RenderedCells& a = one.Wait(size);
@@ -166,9 +168,10 @@ TEST_F(GlyphBatchTest, CellsAreTheSameOnOneThreadAndOnMany) {
 }
 
 TEST_F(GlyphBatchTest, AFontThatCannotBeHadFailsItsTaskAndNoOther) {
-  // One thread makes one font per task, in order: the second is the 24 px one.
+  // The waiting thread makes one font per task, in order: the second is the
+  // 24 px one.
   failFontNumber = 1;
-  CellDrawing drawing(RenderFace{"Computed"}, {}, ThreeSizes(), Characters(100), &kComputed, 1);
+  CellDrawing drawing(RenderFace{"Computed"}, {}, ThreeSizes(), Characters(100), &kComputed, 0);
   EXPECT_EQ(drawing.Wait(0).info.status, GlyphRenderer::Status::kOk);
   EXPECT_EQ(drawing.Wait(1).info.status, GlyphRenderer::Status::kFontCreationFailed);
   EXPECT_EQ(drawing.Wait(2).info.status, GlyphRenderer::Status::kOk);
@@ -208,7 +211,7 @@ TEST(GlyphBatchPlatformTest, AnInstalledFaceDrawsTheSameCellsOnManyThreads) {
         style.italic = true;
       }
       const std::string gbk = Utf8ToGbk(face).value_or(face);
-      CellDrawing one(RenderFace{gbk}, {}, ThreeSizes(style), characters, nullptr, 1);
+      CellDrawing one(RenderFace{gbk}, {}, ThreeSizes(style), characters, nullptr, 1);  // one worker
       CellDrawing many(RenderFace{gbk}, {}, ThreeSizes(style), characters, nullptr, 4);
       for (std::size_t size = 0; size < 3; ++size) {
         SCOPED_TRACE(testing::Message() << face << (variant ? " bold italic " : " ") << SizeModeTable[size].cellSize);

@@ -66,10 +66,22 @@ DWORD WINAPI OutlineScripted(HDC dc, UINT character, UINT format, LPGLYPHMETRICS
   if ((plain != GGO_GRAY4_BITMAP && plain != GGO_BITMAP) || transform == nullptr || transform->eM11.value != 1 ||
       transform->eM22.value != 1 || transform->eM12.value != 0 || transform->eM21.value != 0)
     return GDI_ERROR;
-  if (buffer == nullptr) {
+  // One glyph asked for, whether by a size query and a fetch or by a fetch
+  // alone: consecutive calls for one glyph count once.
+  static const void* lastDc = nullptr;
+  static UINT lastCharacter = 0, lastFormat = 0;
+  static int lastFont = -2;
+  const int font = dcFonts[DcIndex(dc) % kHandles];
+  const bool again = script.charactersAsked.size() > 0 && dc == lastDc && character == lastCharacter &&
+                     format == lastFormat && font == lastFont;
+  if (!again) {
     script.charactersAsked.push_back(character);
     script.formatsAsked.push_back(format);
   }
+  lastDc = dc;
+  lastCharacter = character;
+  lastFormat = format;
+  lastFont = font;
   const auto& glyphs = (format & GGO_GLYPH_INDEX) ? script.glyphsByIndex : GlyphsOf(dc);
   const auto found = glyphs.find(character);
   if (found == glyphs.end() || found->second.error) return GDI_ERROR;

@@ -39,9 +39,9 @@ struct GlyphScript {
   int weightAsked = 0;
   bool italicAsked = false;
   int charSetAsked = 0;
-  std::vector<unsigned> formatsAsked;  // one per size query
+  std::vector<unsigned> formatsAsked;  // one per glyph asked for
   std::string faceAsked;
-  std::vector<unsigned> charactersAsked;  // one per size query
+  std::vector<unsigned> charactersAsked;  // one per glyph asked for
   int fontsCreated = 0;
   int fontsDeleted = 0;
   int contextsCreated = 0;
