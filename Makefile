@@ -23,7 +23,7 @@ help:
 	@echo "make setup  - install the Debian packages the project needs"
 	@echo "make dist   - the Windows zip and the Debian package in dist/"
 	@echo "make fuzz   - run each libFuzzer target for FUZZ_SECONDS (default 60)"
-	@echo "make bench  - time a whole build against FreeType alone, the parts of a build, a studio redraw"
+	@echo "make bench  - time a whole build against FreeType alone, under Wine, the parts of a build, a studio redraw"
 	@echo "make clean  - remove build/ and out/"
 
 # Quick when everything is present: dpkg is asked first, apt only for what is missing.
@@ -117,18 +117,22 @@ fuzz: setup build/fuzz/build.ninja
 	done
 
 # Optimised build; micro-benchmarks of the parts, then the whole `qzffont
-# build` (BENCH_RUNS runs, CPU and wall time, peak memory), each run paired
-# with the floor in a process of its own: FreeType alone drawing the same
-# glyphs plus one read and one write of the file. BENCH_VERBOSE=1 shows the
-# pairs.
+# build` (BENCH_RUNS runs, wall and CPU time, peak memory), each run paired
+# with the floor in a process of its own: FreeType alone on one thread
+# drawing the same glyphs plus one read and one write of the file.
+# BENCH_VERBOSE=1 shows the pairs. The summary table adds the Windows build
+# under Wine and a studio preview redraw.
 BENCH_RUNS ?= 5
-bench: setup build/bench/build.ninja
+bench: setup build/bench/build.ninja build-windows
 	cmake --build build/bench -j $(JOBS) --target qzffont build_floor pass_parts_bench render_bench studio_redraw_bench
 	./build/bench/bench/pass_parts_bench
 	./build/bench/bench/render_bench
 	./build/bench/bench/studio_redraw_bench
-	./build/bench/bench/build_floor ./build/bench/qzffont build/bench/resources/F_FONTJ.qzf \
-	  build/bench/resources/dictionary.txt build/bench/bench-work $(BENCH_RUNS)
+	BENCH_SUMMARY=build/bench/bench-summary.txt ./build/bench/bench/build_floor ./build/bench/qzffont \
+	  build/bench/resources/F_FONTJ.qzf build/bench/resources/dictionary.txt build/bench/bench-work $(BENCH_RUNS)
+	/usr/bin/python3 bench/bench_table.py --summary build/bench/bench-summary.txt \
+	  --redraw-bench ./build/bench/bench/studio_redraw_bench --wine-run $(WINE) --exe build/windows/qzffont.exe \
+	  --runs $(BENCH_RUNS)
 
 # The tool's main job on its embedded data: a font in the default face and a
 # picture of it.

@@ -189,6 +189,21 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     if (fontFiles.back()->fontsAdded() == 0) return Fail(result, FontBuildStatus::kFontFileUnusable, file);
   }
 
+  // The dictionary is read while the inputs are checked, straight from the
+  // program or the user's file; only where a copy is asked for (the
+  // window's, beside the program) is it laid down first and read from there.
+  const bool embeddedDictionary = request.dictionaryPath.empty();
+  const bool copyDictionary = embeddedDictionary && !request.dictionaryCopyPath.empty();
+  QorvStringDict dictionary;
+  std::uint32_t dictionaryEntries = 0;
+  std::optional<BackgroundWork> dictionaryLoad;
+  if (!copyDictionary) {
+    dictionaryLoad.emplace([&] {
+      dictionaryEntries = embeddedDictionary ? LoadEmbeddedDictionary(dictionary)
+                                             : LoadDictionaryFile(dictionary, request.dictionaryPath.c_str());
+    });
+  }
+
   std::uint32_t baseLength = kFontFileLength;
   std::vector<RenderFace> fallbacks;
   for (const std::string& fallback : request.style.fallbackFaces) fallbacks.push_back(RenderFace{fallback});
@@ -201,24 +216,30 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   if (output.empty() || IsDirectory(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
   const bool inPlace = request.workFile == FontWorkFile::kInPlace;
   if (!inPlace) {
-    // What builds of this output left when they were killed.
+    // What builds of this output left when they were killed (earlier
+    // versions laid a dictionary copy down beside it too).
     RemoveStaleTemporaryFiles(output, "font");
     RemoveStaleTemporaryFiles(output, "dict");
   }
   // A temporary work file goes when the build fails; the output itself stays.
   TemporaryFile workCopy(inPlace ? std::string() : TemporaryPathBeside(output, "font"));
   const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
-  const bool embeddedDictionary = request.dictionaryPath.empty();
-  TemporaryFile dictionaryCopy(!embeddedDictionary                  ? std::string()
-                               : request.dictionaryCopyPath.empty() ? TemporaryPathBeside(output, "dict")
-                                                                    : request.dictionaryCopyPath);
-  const char* dictionaryPath = embeddedDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
+  TemporaryFile dictionaryCopy(copyDictionary ? request.dictionaryCopyPath : std::string());
+  const char* dictionaryPath = copyDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
 
-  // The dictionary first: the glyph workers draw its characters while the
-  // font file is laid down. Both files are laid down, whatever became of
-  // the other; a failure to lay down counts before anything else.
+  // The glyph workers draw the dictionary's characters while the font file
+  // is laid down. Both files are laid down, whatever became of the other; a
+  // failure to lay down counts before anything else.
   std::optional<FontBuildStatus> dictionaryLayDownFailure;
-  if (embeddedDictionary) dictionaryLayDownFailure = LayDownBlock(kDictionaryBlock, dictionaryPath);
+  if (copyDictionary) {
+    dictionaryLayDownFailure = LayDownBlock(kDictionaryBlock, dictionaryPath);
+    if (!dictionaryLayDownFailure) dictionaryEntries = LoadDictionaryFile(dictionary, dictionaryPath);
+  } else {
+    dictionaryLoad->Join();
+    if (embeddedDictionary && dictionaryEntries == 0 && !HasEmbeddedBlock(kDictionaryBlock))
+      dictionaryLayDownFailure = FontBuildStatus::kNoEmbeddedData;
+  }
+  result.dictionaryEntries = dictionaryEntries;
   std::optional<FontBuildStatus> fontLayDownFailure;
   auto layDownFont = [&] {
     if (request.basePath.empty()) {
@@ -229,17 +250,18 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   };
   BackgroundWork fontLayDown(layDownFont);
 
-  QorvStringDict dictionary;
+  // Checked before measuring, which takes long; else while the cells are
+  // drawn, which a problem found then stops.
   std::string dictionaryProblem;
-  if (!dictionaryLayDownFailure) {
-    result.dictionaryEntries = LoadDictionaryFile(dictionary, dictionaryPath);
+  auto checkDictionary = [&] {
     if (request.checkFirst && result.dictionaryEntries != 0) dictionaryProblem = CheckDictionary(dictionary);
-  }
+  };
+  const BuildStyle& style = request.style;
+  const bool measure = style.fit || style.align == GlyphAlign::kCenter;
+  if (measure) checkDictionary();
   const bool dictionaryUsable = result.dictionaryEntries != 0 && dictionaryProblem.empty();
 
   // The style of each pass: fitted and centred where the style asks for it.
-  const BuildStyle& style = request.style;
-  const bool measure = style.fit || style.align == GlyphAlign::kCenter;
   const std::vector<std::uint16_t> characters =
       dictionaryUsable ? DrawnCharacters(dictionary) : std::vector<std::uint16_t>();
   const RenderFace face{request.faceName, result.faceCharSet};
@@ -264,6 +286,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     for (std::size_t i = 0; i < SizeModeTable.size(); ++i) tasks.push_back(GlyphTask{SizeModeTable[i], passStyles[i]});
     drawing.emplace(face, fallbacks, tasks, EachOnce(characters), request.ops, request.threads);
   }
+  if (!measure) checkDictionary();
 
   fontLayDown.Join();
   if (fontLayDownFailure) return Fail(result, *fontLayDownFailure, "");
@@ -286,10 +309,12 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     FontBuildPass& pass = result.passes[i];
     options.style = &passStyles[i];
     observer.PassStarted(i, SizeModeTable[i]);
-    options.cells =
-        drawing
-            ? &drawing->Wait(i, [&](std::uint32_t done, std::uint32_t total) { observer.CellsDrawn(i, done, total); })
-            : nullptr;
+    options.cells = nullptr;
+    if (drawing) {
+      options.cells = [&drawing, &observer, i]() -> const RenderedCells& {
+        return drawing->Wait(i, [&](std::uint32_t done, std::uint32_t total) { observer.CellsDrawn(i, done, total); });
+      };
+    }
     pass.result =
         RunPatchPass(pass.mode, pass.fontHeight, request.faceName.c_str(), workPath.c_str(), dictionaryPath, options);
     if (pass.result.status != PatchPassStatus::kOk && !failedPass) {

@@ -35,8 +35,9 @@ struct FontBuildRequest {
   std::string outputPath;      // byte path in the system code page
   std::string basePath;        // empty: the embedded font file
   std::string dictionaryPath;  // empty: the embedded dictionary; text or binary image
-  // Where the embedded dictionary is laid down for the passes (hidden, and
-  // removed when the build ends); empty: beside the output as OUT.dict-PID.tmp.
+  // Where the embedded dictionary is laid down and read from (hidden, and
+  // removed when the build ends); empty: it is read straight from the
+  // program.
   std::string dictionaryCopyPath;
   FontWorkFile workFile = FontWorkFile::kTemporaryThenRename;
   // Face, base file and dictionary are checked before the passes, and a build

@@ -78,7 +78,7 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   }
 
   std::optional<CellDrawing> ownDrawing;
-  const RenderedCells* cells = options.cells;
+  const RenderedCells* cells = options.cells ? &options.cells() : nullptr;
   if (cells == nullptr) {
     GlyphTask task{*size, options.style ? *options.style : GlyphStyle{}};
     task.size.fontHeight = fontHeight;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,9 +71,11 @@ struct PatchPassOptions {
   // dictionary that does not load.
   const QorvStringDict* dictionary = nullptr;
   // This size's cells, drawn ahead (see CellDrawing) in the face, fallback
-  // faces and style above, for every character the dictionary gives; null:
-  // the pass draws its own, on `threads` workers (see GlyphWorkerCount).
-  const RenderedCells* cells = nullptr;
+  // faces and style above, for every character the dictionary gives; asked
+  // for once the file is read and the dictionary found, so that the read
+  // goes on while they are drawn. Empty: the pass draws its own, on
+  // `threads` workers (see GlyphWorkerCount).
+  std::function<const RenderedCells&()> cells;
   unsigned threads = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "platform/fontengine/font_match.h"
 #include "platform/fontengine/fontconfig_handles.h"
 
 namespace qzf {
@@ -56,6 +57,7 @@ int AddApplicationFontFile(const std::string& file) {
     return 0;
   }
   ++times;
+  ForgetFontMatches();
   return faces;
 }
 
@@ -74,6 +76,7 @@ bool RemoveApplicationFontFile(const std::string& file) {
   FcConfigAppFontClear(config);
   for (const auto& [other, times] : files.addedTimes)
     FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(other.c_str()));
+  ForgetFontMatches();
   return true;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/fontengine/font_match.h"
 
+#include <compare>
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "platform/fontengine/code_page_ranges.h"
@@ -55,13 +58,23 @@ bool Serves(const FontMatch& match, std::uint32_t codePage) {
   return codePage == 0 || (FaceCodePages(match.file, match.index) & codePage) != 0;
 }
 
-}  // namespace
+struct MatchKey {
+  std::string family;
+  bool bold;
+  bool italic;
+  int charSet;
+  auto operator<=>(const MatchKey&) const = default;
+};
 
-std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic, int charSet) {
-  FcConfig* config = ProcessFontconfig();
-  if (!config) return std::nullopt;
-  std::lock_guard lock(FontconfigLock());
-  const std::string family(familyUtf8);
+// What was found for each request since the fonts last changed: every
+// worker of a build asks for the same few fonts, and sorting every installed
+// font takes longer than drawing a glyph.
+std::map<MatchKey, std::optional<FontMatch>>& Matches() {
+  static std::map<MatchKey, std::optional<FontMatch>> matches;
+  return matches;
+}
+
+std::optional<FontMatch> Match(FcConfig* config, const std::string& family, int weight, bool italic, int charSet) {
   const std::uint32_t codePage = CodePageBitOfCharSet(charSet);
 
   // The family's best face that serves the character set.
@@ -83,5 +96,22 @@ std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int wei
   }
   return first;
 }
+
+}  // namespace
+
+std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic, int charSet) {
+  FcConfig* config = ProcessFontconfig();
+  if (!config) return std::nullopt;
+  std::lock_guard lock(FontconfigLock());
+  // GDI tells only bold from not bold when it picks a face of a family.
+  MatchKey key{std::string(familyUtf8), weight > 550, italic, charSet};
+  auto& matches = Matches();
+  if (const auto found = matches.find(key); found != matches.end()) return found->second;
+  auto match = Match(config, key.family, weight, italic, charSet);
+  matches.emplace(std::move(key), match);
+  return match;
+}
+
+void ForgetFontMatches() { Matches().clear(); }
 
 }  // namespace qzf

@@ -27,6 +27,11 @@ struct FontMatch {
 // (0 meaning normal); like italic it only steers the choice among the faces
 // of the family. charSet is a GDI character set (DEFAULT_CHARSET: any).
 // Nullopt when no font at all can be had.
+// Answers are kept until ForgetFontMatches.
 std::optional<FontMatch> MatchInstalledFont(std::string_view familyUtf8, int weight, bool italic, int charSet);
+
+// For when the installed fonts change (application fonts come or go); with
+// FontconfigLock held.
+void ForgetFontMatches();
 
 }  // namespace qzf

@@ -57,6 +57,10 @@ class RealizedFont {
   void ComputeTextMetrics(const Request& request, int vdmxAscent, int vdmxDescent);
   // Loads the glyph into the face's slot, thickened when the bold is made up.
   bool LoadGlyph(unsigned glyph, FT_Int32 flags);
+  // The advance GDI gives: twice the average width for glyphs of that
+  // width in proportional faces (worked out once), a pixel more when bold is
+  // made up.
+  void PrepareAdvance();
   FT_Pos Advance(FT_Pos designAdvance) const;
   DWORD RenderMono(const FT_BBox& box, DWORD bufferSize, unsigned char* buffer);
   DWORD RenderGrey(const FT_BBox& box, int maxLevel, DWORD bufferSize, unsigned char* buffer);
@@ -76,6 +80,8 @@ class RealizedFont {
   FT_Int32 loadedFlags_ = 0;
   bool loaded_ = false;
   FT_Glyph_Metrics loadedMetrics_{};
+  FT_Long averageWidth_ = 0;  // pixels; 0: no OS/2 average, or fixed pitch
+  FT_Long doubleAverageWidth_ = 0;
 };
 
 }  // namespace qzf

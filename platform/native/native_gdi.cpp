@@ -1,5 +1,6 @@
 #include "platform/native/native_gdi.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -85,17 +86,33 @@ HandleTable& Handles() {
   return table;
 }
 
+// Counts the changes of what contexts hold (a font selected, a context
+// deleted): a thread's last answer of SelectedFont holds while it stays.
+std::atomic<std::uint64_t> selections{0};
+
 // The font selected into a context, kept alive for the call even if the
 // context lets go of it meanwhile; null (with the error set) when the context
-// is invalid or has only the stock font.
-std::shared_ptr<FontObject> SelectedFont(HDC dc) {
+// is invalid or has only the stock font. A thread drawing glyphs asks for
+// the same context call after call: its last answer is kept, so that the
+// threads drawing at once do not all wait for the table's lock.
+const std::shared_ptr<FontObject>& SelectedFont(HDC dc) {
+  struct Recent {
+    HDC dc = nullptr;
+    std::uint64_t generation = 0;
+    std::shared_ptr<FontObject> font;
+  };
+  thread_local Recent recent;
+  const std::uint64_t generation = selections.load(std::memory_order_acquire);
+  if (dc != nullptr && recent.dc == dc && recent.generation == generation) return recent.font;
   std::lock_guard lock(Handles().mutex);
   DcObject* context = Handles().Dc(dc);
   if (!context) {
+    recent = Recent{};
     SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
+    return recent.font;
   }
-  return context->font;
+  recent = Recent{dc, generation, context->font};
+  return recent.font;
 }
 
 // A byte string from a font's character set (code page 936) to UTF-16
@@ -181,6 +198,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
   }
   HGDIOBJ previous = Handles().HandleOf(context->font);
   context->font = std::move(font);
+  selections.fetch_add(1, std::memory_order_release);
   return previous;
 }
 
@@ -194,13 +212,16 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 
 BOOL WINAPI DeleteDC(HDC dc) {
   std::lock_guard lock(Handles().mutex);
-  if (Handles().RemoveDc(dc)) return TRUE;
+  if (Handles().RemoveDc(dc)) {
+    selections.fetch_add(1, std::memory_order_release);
+    return TRUE;
+  }
   SetLastError(ERROR_INVALID_HANDLE);
   return FALSE;
 }
 
 BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
-  const auto font = SelectedFont(dc);
+  const auto& font = SelectedFont(dc);
   if (!font || !metrics) return FALSE;
   *metrics = font->font->textMetrics();
   return TRUE;
@@ -211,7 +232,7 @@ DWORD WINAPI GetGlyphOutlineA(HDC dc, UINT character, UINT format, LPGLYPHMETRIC
   static constexpr MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
   if (!transform || !metrics) return GDI_ERROR;
   if (std::memcmp(transform, &kIdentity, sizeof(MAT2)) != 0) return GDI_ERROR;
-  const auto font = SelectedFont(dc);
+  const auto& font = SelectedFont(dc);
   if (!font) return GDI_ERROR;
   std::lock_guard lock(font->mutex);
   unsigned glyph = character;
@@ -232,7 +253,7 @@ DWORD WINAPI GetGlyphIndicesA(HDC dc, LPCSTR text, int length, LPWORD indices, D
     SetLastError(ERROR_INVALID_PARAMETER);
     return GDI_ERROR;
   }
-  const auto font = SelectedFont(dc);
+  const auto& font = SelectedFont(dc);
   if (!font) return GDI_ERROR;
   std::lock_guard lock(font->mutex);
   const auto units = Cp936Units(reinterpret_cast<const unsigned char*>(text), static_cast<size_t>(length));
@@ -250,7 +271,7 @@ DWORD WINAPI GetGlyphIndicesW(HDC dc, LPCWSTR text, int length, LPWORD indices, 
     SetLastError(ERROR_INVALID_PARAMETER);
     return GDI_ERROR;
   }
-  const auto font = SelectedFont(dc);
+  const auto& font = SelectedFont(dc);
   if (!font) return GDI_ERROR;
   std::lock_guard lock(font->mutex);
   const WORD missing =
@@ -263,7 +284,7 @@ DWORD WINAPI GetGlyphIndicesW(HDC dc, LPCWSTR text, int length, LPWORD indices, 
 }
 
 int WINAPI GetTextFaceA(HDC dc, int size, LPSTR faceName) {
-  const auto font = SelectedFont(dc);
+  const auto& font = SelectedFont(dc);
   if (!font) return 0;
   const std::string& name = font->faceName;
   if (!faceName) return static_cast<int>(name.size() + 1);

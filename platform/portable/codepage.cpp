@@ -6,7 +6,11 @@
 #include <windows.h>
 #else
 #include <iconv.h>
+
 #include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
 #endif
 
 namespace qzf {
@@ -47,9 +51,27 @@ class IconvHandle {
   iconv_t handle_;
 };
 
+// The descriptor for one direction, opened once per thread: opening one
+// costs far more than a short conversion, and the dictionary check and the
+// fitting convert thousands of single characters.
+IconvHandle& CachedHandle(const char* from, const char* to) {
+  struct Direction {
+    const char* from;
+    const char* to;
+    std::unique_ptr<IconvHandle> handle;
+  };
+  thread_local std::vector<Direction> directions;
+  for (Direction& d : directions)
+    if (std::strcmp(d.from, from) == 0 && std::strcmp(d.to, to) == 0) return *d.handle;
+  directions.push_back(Direction{from, to, std::make_unique<IconvHandle>(to, from)});
+  return *directions.back().handle;
+}
+
 std::optional<std::string> Convert(std::string_view in, const char* from, const char* to) {
-  IconvHandle cd(to, from);
+  IconvHandle& cd = CachedHandle(from, to);
   if (!cd.valid()) return std::nullopt;
+  // Back to the initial state, whatever a failed conversion left.
+  iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
   std::string out(in.size() * 2 + 8, '\0');
   char* inPtr = const_cast<char*>(in.data());
   size_t inLeft = in.size();

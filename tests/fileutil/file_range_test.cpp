@@ -214,6 +214,31 @@ TEST_F(FileRangeTest, CreateAlwaysReplacesAHiddenFileAndLeavesItVisible) {
   EXPECT_EQ(ReadBytes(path), "new");
 }
 
+// What a replaced file holds, seen through its handle and after it closes:
+// only what was written, zeros where a write skipped ahead.
+TEST_F(FileRangeTest, CreateAlwaysOverALongerFileLeavesOnlyWhatWasWritten) {
+  const std::string path = dir.File("long.bin");
+  WriteBytes(path, "0123456789abcdefghij");
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetFileSize(h, nullptr), 0u);
+  EXPECT_EQ(SetFilePointer(h, 3, nullptr, FILE_BEGIN), 3u);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(h, "xy", 2, &written, nullptr));
+  EXPECT_EQ(GetFileSize(h, nullptr), 5u);
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_END), 5u);
+  ASSERT_TRUE(WriteFile(h, "z", 1, &written, nullptr));
+  EXPECT_EQ(SetFilePointer(h, 1, nullptr, FILE_BEGIN), 1u);
+  ASSERT_TRUE(WriteFile(h, "w", 1, &written, nullptr));
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_EQ(ReadBytes(path), std::string("\0w\0xyz", 6));
+  // Nothing written: nothing left.
+  h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_EQ(ReadBytes(path), "");
+}
+
 TEST_F(FileRangeTest, AppendsWithOpenAlways) {
   const std::string existing = dir.File("one");
   WriteBytes(existing, "o");
