@@ -1,5 +1,7 @@
 #include "fileutil/extract_data_resource.h"
 
+#include <algorithm>
+
 #include "platform/win32.h"
 
 #ifdef __linux__
@@ -49,14 +51,26 @@ std::int32_t ExtractDataResource(const char* resource, const char* path) {
   HGLOBAL loaded = LoadResource(module, found);
   const void* bytes = LockResource(loaded);
   const DWORD size = SizeofResource(module, found);
-  MapInAhead(bytes, size);
 
   HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
   std::int32_t result = 0;
   if (file != INVALID_HANDLE_VALUE) {
+    // A piece at a time, each mapped in before and let go after its write:
+    // the block never sits in memory whole.
+    constexpr DWORD kPiece = DWORD{4} << 20;
+    const auto* piece = static_cast<const unsigned char*>(bytes);
     DWORD written = 0;
-    const BOOL ok = (bytes != nullptr || size == 0) && WriteFile(file, bytes, size, &written, nullptr);
+    BOOL ok = bytes != nullptr || size == 0;
+    do {
+      const DWORD length = std::min(kPiece, size - written);
+      MapInAhead(piece + written, length);
+      DWORD done = 0;
+      ok = ok && WriteFile(file, piece + written, length, &done, nullptr);
+      LetGo(piece + written, length);
+      written += done;
+      if (done < length) break;
+    } while (ok && written < size);
     result = (ok && written == size) ? 1 : 0;
     // A short write ran out of room (see WriteFileRange).
     if (ok && written < size) SetLastError(ERROR_DISK_FULL);
@@ -65,7 +79,6 @@ std::int32_t ExtractDataResource(const char* resource, const char* path) {
     // keeps the old ones; say it once more so the copy is hidden on both.
     SetFileAttributesA(path, FILE_ATTRIBUTE_HIDDEN);
   }
-  LetGo(bytes, size);
   FreeResource(loaded);
   return result;
 }

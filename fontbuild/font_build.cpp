@@ -196,15 +196,35 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   const bool copyDictionary = embeddedDictionary && !request.dictionaryCopyPath.empty();
   QorvStringDict dictionary;
   std::uint32_t dictionaryEntries = 0;
+  FontImage image;  // one block for the three passes: its pages are reused
   std::optional<BackgroundWork> dictionaryLoad;
   if (!copyDictionary) {
     dictionaryLoad.emplace([&] {
       dictionaryEntries = embeddedDictionary ? LoadEmbeddedDictionary(dictionary)
                                              : LoadDictionaryFile(dictionary, request.dictionaryPath.c_str());
+      // The image's pages, had now rather than in the first pass's read.
+      if (image.PrepareForRead(kFontFileLength)) image.Populate();
     });
   }
 
+  // The embedded stock file is laid down as a temporary work file while the
+  // inputs are checked too; it goes again if they fail.
+  const std::string& output = request.outputPath;
+  const bool inPlace = request.workFile == FontWorkFile::kInPlace;
+  TemporaryFile workCopy(inPlace || output.empty() ? std::string() : TemporaryPathBeside(output, "font"));
+  const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
+  std::optional<FontBuildStatus> fontLayDownFailure;
   std::uint32_t baseLength = kFontFileLength;
+  auto layDownFont = [&] {
+    if (request.basePath.empty()) {
+      fontLayDownFailure = LayDownBlock(kStockFontBlock, workPath.c_str());
+    } else if (!CopyBase(request.basePath, workPath.c_str(), baseLength)) {
+      fontLayDownFailure = FontBuildStatus::kOutputUnwritable;
+    }
+  };
+  std::optional<BackgroundWork> fontLayDown;
+  if (!inPlace && !output.empty() && request.basePath.empty() && request.checkFirst) fontLayDown.emplace(layDownFont);
+
   std::vector<RenderFace> fallbacks;
   for (const std::string& fallback : request.style.fallbackFaces) fallbacks.push_back(RenderFace{fallback});
   if (request.checkFirst) {
@@ -212,18 +232,13 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     if (auto failed = CheckInputs(request, result, fallbacks, baseLength)) return *failed;
   }
 
-  const std::string& output = request.outputPath;
   if (output.empty() || IsDirectory(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
-  const bool inPlace = request.workFile == FontWorkFile::kInPlace;
   if (!inPlace) {
     // What builds of this output left when they were killed (earlier
     // versions laid a dictionary copy down beside it too).
     RemoveStaleTemporaryFiles(output, "font");
     RemoveStaleTemporaryFiles(output, "dict");
   }
-  // A temporary work file goes when the build fails; the output itself stays.
-  TemporaryFile workCopy(inPlace ? std::string() : TemporaryPathBeside(output, "font"));
-  const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
   TemporaryFile dictionaryCopy(copyDictionary ? request.dictionaryCopyPath : std::string());
   const char* dictionaryPath = copyDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
 
@@ -240,15 +255,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
       dictionaryLayDownFailure = FontBuildStatus::kNoEmbeddedData;
   }
   result.dictionaryEntries = dictionaryEntries;
-  std::optional<FontBuildStatus> fontLayDownFailure;
-  auto layDownFont = [&] {
-    if (request.basePath.empty()) {
-      fontLayDownFailure = LayDownBlock(kStockFontBlock, workPath.c_str());
-    } else if (!CopyBase(request.basePath, workPath.c_str(), baseLength)) {
-      fontLayDownFailure = FontBuildStatus::kOutputUnwritable;
-    }
-  };
-  BackgroundWork fontLayDown(layDownFont);
+  if (!fontLayDown) fontLayDown.emplace(layDownFont);
 
   // Checked before measuring, which takes long; else while the cells are
   // drawn, which a problem found then stops.
@@ -288,14 +295,13 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   }
   if (!measure) checkDictionary();
 
-  fontLayDown.Join();
+  fontLayDown->Join();
   if (fontLayDownFailure) return Fail(result, *fontLayDownFailure, "");
   if (dictionaryLayDownFailure) return Fail(result, *dictionaryLayDownFailure, "");
   if (request.checkFirst && result.dictionaryEntries == 0)
     return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
   if (!dictionaryProblem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, dictionaryProblem);
 
-  FontImage image;  // one block for the three passes: its pages are reused
   PatchPassOptions options;
   options.ops = request.ops;
   options.reporter = &observer;

@@ -105,6 +105,8 @@ class FontImage {
   // allocates; the four extra bytes are zero either way. Passes that share
   // one image reuse its pages instead of having fresh ones zeroed each time.
   bool PrepareForRead(std::uint32_t length);
+  // The block's pages had now (see ZeroedBlock::Populate).
+  void Populate() { block_.Populate(); }
 
   unsigned char* data() { return block_.data(); }
   const unsigned char* data() const { return block_.data(); }

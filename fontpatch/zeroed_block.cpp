@@ -54,6 +54,15 @@ void ZeroedBlock::Release() {
   mappedSize_ = 0;
 }
 
+void ZeroedBlock::Populate() {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+  // Only a hint: an older kernel refuses it and the pages come on first use.
+  if (mappedSize_ == 0) return;
+  const std::size_t used = (size_ + kHugePage - 1) / kHugePage * kHugePage;
+  madvise(data_, used, MADV_POPULATE_WRITE);
+#endif
+}
+
 bool ZeroedBlock::Allocate(std::size_t size) {
   Release();
   if (size == 0) size = 1;

@@ -22,6 +22,9 @@ class ZeroedBlock {
   // empty, when the memory cannot be had.
   bool Allocate(std::size_t size);
   void Release();
+  // Has the system give the block's pages now (where it can), so that their
+  // first use does not wait for them.
+  void Populate();
 
   unsigned char* data() const { return data_; }
   std::size_t size() const { return size_; }
