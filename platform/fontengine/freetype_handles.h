@@ -17,9 +17,12 @@ namespace qzf {
 using FreeTypeLibrary = std::shared_ptr<FT_LibraryRec_>;
 
 // Frees a face under the library's lock, then lets go of the memory the face
-// was read from, if it was.
+// was read from, if it was; a face of OpenFontFace is kept for the thread's
+// next font of that file instead, while there is room.
 struct FtFaceDeleter {
   std::shared_ptr<const void> source;
+  std::string file;
+  int index = -1;  // -1: not from OpenFontFace
   void operator()(FT_Face face) const;
 };
 using FtFacePtr = std::unique_ptr<FT_FaceRec_, FtFaceDeleter>;
@@ -49,7 +52,8 @@ FreeTypeLibrary ProcessFreeType();
 // Face `faceIndex` of a font file, in the process's library; null when the
 // file cannot be read as a font. Faces of one file open at the same time
 // read from one mapping of it, so that its pages are touched once however
-// many faces draw from it.
+// many faces draw from it. The face may be one this thread used before:
+// set its size and character map.
 FtFacePtr OpenFontFace(const std::string& file, int faceIndex);
 
 }  // namespace qzf
