@@ -71,14 +71,14 @@ std::string CharacterText(std::uint16_t gbk) {
 
 // The style a build used, for --save-style: what was given, with what the
 // fit chose in place of the fit itself.
-StyleSpec UsedStyle(StyleSpec spec, const BuildStyle& style, const FontBuildResult& result) {
+StyleSettings UsedStyle(StyleSettings settings, const BuildStyle& style, const FontBuildResult& result) {
   if (style.fit) {
-    spec.fit.reset();
-    spec.all.glyphSize.reset();
-    for (std::size_t i = 0; i < spec.sizes.size(); ++i) spec.sizes[i].glyphSize = result.fits[i].emHeight;
+    settings.fit.reset();
+    settings.all.glyphSize.reset();
+    for (std::size_t i = 0; i < settings.sizes.size(); ++i) settings.sizes[i].glyphSize = result.fits[i].emHeight;
   }
-  spec.align = style.align;
-  return spec;
+  settings.align = style.align;
+  return settings;
 }
 
 void PrintSummary(const BuildOptions& options, const BuildStyle& style, const FontBuildResult& result) {
@@ -136,11 +136,11 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
 
 int RunBuild(const BuildOptions& options) {
   std::string problem;
-  const auto spec = StyleFromArguments(options.style, problem);
-  if (!spec) return Error(problem);
-  const auto style = BuildStyleOf(*spec, problem);
+  const auto settings = StyleFromArguments(options.style, problem);
+  if (!settings) return Error(problem);
+  const auto style = BuildStyleOf(*settings, problem);
   if (!style) return Error(problem);
-  const std::string faceText = options.face.empty() ? spec->face.value_or("") : options.face;
+  const std::string faceText = options.face.empty() ? settings->face.value_or("") : options.face;
   if (faceText.empty()) return Error("give the face with --face (or face = \"...\" in the style file)");
 
   FontBuildRequest request;
@@ -168,7 +168,7 @@ int RunBuild(const BuildOptions& options) {
   if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, named));
 
   if (!options.style.saveStyleFile.empty()) {
-    StyleSpec used = UsedStyle(*spec, *style, result);
+    StyleSettings used = UsedStyle(*settings, *style, result);
     used.face = faceText;
     if (const int status = WriteOutputFile(options.style.saveStyleFile, FormatStyleText(used))) return status;
   }

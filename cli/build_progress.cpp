@@ -22,6 +22,7 @@ void BuildProgress::PassStarted(std::size_t index, const GlyphSizeInfo& size) {
 }
 
 void BuildProgress::MeasuringStarted(const GlyphSizeInfo& size) {
+  if (mode_ == Mode::kQuiet) return;
   Finish();
   std::fprintf(out_, "measuring the %u px glyphs to fit the style...\n", static_cast<unsigned>(size.cellSize));
   std::fflush(out_);

@@ -39,14 +39,14 @@ std::optional<double> ParseDouble(const std::string& text) {
 }
 
 // A per-size list ("20=18,24=22" or "18"): each value is read by `read` into
-// the spec of its size (or of every size); an error names the option.
-using ValueReader = std::function<std::string(const std::string& value, int cellSize, SizeStyleSpec& into)>;
+// the settings of its size (or of every size); an error names the option.
+using ValueReader = std::function<std::string(const std::string& value, int cellSize, SizeStyleSettings& into)>;
 
-bool ReadSizeList(const std::string& option, const std::string& text, StyleSpec& spec, const ValueReader& read,
+bool ReadSizeList(const std::string& option, const std::string& text, StyleSettings& settings, const ValueReader& read,
                   std::string& error) {
   if (text.empty()) return true;  // not given
   if (text.find('=') == std::string::npos) {
-    const std::string problem = read(text, 0, spec.all);
+    const std::string problem = read(text, 0, settings.all);
     if (!problem.empty()) error = option + " " + text + ": " + problem;
     return problem.empty();
   }
@@ -58,7 +58,7 @@ bool ReadSizeList(const std::string& option, const std::string& text, StyleSpec&
       error = option + " " + item + ": give SIZE=VALUE with SIZE 20, 24 or 64 (or one value for every size)";
       return false;
     }
-    const std::string problem = read(item.substr(equals + 1), *cellSize, spec.sizes[*index]);
+    const std::string problem = read(item.substr(equals + 1), *cellSize, settings.sizes[*index]);
     if (!problem.empty()) {
       error = option + " " + item + ": " + problem;
       return false;
@@ -97,8 +97,8 @@ void AddStyleOptions(CLI::App& command, StyleArguments& a) {
   command.add_option("--save-style", a.saveStyleFile, "Write the style this build used (with what --fit chose)");
 }
 
-std::optional<StyleSpec> StyleFromArguments(const StyleArguments& a, std::string& error) {
-  StyleSpec fromFile;
+std::optional<StyleSettings> StyleFromArguments(const StyleArguments& a, std::string& error) {
+  StyleSettings fromFile;
   if (!a.styleFile.empty()) {
     const auto path = ToSystemPath(a.styleFile);
     const auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
@@ -116,20 +116,21 @@ std::optional<StyleSpec> StyleFromArguments(const StyleArguments& a, std::string
     fromFile = *parsed;
   }
 
-  StyleSpec given;
+  StyleSettings given;
   const bool ok =
       ReadSizeList(
           "--glyph-size", a.glyphSize, given,
-          [](const std::string& v, int, SizeStyleSpec& s) { return ReadInt(v, s.glyphSize, CheckGlyphSize); }, error) &&
+          [](const std::string& v, int, SizeStyleSettings& s) { return ReadInt(v, s.glyphSize, CheckGlyphSize); },
+          error) &&
       ReadSizeList(
           "--baseline", a.baseline, given,
-          [](const std::string& v, int size, SizeStyleSpec& s) {
+          [](const std::string& v, int size, SizeStyleSettings& s) {
             return ReadInt(v, s.baseline, [size](int b) { return CheckBaseline(b, size); });
           },
           error) &&
       ReadSizeList(
           "--shift", a.shift, given,
-          [](const std::string& v, int size, SizeStyleSpec& s) -> std::string {
+          [](const std::string& v, int size, SizeStyleSettings& s) -> std::string {
             const std::size_t colon = v.find(':');
             const auto x = colon == std::string::npos ? std::nullopt : ParseInt(v.substr(0, colon));
             const auto y = colon == std::string::npos ? std::nullopt : ParseInt(v.substr(colon + 1));
@@ -144,10 +145,10 @@ std::optional<StyleSpec> StyleFromArguments(const StyleArguments& a, std::string
           error) &&
       ReadSizeList(
           "--weight", a.weight, given,
-          [](const std::string& v, int, SizeStyleSpec& s) { return ReadInt(v, s.weight, CheckWeight); }, error) &&
+          [](const std::string& v, int, SizeStyleSettings& s) { return ReadInt(v, s.weight, CheckWeight); }, error) &&
       ReadSizeList(
           "--gamma", a.gamma, given,
-          [](const std::string& v, int, SizeStyleSpec& s) -> std::string {
+          [](const std::string& v, int, SizeStyleSettings& s) -> std::string {
             const auto gamma = ParseDouble(v);
             if (!gamma) return "not a number";
             const std::string problem = CheckGamma(*gamma);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fontbuild/style_spec.h"
+#include "fontbuild/style_settings.h"
 #include "fontpatch/glyph_style.h"
 
 namespace CLI {
@@ -27,6 +27,6 @@ void AddStyleOptions(CLI::App& command, StyleArguments& arguments);
 
 // The style the options give, over the style file's when there is one. On a
 // bad value or a bad style file: nullopt and the one line to say.
-std::optional<StyleSpec> StyleFromArguments(const StyleArguments& arguments, std::string& error);
+std::optional<StyleSettings> StyleFromArguments(const StyleArguments& arguments, std::string& error);
 
 }  // namespace qzf::cli

@@ -5,12 +5,13 @@
 
 namespace qzf {
 
-std::optional<BuildStyle> BuildStyleOf(const StyleSpec& spec, std::string& error) {
+std::optional<BuildStyle> BuildStyleOf(const StyleSettings& settings, std::string& error) {
   BuildStyle style;
-  style.sizes = SizeStylesOf(spec);
-  style.fit = spec.fit.value_or(false);
-  style.align = spec.align.value_or(style.fit && !spec.PlacementGiven() ? GlyphAlign::kCenter : GlyphAlign::kDesign);
-  for (const std::string& face : spec.fallback.value_or(std::vector<std::string>{})) {
+  style.sizes = SizeStylesOf(settings);
+  style.fit = settings.fit.value_or(false);
+  style.align =
+      settings.align.value_or(style.fit && !settings.PlacementGiven() ? GlyphAlign::kCenter : GlyphAlign::kDesign);
+  for (const std::string& face : settings.fallback.value_or(std::vector<std::string>{})) {
     const auto gbk = Utf8ToGbk(face);
     if (!gbk || gbk->empty() || gbk->size() >= 256) {
       error = "not a usable fallback face name: " + face;
@@ -18,7 +19,7 @@ std::optional<BuildStyle> BuildStyleOf(const StyleSpec& spec, std::string& error
     }
     style.fallbackFaces.push_back(*gbk);
   }
-  for (const std::string& file : spec.fontFile.value_or(std::vector<std::string>{})) {
+  for (const std::string& file : settings.fontFile.value_or(std::vector<std::string>{})) {
     const auto path = Utf8ToSystemPath(file);
     if (!path) {
       error = "the path " + file + " holds characters this system cannot use in file names";

@@ -6,13 +6,13 @@
 #include <optional>
 #include <string>
 
-#include "fontbuild/style_spec.h"
+#include "fontbuild/style_settings.h"
 #include "fontpatch/glyph_style.h"
 
 namespace qzf {
 
 // Nullopt on a name or path this system cannot take, with `error` naming it
 // (UTF-8, English).
-std::optional<BuildStyle> BuildStyleOf(const StyleSpec& spec, std::string& error);
+std::optional<BuildStyle> BuildStyleOf(const StyleSettings& settings, std::string& error);
 
 }  // namespace qzf

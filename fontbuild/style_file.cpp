@@ -10,7 +10,7 @@ namespace {
 
 int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
 
-// Reads the values of one table into `spec`, for `cellSize` (0: every size).
+// Reads the values of one table into `settings`, for `cellSize` (0: every size).
 class TableReader {
  public:
   TableReader(StyleFileError& error) : error_(error) {}
@@ -40,13 +40,13 @@ class TableReader {
     return true;
   }
 
-  bool Size(const toml::node& node, std::string_view key, SizeStyleSpec& spec, int cellSize) {
-    if (key == "glyph-size") return Integer(node, key, spec.glyphSize, CheckGlyphSize);
+  bool Size(const toml::node& node, std::string_view key, SizeStyleSettings& settings, int cellSize) {
+    if (key == "glyph-size") return Integer(node, key, settings.glyphSize, CheckGlyphSize);
     if (key == "baseline")
-      return Integer(node, key, spec.baseline, [cellSize](int v) { return CheckBaseline(v, cellSize); });
-    if (key == "weight") return Integer(node, key, spec.weight, CheckWeight);
-    if (key == "italic") return Boolean(node, key, spec.italic);
-    if (key == "mono") return Boolean(node, key, spec.mono);
+      return Integer(node, key, settings.baseline, [cellSize](int v) { return CheckBaseline(v, cellSize); });
+    if (key == "weight") return Integer(node, key, settings.weight, CheckWeight);
+    if (key == "italic") return Boolean(node, key, settings.italic);
+    if (key == "mono") return Boolean(node, key, settings.mono);
     if (key == "gamma") {
       double v = 0;
       if (const auto* f = node.as_floating_point()) {
@@ -58,7 +58,7 @@ class TableReader {
       }
       const std::string problem = CheckGamma(v);
       if (!problem.empty()) return Fail(node, "'gamma' " + problem);
-      spec.gamma = v;
+      settings.gamma = v;
       return true;
     }
     if (key == "shift") {
@@ -67,7 +67,7 @@ class TableReader {
       auto check = [cellSize](int v) { return CheckShift(v, cellSize); };
       if (!array || array->size() != 2) return Fail(node, "'shift' must be [right, down], two integers");
       if (!Integer(*array->get(0), "shift", x, check) || !Integer(*array->get(1), "shift", y, check)) return false;
-      spec.shift = std::make_pair(*x, *y);
+      settings.shift = std::make_pair(*x, *y);
       return true;
     }
     return Fail(node, "unknown key '" + std::string(key) + "'");
@@ -127,7 +127,7 @@ std::string FormatDouble(double value) {
   return text;
 }
 
-void AppendSize(std::string& out, const SizeStyleSpec& s) {
+void AppendSize(std::string& out, const SizeStyleSettings& s) {
   if (s.glyphSize) out += "glyph-size = " + std::to_string(*s.glyphSize) + "\n";
   if (s.baseline) out += "baseline = " + std::to_string(*s.baseline) + "\n";
   if (s.shift) out += "shift = [" + std::to_string(s.shift->first) + ", " + std::to_string(s.shift->second) + "]\n";
@@ -139,7 +139,7 @@ void AppendSize(std::string& out, const SizeStyleSpec& s) {
 
 }  // namespace
 
-std::optional<StyleSpec> ParseStyleText(std::string_view text, StyleFileError& error) {
+std::optional<StyleSettings> ParseStyleText(std::string_view text, StyleFileError& error) {
   toml::table root;
   try {
     root = toml::parse(text);
@@ -148,7 +148,7 @@ std::optional<StyleSpec> ParseStyleText(std::string_view text, StyleFileError& e
     error.message = "not TOML: " + std::string(e.description());
     return std::nullopt;
   }
-  StyleSpec spec;
+  StyleSettings settings;
   TableReader reader(error);
   for (const auto& [key, node] : root) {
     const std::string_view name = key.str();
@@ -158,20 +158,20 @@ std::optional<StyleSpec> ParseStyleText(std::string_view text, StyleFileError& e
       if (!face || face->get().empty()) {
         ok = reader.Fail(node, "'face' must be a face name");
       } else {
-        spec.face = face->get();
+        settings.face = face->get();
       }
     } else if (name == "fallback") {
-      ok = reader.Strings(node, name, spec.fallback);
+      ok = reader.Strings(node, name, settings.fallback);
     } else if (name == "font-file") {
-      ok = reader.Strings(node, name, spec.fontFile);
+      ok = reader.Strings(node, name, settings.fontFile);
     } else if (name == "fit") {
-      ok = reader.Boolean(node, name, spec.fit);
+      ok = reader.Boolean(node, name, settings.fit);
     } else if (name == "align") {
       const auto* align = node.as_string();
       if (align && align->get() == "design") {
-        spec.align = GlyphAlign::kDesign;
+        settings.align = GlyphAlign::kDesign;
       } else if (align && align->get() == "center") {
-        spec.align = GlyphAlign::kCenter;
+        settings.align = GlyphAlign::kCenter;
       } else {
         ok = reader.Fail(node, "'align' must be \"design\" or \"center\"");
       }
@@ -197,7 +197,7 @@ std::optional<StyleSpec> ParseStyleText(std::string_view text, StyleFileError& e
             break;
           }
           for (const auto& [valueKey, valueNode] : *table) {
-            if (!reader.Size(valueNode, valueKey.str(), spec.sizes[*index], cellSize)) {
+            if (!reader.Size(valueNode, valueKey.str(), settings.sizes[*index], cellSize)) {
               ok = false;
               break;
             }
@@ -206,38 +206,38 @@ std::optional<StyleSpec> ParseStyleText(std::string_view text, StyleFileError& e
         }
       }
     } else {
-      ok = reader.Size(node, name, spec.all, 0);
+      ok = reader.Size(node, name, settings.all, 0);
     }
     if (!ok) return std::nullopt;
   }
-  return spec;
+  return settings;
 }
 
-std::string FormatStyleText(const StyleSpec& spec) {
+std::string FormatStyleText(const StyleSettings& settings) {
   std::string out = "# qzffont glyph style\n";
-  if (spec.face) {
+  if (settings.face) {
     out += "face = ";
-    AppendString(out, *spec.face);
+    AppendString(out, *settings.face);
     out += "\n";
   }
-  if (spec.fallback) {
+  if (settings.fallback) {
     out += "fallback = ";
-    AppendStrings(out, *spec.fallback);
+    AppendStrings(out, *settings.fallback);
     out += "\n";
   }
-  if (spec.fontFile) {
+  if (settings.fontFile) {
     out += "font-file = ";
-    AppendStrings(out, *spec.fontFile);
+    AppendStrings(out, *settings.fontFile);
     out += "\n";
   }
-  if (spec.align)
-    out += std::string("align = ") + (*spec.align == GlyphAlign::kCenter ? "\"center\"" : "\"design\"") + "\n";
-  if (spec.fit) out += std::string("fit = ") + (*spec.fit ? "true" : "false") + "\n";
-  AppendSize(out, spec.all);
-  for (std::size_t i = 0; i < spec.sizes.size(); ++i) {
-    if (spec.sizes[i] == SizeStyleSpec{}) continue;
+  if (settings.align)
+    out += std::string("align = ") + (*settings.align == GlyphAlign::kCenter ? "\"center\"" : "\"design\"") + "\n";
+  if (settings.fit) out += std::string("fit = ") + (*settings.fit ? "true" : "false") + "\n";
+  AppendSize(out, settings.all);
+  for (std::size_t i = 0; i < settings.sizes.size(); ++i) {
+    if (settings.sizes[i] == SizeStyleSettings{}) continue;
     out += "\n[size." + std::to_string(SizeModeTable[i].cellSize) + "]\n";
-    AppendSize(out, spec.sizes[i]);
+    AppendSize(out, settings.sizes[i]);
   }
   return out;
 }

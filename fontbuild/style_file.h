@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-#include "fontbuild/style_spec.h"
+#include "fontbuild/style_settings.h"
 
 namespace qzf {
 
@@ -32,9 +32,9 @@ struct StyleFileError {
 // Parses the text of a style file. On an unknown key, a value of the wrong
 // kind or out of range, a size that is not 20, 24 or 64, or TOML that does
 // not parse: the first such error.
-std::optional<StyleSpec> ParseStyleText(std::string_view text, StyleFileError& error);
+std::optional<StyleSettings> ParseStyleText(std::string_view text, StyleFileError& error);
 
-// The text of a style file that gives exactly `spec`'s fields.
-std::string FormatStyleText(const StyleSpec& spec);
+// The text of a style file that gives exactly `settings`'s fields.
+std::string FormatStyleText(const StyleSettings& settings);
 
 }  // namespace qzf

@@ -191,9 +191,9 @@ namespace {
 std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error) {
   StudioRequest requested;
   const json style = body.contains("style") ? body["style"] : json::object();
-  const auto spec = StyleFromJson(style, error);
-  if (!spec) return std::nullopt;
-  requested.spec = *spec;
+  const auto settings = StyleFromJson(style, error);
+  if (!settings) return std::nullopt;
+  requested.settings = *settings;
   if (!body.contains("face") || !body["face"].is_string() || body["face"].get<std::string>().empty()) {
     error = "请先选择字体";
     return std::nullopt;
@@ -206,7 +206,7 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error)
   }
   requested.faceStyle.face = *gbk;
   std::string problem;
-  const auto buildStyle = BuildStyleOf(*spec, problem);
+  const auto buildStyle = BuildStyleOf(*settings, problem);
   if (!buildStyle) {
     error = "样式不能用：" + problem;
     return std::nullopt;
@@ -505,9 +505,9 @@ HttpResponse StudioApi::SaveStyle(const HttpRequest& request) {
   if (!HasExtension(name, ".toml")) return Refuse(400, "样式文件名要以 .toml 结尾");
   const auto systemName = Utf8ToSystemPath(name);
   if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
-  StyleSpec spec = requested->spec;
-  spec.face = requested->faceText;
-  const std::string text = FormatStyleText(spec);
+  StyleSettings settings = requested->settings;
+  settings.face = requested->faceText;
+  const std::string text = FormatStyleText(settings);
   const AtomicWriteResult written = WriteFileAtomically(settings_.outputFolder + "\\" + *systemName,
                                                         AtomicWriteMode::kReplace, [&text](const char* temporary) {
                                                           WriteFileRangeArgs write;
@@ -525,12 +525,12 @@ HttpResponse StudioApi::LoadStyle(const HttpRequest& request) {
   const auto body = ParseBody(request);
   if (!body || !body->contains("text") || !(*body)["text"].is_string()) return Refuse(400, "请求格式不对");
   StyleFileError problem;
-  const auto spec = ParseStyleText((*body)["text"].get<std::string>(), problem);
-  if (!spec) {
+  const auto settings = ParseStyleText((*body)["text"].get<std::string>(), problem);
+  if (!settings) {
     return Refuse(400, "样式文件有误" + (problem.line > 0 ? "（第 " + std::to_string(problem.line) + " 行）" : "") +
                            "：" + problem.message);
   }
-  return Json(json{{"style", StyleToJson(*spec)}});
+  return Json(json{{"style", StyleToJson(*settings)}});
 }
 
 }  // namespace qzf::studio

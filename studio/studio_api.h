@@ -28,7 +28,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "fontbuild/style_spec.h"
+#include "fontbuild/style_settings.h"
 #include "platform/portable/private_font_file.h"
 #include "studio/build_job.h"
 #include "studio/glyph_workshop.h"
@@ -46,7 +46,7 @@ inline constexpr std::size_t kMaxPreviewText = 400;  // characters per text
 // The face and style of a request.
 struct StudioRequest {
   FaceStyle faceStyle;
-  StyleSpec spec;
+  StyleSettings settings;
   std::string faceText;  // UTF-8
 };
 

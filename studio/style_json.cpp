@@ -33,7 +33,7 @@ bool ReadBool(const json& object, const char* key, std::optional<bool>& into, co
   return true;
 }
 
-bool ReadSize(const json& object, int cellSize, SizeStyleSpec& into, std::string& error) {
+bool ReadSize(const json& object, int cellSize, SizeStyleSettings& into, std::string& error) {
   if (!object.is_object()) {
     error = "样式格式不对";
     return false;
@@ -95,7 +95,7 @@ bool ReadNames(const json& object, const char* key, std::optional<std::vector<st
   return true;
 }
 
-json SizeToJson(const SizeStyleSpec& s) {
+json SizeToJson(const SizeStyleSettings& s) {
   json out = json::object();
   if (s.glyphSize) out["glyphSize"] = *s.glyphSize;
   if (s.baseline) out["baseline"] = *s.baseline;
@@ -109,7 +109,7 @@ json SizeToJson(const SizeStyleSpec& s) {
 
 }  // namespace
 
-std::optional<StyleSpec> StyleFromJson(const json& object, std::string& error) {
+std::optional<StyleSettings> StyleFromJson(const json& object, std::string& error) {
   if (!object.is_object()) {
     error = "样式格式不对";
     return std::nullopt;
@@ -121,24 +121,24 @@ std::optional<StyleSpec> StyleFromJson(const json& object, std::string& error) {
       return std::nullopt;
     }
   }
-  StyleSpec spec;
+  StyleSettings settings;
   if (object.contains("face") && !object["face"].is_null()) {
     if (!object["face"].is_string() || object["face"].get<std::string>().size() > 255) {
       error = "字体名不对";
       return std::nullopt;
     }
-    spec.face = object["face"].get<std::string>();
+    settings.face = object["face"].get<std::string>();
   }
-  if (!ReadNames(object, "fallback", spec.fallback, "后备字体", error) ||
-      !ReadNames(object, "fontFile", spec.fontFile, "字体文件", error)) {
+  if (!ReadNames(object, "fallback", settings.fallback, "后备字体", error) ||
+      !ReadNames(object, "fontFile", settings.fontFile, "字体文件", error)) {
     return std::nullopt;
   }
   if (object.contains("align") && !object["align"].is_null()) {
     const json& align = object["align"];
     if (align == "design") {
-      spec.align = GlyphAlign::kDesign;
+      settings.align = GlyphAlign::kDesign;
     } else if (align == "center") {
-      spec.align = GlyphAlign::kCenter;
+      settings.align = GlyphAlign::kCenter;
     } else {
       error = "对齐方式必须是“按字体设计”或“居中”";
       return std::nullopt;
@@ -149,9 +149,9 @@ std::optional<StyleSpec> StyleFromJson(const json& object, std::string& error) {
       error = "“自动适配”必须是“是”或“否”";
       return std::nullopt;
     }
-    spec.fit = object["fit"].get<bool>();
+    settings.fit = object["fit"].get<bool>();
   }
-  if (object.contains("all") && !object["all"].is_null() && !ReadSize(object["all"], 0, spec.all, error))
+  if (object.contains("all") && !object["all"].is_null() && !ReadSize(object["all"], 0, settings.all, error))
     return std::nullopt;
   if (object.contains("sizes") && !object["sizes"].is_null()) {
     const json& sizes = object["sizes"];
@@ -167,23 +167,24 @@ std::optional<StyleSpec> StyleFromJson(const json& object, std::string& error) {
         error = "字号只有 20、24、64 三种，没有“" + key + "”";
         return std::nullopt;
       }
-      if (!item.value().is_null() && !ReadSize(item.value(), cellSize, spec.sizes[*index], error)) return std::nullopt;
+      if (!item.value().is_null() && !ReadSize(item.value(), cellSize, settings.sizes[*index], error))
+        return std::nullopt;
     }
   }
-  return spec;
+  return settings;
 }
 
-json StyleToJson(const StyleSpec& spec) {
+json StyleToJson(const StyleSettings& settings) {
   json out = json::object();
-  if (spec.face) out["face"] = *spec.face;
-  if (spec.fallback) out["fallback"] = *spec.fallback;
-  if (spec.fontFile) out["fontFile"] = *spec.fontFile;
-  if (spec.align) out["align"] = *spec.align == GlyphAlign::kCenter ? "center" : "design";
-  if (spec.fit) out["fit"] = *spec.fit;
-  out["all"] = SizeToJson(spec.all);
+  if (settings.face) out["face"] = *settings.face;
+  if (settings.fallback) out["fallback"] = *settings.fallback;
+  if (settings.fontFile) out["fontFile"] = *settings.fontFile;
+  if (settings.align) out["align"] = *settings.align == GlyphAlign::kCenter ? "center" : "design";
+  if (settings.fit) out["fit"] = *settings.fit;
+  out["all"] = SizeToJson(settings.all);
   json sizes = json::object();
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i)
-    sizes[std::to_string(SizeModeTable[i].cellSize)] = SizeToJson(spec.sizes[i]);
+    sizes[std::to_string(SizeModeTable[i].cellSize)] = SizeToJson(settings.sizes[i]);
   out["sizes"] = sizes;
   return out;
 }

@@ -13,11 +13,11 @@
 #include <optional>
 #include <string>
 
-#include "fontbuild/style_spec.h"
+#include "fontbuild/style_settings.h"
 
 namespace qzf::studio {
 
-std::optional<StyleSpec> StyleFromJson(const nlohmann::json& json, std::string& error);
-nlohmann::json StyleToJson(const StyleSpec& spec);
+std::optional<StyleSettings> StyleFromJson(const nlohmann::json& json, std::string& error);
+nlohmann::json StyleToJson(const StyleSettings& settings);
 
 }  // namespace qzf::studio

@@ -14,6 +14,7 @@
 #include "platform/native/native_gdi.h"
 #include "platform/portable/codepage.h"
 #endif
+#include "platform/portable/selected_font.h"
 
 namespace qzf {
 namespace {
@@ -90,23 +91,19 @@ namespace {
 // the name selects nothing.
 std::string FontIdentity(const std::string& name) {
 #ifdef _WIN32
-  HFONT font = CreateFontA(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, 0, name.c_str());
-  if (!font) return std::string();
+  FontRequest request;
+  request.height = 20;
+  request.charSet = DEFAULT_CHARSET;
+  const SelectedFont font(name.c_str(), request);
+  if (!font.dc()) return std::string();
   std::string identity;
-  if (HDC dc = CreateCompatibleDC(nullptr)) {
-    HGDIOBJ previous = SelectObject(dc, font);
-    // The naming table holds every name of the face, in every language.
-    constexpr DWORD kNameTable = 'n' | 'a' << 8 | 'm' << 16 | 'e' << 24;
-    const DWORD size = GetFontData(dc, kNameTable, 0, nullptr, 0);
-    if (size != GDI_ERROR && size > 0) {
-      identity.resize(size);
-      if (GetFontData(dc, kNameTable, 0, identity.data(), size) != size) identity.clear();
-    }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
+  // The naming table holds every name of the face, in every language.
+  constexpr DWORD kNameTable = 'n' | 'a' << 8 | 'm' << 16 | 'e' << 24;
+  const DWORD size = GetFontData(font.dc(), kNameTable, 0, nullptr, 0);
+  if (size != GDI_ERROR && size > 0) {
+    identity.resize(size);
+    if (GetFontData(font.dc(), kNameTable, 0, identity.data(), size) != size) identity.clear();
   }
-  DeleteObject(font);
   return identity;
 #else
   const auto utf8 = GbkToUtf8(name);

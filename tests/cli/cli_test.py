@@ -520,7 +520,11 @@ def main():
                     width, height, _ = read_png(os.path.join(work, "preview.png"))
                     check("preview holds every size", width >= 64 * 15 and height > 2 * 3 * (20 * 2 + 24 * 2 + 64),
                           (width, height))
-                record_checks.check_records(runner, work, check, stock_dict, options.face, DATA_FONT, "good.qzf")
+                # Natively faces have every name; under Wine those its code page
+                # can write (Chinese ones under zh_CN).
+                localised = options.runner is None or os.environ.get("LANG", "").startswith("zh_CN")
+                record_checks.check_records(runner, work, check, stock_dict, options.face, DATA_FONT, "good.qzf",
+                                            localised)
             r = runner.run("build", "--face", "No Such Face 123", "--allow-substitute", "--out", "sub.qzf")
             check("a substitute when allowed", r.returncode == 0 and b"substitute" in r.stdout, r.stdout)
             r = runner.run("cell", DATA_FONT, "--size", "24", "--code", "0x82A0")

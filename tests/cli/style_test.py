@@ -165,6 +165,7 @@ def main():
         # builds the same bytes again.
         r = build("fit.qzf", "--face", NOTO, "--fit", "--save-style", "fit.toml")
         summary = r.stdout.decode(errors="replace")
+        check("a quiet fitted build says nothing on standard error", r.stderr == b"", r.stderr)
         saved = open(path("fit.toml"), encoding="utf-8").read()
         check("the saved style holds what the fit chose", "glyph-size = " in saved and 'align = "center"' in saved,
               saved)
@@ -175,10 +176,14 @@ def main():
         for size, height, dx, dy in ([] if native else ink_figures(path("fit.qzf"))):
             check(f"fit {size} px: median ink height {height:.1%} >= 85%", height >= 0.85)
             check(f"fit {size} px: median ink box centred ({dx:+}, {dy:+})", abs(dx) <= 1 and abs(dy) <= 1)
-        for line in summary.splitlines():
-            if " cells rewritten" in line and "cut by the cell's edges" in line:
-                cut = int(line.split(", ")[-1].split()[0])
-                check(f"fit: at most 1% of cells cut ({line.strip()})", cut <= COUNT // 100, line)
+        size_lines = [line for line in summary.splitlines() if " cells rewritten" in line]
+        check("the fit's summary has a line per size", len(size_lines) == 3, summary)
+        for line in size_lines:
+            # A size without cut ink says nothing of it.
+            cut = int(line.split(", ")[-1].split()[0]) if "cut by the cell's edges" in line else 0
+            check(f"fit: at most 1% of cells cut ({line.strip()})", cut <= COUNT // 100, line)
+        check("the fit cuts some ink somewhere (the measure is not empty)",
+              any("cut by the cell's edges" in line for line in size_lines), summary)
 
         # Fallback faces draw what the face cannot.
         r = build("ipa.qzf", "--face", "IPAGothic", "--fallback", NOTO)
@@ -217,6 +222,8 @@ def main():
             name = f"variant-{i}"
             face = [] if "--face" in args else ["--face", NOTO]
             build(name + ".qzf", *face, *args)
+            check("the option changes the font: " + " ".join(args),
+                  os.path.exists(path(name + ".qzf")) and digest(path(name + ".qzf")) != digest(path("plain.qzf")))
             if not native:
                 build(name + "-one-thread.qzf", *face, *args, "--threads", "1")
                 check("same bytes on one thread: " + " ".join(args),

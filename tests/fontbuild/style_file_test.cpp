@@ -9,25 +9,25 @@ namespace qzf {
 namespace {
 
 TEST(StyleFileTest, EveryFieldSurvivesAWriteAndARead) {
-  StyleSpec spec;
-  spec.face = "Noto Sans CJK SC";
-  spec.fallback = std::vector<std::string>{"文泉驿微米黑", "a \"quoted\" \\ name"};
-  spec.fontFile = std::vector<std::string>{"C:\\fonts\\My Font.ttf"};
-  spec.align = GlyphAlign::kCenter;
-  spec.fit = false;
-  spec.all.weight = 700;
-  spec.all.gamma = 1.25;
-  spec.all.mono = false;
-  spec.sizes[0].glyphSize = 18;
-  spec.sizes[0].baseline = 17;
-  spec.sizes[0].shift = std::make_pair(1, -1);
-  spec.sizes[2].italic = true;
-  spec.sizes[2].gamma = 0.1 + 0.2;  // a value with no short decimal form
+  StyleSettings settings;
+  settings.face = "Noto Sans CJK SC";
+  settings.fallback = std::vector<std::string>{"文泉驿微米黑", "a \"quoted\" \\ name"};
+  settings.fontFile = std::vector<std::string>{"C:\\fonts\\My Font.ttf"};
+  settings.align = GlyphAlign::kCenter;
+  settings.fit = false;
+  settings.all.weight = 700;
+  settings.all.gamma = 1.25;
+  settings.all.mono = false;
+  settings.sizes[0].glyphSize = 18;
+  settings.sizes[0].baseline = 17;
+  settings.sizes[0].shift = std::make_pair(1, -1);
+  settings.sizes[2].italic = true;
+  settings.sizes[2].gamma = 0.1 + 0.2;  // a value with no short decimal form
   StyleFileError error;
-  const auto back = ParseStyleText(FormatStyleText(spec), error);
+  const auto back = ParseStyleText(FormatStyleText(settings), error);
   ASSERT_TRUE(back) << error.line << ": " << error.message;
-  EXPECT_EQ(*back, spec);
-  EXPECT_EQ(FormatStyleText(*back), FormatStyleText(spec));
+  EXPECT_EQ(*back, settings);
+  EXPECT_EQ(FormatStyleText(*back), FormatStyleText(settings));
 }
 
 TEST(StyleFileTest, BadFilesAreRefusedWithTheLineThatIsWrong) {
@@ -65,15 +65,15 @@ TEST(StyleFileTest, BadFilesAreRefusedWithTheLineThatIsWrong) {
 }
 
 TEST(StyleFileTest, GivenFieldsOverrideAndEverySizeBeatsOneSize) {
-  StyleSpec file;
+  StyleSettings file;
   file.face = "A";
   file.sizes[0].weight = 700;
   file.sizes[1].glyphSize = 22;
   file.all.gamma = 1.5;
-  StyleSpec options;
+  StyleSettings options;
   options.all.weight = 400;
   options.sizes[2].glyphSize = 60;
-  const StyleSpec merged = OverrideStyle(file, options);
+  const StyleSettings merged = OverrideStyle(file, options);
   EXPECT_EQ(merged.face, "A");
   const auto styles = SizeStylesOf(merged);
   EXPECT_EQ(styles[0].weight, 400);
@@ -85,10 +85,10 @@ TEST(StyleFileTest, GivenFieldsOverrideAndEverySizeBeatsOneSize) {
 
 TEST(StyleFileTest, AnEmptyStyleIsTheDefaultStyle) {
   StyleFileError error;
-  const auto spec = ParseStyleText("# nothing\n", error);
-  ASSERT_TRUE(spec);
-  for (const GlyphStyle& style : SizeStylesOf(*spec)) EXPECT_EQ(style, GlyphStyle{});
-  EXPECT_FALSE(spec->PlacementGiven());
+  const auto settings = ParseStyleText("# nothing\n", error);
+  ASSERT_TRUE(settings);
+  for (const GlyphStyle& style : SizeStylesOf(*settings)) EXPECT_EQ(style, GlyphStyle{});
+  EXPECT_FALSE(settings->PlacementGiven());
 }
 
 }  // namespace

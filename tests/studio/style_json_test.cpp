@@ -15,20 +15,20 @@ TEST(StyleJsonTest, EveryFieldSurvivesTheTripThroughJsonAndMeansWhatTheStyleFile
       "weight = 700\nitalic = true\n[size.20]\nglyph-size = 18\nbaseline = 17\nshift = [1, -1]\nmono = true\n"
       "[size.64]\ngamma = 1.5\n";
   StyleFileError error;
-  const auto spec = ParseStyleText(file, error);
-  ASSERT_TRUE(spec) << error.message;
+  const auto settings = ParseStyleText(file, error);
+  ASSERT_TRUE(settings) << error.message;
   std::string problem;
-  const auto back = StyleFromJson(json::parse(StyleToJson(*spec).dump()), problem);
+  const auto back = StyleFromJson(json::parse(StyleToJson(*settings).dump()), problem);
   ASSERT_TRUE(back) << problem;
-  EXPECT_EQ(*back, *spec);
+  EXPECT_EQ(*back, *settings);
 }
 
 TEST(StyleJsonTest, NullAndMissingFieldsAreNotGiven) {
   std::string problem;
-  const auto spec =
+  const auto settings =
       StyleFromJson(json::parse(R"({"face": null, "all": {"weight": null}, "sizes": {"20": null}})"), problem);
-  ASSERT_TRUE(spec) << problem;
-  EXPECT_EQ(*spec, StyleSpec{});
+  ASSERT_TRUE(settings) << problem;
+  EXPECT_EQ(*settings, StyleSettings{});
 }
 
 TEST(StyleJsonTest, BadValuesAreRefusedNamingTheFieldAndSize) {

@@ -1,4 +1,4 @@
-#include "fontbuild/style_spec.h"
+#include "fontbuild/style_settings.h"
 
 namespace qzf {
 namespace {
@@ -8,7 +8,7 @@ void Take(std::optional<T>& into, const std::optional<T>& over) {
   if (over) into = over;
 }
 
-SizeStyleSpec Override(SizeStyleSpec base, const SizeStyleSpec& over) {
+SizeStyleSettings Override(SizeStyleSettings base, const SizeStyleSettings& over) {
   Take(base.glyphSize, over.glyphSize);
   Take(base.baseline, over.baseline);
   Take(base.shift, over.shift);
@@ -25,17 +25,17 @@ std::string Range(const char* what, int low, int high) {
 
 }  // namespace
 
-bool StyleSpec::PlacementGiven() const {
+bool StyleSettings::PlacementGiven() const {
   if (align) return true;
-  auto placed = [](const SizeStyleSpec& s) { return s.baseline.has_value() || s.shift.has_value(); };
+  auto placed = [](const SizeStyleSettings& s) { return s.baseline.has_value() || s.shift.has_value(); };
   if (placed(all)) return true;
-  for (const SizeStyleSpec& s : sizes)
+  for (const SizeStyleSettings& s : sizes)
     if (placed(s)) return true;
   return false;
 }
 
-StyleSpec OverrideStyle(const StyleSpec& base, const StyleSpec& over) {
-  StyleSpec out = base;
+StyleSettings OverrideStyle(const StyleSettings& base, const StyleSettings& over) {
+  StyleSettings out = base;
   Take(out.face, over.face);
   Take(out.fallback, over.fallback);
   Take(out.fontFile, over.fontFile);
@@ -44,8 +44,8 @@ StyleSpec OverrideStyle(const StyleSpec& base, const StyleSpec& over) {
   // A value the command line gives for every size beats the file's per-size one.
   out.all = Override(out.all, over.all);
   for (std::size_t i = 0; i < out.sizes.size(); ++i) {
-    SizeStyleSpec& size = out.sizes[i];
-    const SizeStyleSpec& all = over.all;
+    SizeStyleSettings& size = out.sizes[i];
+    const SizeStyleSettings& all = over.all;
     if (all.glyphSize) size.glyphSize.reset();
     if (all.baseline) size.baseline.reset();
     if (all.shift) size.shift.reset();
@@ -80,10 +80,10 @@ std::string CheckGamma(double value) {
   return value >= kMinGamma && value <= kMaxGamma ? "" : "must be a number from 0.1 to 10";
 }
 
-std::array<GlyphStyle, SizeModeTable.size()> SizeStylesOf(const StyleSpec& spec) {
+std::array<GlyphStyle, SizeModeTable.size()> SizeStylesOf(const StyleSettings& settings) {
   std::array<GlyphStyle, SizeModeTable.size()> styles{};
   for (std::size_t i = 0; i < styles.size(); ++i) {
-    const SizeStyleSpec s = Override(spec.all, spec.sizes[i]);
+    const SizeStyleSettings s = Override(settings.all, settings.sizes[i]);
     GlyphStyle& style = styles[i];
     style.emHeight = s.glyphSize.value_or(0);
     style.baseline = s.baseline;

@@ -15,7 +15,7 @@
 
 namespace qzf {
 
-struct SizeStyleSpec {
+struct SizeStyleSettings {
   std::optional<int> glyphSize;              // em height in pixels
   std::optional<int> baseline;               // cell row of the baseline
   std::optional<std::pair<int, int>> shift;  // pixels right, down
@@ -24,25 +24,25 @@ struct SizeStyleSpec {
   std::optional<bool> mono;
   std::optional<double> gamma;
 
-  bool operator==(const SizeStyleSpec&) const = default;
+  bool operator==(const SizeStyleSettings&) const = default;
 };
 
-struct StyleSpec {
+struct StyleSettings {
   std::optional<std::string> face;
   std::optional<std::vector<std::string>> fallback;
   std::optional<std::vector<std::string>> fontFile;
   std::optional<GlyphAlign> align;
   std::optional<bool> fit;
-  SizeStyleSpec all;                                      // for every size
-  std::array<SizeStyleSpec, SizeModeTable.size()> sizes;  // per size, over `all`
+  SizeStyleSettings all;                                      // for every size
+  std::array<SizeStyleSettings, SizeModeTable.size()> sizes;  // per size, over `all`
 
-  bool operator==(const StyleSpec&) const = default;
+  bool operator==(const StyleSettings&) const = default;
   // Whether the glyphs' place is given: a baseline, a shift or an alignment.
   bool PlacementGiven() const;
 };
 
 // `over`'s given fields replace `base`'s.
-StyleSpec OverrideStyle(const StyleSpec& base, const StyleSpec& over);
+StyleSettings OverrideStyle(const StyleSettings& base, const StyleSettings& over);
 
 // The limits of each value, for the messages that name them.
 inline constexpr int kMinGlyphSize = 4;
@@ -60,9 +60,9 @@ std::string CheckShift(int value, int cellSize);
 std::string CheckWeight(int value);
 std::string CheckGamma(double value);
 
-// The style of each size that `spec` gives (faces and font files aside: the
+// The style of each size that `settings` gives (faces and font files aside: the
 // front end converts those). Every value must have passed its check.
-std::array<GlyphStyle, SizeModeTable.size()> SizeStylesOf(const StyleSpec& spec);
+std::array<GlyphStyle, SizeModeTable.size()> SizeStylesOf(const StyleSettings& settings);
 
 // The index in SizeModeTable of a cell size (20, 24, 64); nullopt otherwise.
 std::optional<std::size_t> SizeIndexOf(int cellSize);
