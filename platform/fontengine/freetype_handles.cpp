@@ -91,12 +91,17 @@ void DoneFace(FT_Face face) {
 // would otherwise read the font's tables anew. A face is only ever used by
 // the thread that holds it; whoever takes one from here sets its size and
 // character map again, as for a new face.
+// Whether this thread's IdleFaces exists: a face freed while the thread
+// ends, after its IdleFaces went, is simply freed.
+thread_local bool idleFacesAlive = false;
+
 class IdleFaces {
  public:
-  IdleFaces() = default;
+  IdleFaces() { idleFacesAlive = true; }
   IdleFaces(const IdleFaces&) = delete;
   IdleFaces& operator=(const IdleFaces&) = delete;
   ~IdleFaces() {
+    idleFacesAlive = false;
     for (Entry& entry : entries_) DoneFace(entry.face);
   }
 
@@ -144,7 +149,7 @@ IdleFaces& ThisThreadsIdleFaces() {
 }  // namespace
 
 void FtFaceDeleter::operator()(FT_Face face) const {
-  if (index >= 0 && ThisThreadsIdleFaces().Keep(file, index, IdentityOf(file), face, source)) return;
+  if (index >= 0 && idleFacesAlive && ThisThreadsIdleFaces().Keep(file, index, IdentityOf(file), face, source)) return;
   DoneFace(face);
 }
 

@@ -94,7 +94,7 @@ DWORD WINAPI OutlineScripted(HDC dc, UINT character, UINT format, LPGLYPHMETRICS
   const auto size = static_cast<DWORD>(bytes.size());
   if (buffer == nullptr || bufferSize == 0) return size;
   if (bufferSize < size) return GDI_ERROR;
-  std::memcpy(buffer, bytes.data(), size);
+  if (size != 0) std::memcpy(buffer, bytes.data(), size);
   return size;
 }
 DWORD WINAPI IndicesScripted(HDC dc, LPCSTR text, int length, LPWORD indices, DWORD) {
