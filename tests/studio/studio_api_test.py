@@ -262,6 +262,19 @@ def ends(qzffont, runner, out):
         check(False, "with no page it ends by itself")
     finally:
         studio.stop()
+    # A page that was open keeps it running; once it is gone, it ends.
+    studio = Studio(qzffont, runner, ["--out-dir", out, "--idle-seconds", "3"])
+    try:
+        for _ in range(10):
+            request(studio, "POST", "/api/heartbeat", {})
+            time.sleep(0.5)
+        check(studio.process.poll() is None, "an open page keeps it running past the idle time")
+        studio.process.wait(timeout=120)
+        check(studio.process.returncode == 0, "after the last page closed it ends by itself")
+    except subprocess.TimeoutExpired:
+        check(False, "after the last page closed it ends by itself")
+    finally:
+        studio.stop()
     studio = Studio(qzffont, runner, ["--out-dir", out])
     check(studio.stop() == 0, "Ctrl+C ends it with status 0")
     studio = Studio(qzffont, runner, ["--out-dir", out])
@@ -281,6 +294,39 @@ def ends(qzffont, runner, out):
             check("in use" in str(e), "a port in use is refused with one line")
 
 
+def inputs(qzffont, runner, work):
+    """--dict and --base: the studio works from the files given, and refuses
+    ones that do not do with one line."""
+    data = os.path.join(work, "data")
+    subprocess.run(([runner] if runner else []) + [qzffont, "data", "export", program_path(data, runner)],
+                   check=True, stdout=subprocess.DEVNULL, timeout=300)
+    with open(os.path.join(data, "dictionary.txt"), "rb") as f:
+        text = f.read()
+    # The first 200 entries, and the end marker.
+    small = text[:text.index(b"tolva_res_No.00000200")] + b"tolva_res_All_End\r\n"
+    with open(os.path.join(work, "small.txt"), "wb") as f:
+        f.write(small)
+    drawn = set()
+    for chi in small.split(b"tolva_res_CHI_Start\r\n")[1:]:
+        chi = chi.split(b"\r\ntolva_res_CHI_End", 1)[0]
+        if chi.lower() != b"!!!no_change!!!" and len(chi) >= 2:
+            drawn.add(chi[:2])
+    out = program_path(os.path.join(work, "out"), runner)
+    with Studio(qzffont, runner, ["--out-dir", out, "--dict", program_path(os.path.join(work, "small.txt"), runner),
+                                  "--base", program_path(os.path.join(data, "F_FONTJ.qzf"), runner)]) as studio:
+        got, _, body = request(studio, "GET", "/api/faces")
+        total = body.get("total") if got == 200 and isinstance(body, dict) else None
+        check(total == len(drawn) and 0 < total < 4892,
+              "with --dict the studio counts that dictionary's characters (%r, %d expected)" % (total, len(drawn)))
+    for args, needle in ((["--base", program_path(os.path.join(work, "small.txt"), runner)], "base file"),
+                         (["--dict", program_path(os.path.join(work, "missing.txt"), runner)], "dictionary")):
+        try:
+            Studio(qzffont, runner, ["--out-dir", out] + args).stop()
+            check(False, "%s refused" % " ".join(args))
+        except RuntimeError as e:
+            check(needle in str(e) and "qzffont:" in str(e), "%s is refused with one line (%s)" % (args[0], e))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("qzffont")
@@ -297,6 +343,7 @@ def main():
             build_through_api(studio, out, args.qzffont, args.runner)
             font_files(studio, out, args.qzffont, args.runner, work)
         ends(args.qzffont, args.runner, program_path(work, args.runner))
+        inputs(args.qzffont, args.runner, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     print("%d passed, %d failed" % (count[0] - len(failures), len(failures)))
