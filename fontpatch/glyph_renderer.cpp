@@ -75,9 +75,11 @@ WORD GlyphRenderer::UnicodeGlyph(const Font& font, std::uint16_t character) cons
 bool GlyphRenderer::HasGlyph(const Font& font, std::uint16_t character) const {
   if (font.byUnicode) return UnicodeGlyph(font, character) != 0xFFFF;
   const char text[2] = {static_cast<char>(character >> 8), static_cast<char>(character & 0xFF)};
-  WORD index = 0;
-  return !(font.font->ops().getGlyphIndicesFn(font.font->dc(), text, 2, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
-           index == 0xFFFF);
+  // Room for two indices: two bytes that are not one GBK character are two
+  // characters to the font calls, and each gets an index.
+  WORD indices[2] = {0, 0};
+  return !(font.font->ops().getGlyphIndicesFn(font.font->dc(), text, 2, indices, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+           indices[0] == 0xFFFF);
 }
 
 bool GlyphRenderer::Fetch(const Font& font, std::uint16_t character) {
