@@ -94,7 +94,17 @@ studio_serves() {
   [ -n "$url" ] || { echo "no address printed:"; cat "$log"; kill "$pid"; return 1; }
   base=${url%%/?token=*} token=${url##*=}
   local fetch=(curl -s --max-time 60 --retry 5 --retry-connrefused)
-  "${fetch[@]}" -f "$url" | grep -q '字体工作室' || { echo "the page with the token: not served"; kill "$pid"; return 1; }
+  # A machine busy with other work has been seen to drop the first request
+  # (once in many runs): a page a player would load again is asked for again;
+  # what curl said each time is shown if it never comes.
+  local page=$scratch/page.html tries=""
+  for i in 1 2 3; do
+    "${fetch[@]}" -f -o "$page" "$url" && grep -q '字体工作室' "$page" && break
+    tries="$tries curl status $?;"
+    rm -f "$page"
+    sleep 2
+  done
+  [ -f "$page" ] || { echo "the page with the token: not served ($tries)"; kill "$pid"; return 1; }
   status=$("${fetch[@]}" -o /dev/null -w '%{http_code}' "$base/")
   [ "$status" = 403 ] || { echo "the page without the token: $status, not 403"; kill "$pid"; return 1; }
   "${fetch[@]}" -f -X POST -H "X-Studio-Token: $token" -H 'Content-Type: application/json' -d '{}' "$base/api/quit" \
