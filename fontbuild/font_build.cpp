@@ -133,18 +133,6 @@ std::vector<std::uint16_t> DrawnCharacters(const QorvStringDict& dictionary) {
   return characters;
 }
 
-// The characters once each, in their first order.
-std::vector<std::uint16_t> EachOnce(const std::vector<std::uint16_t>& characters) {
-  std::vector<bool> seen(0x10000, false);
-  std::vector<std::uint16_t> once;
-  for (const std::uint16_t c : characters) {
-    if (seen[c]) continue;
-    seen[c] = true;
-    once.push_back(c);
-  }
-  return once;
-}
-
 }  // namespace
 
 namespace {
@@ -291,7 +279,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   if (dictionaryUsable) {
     std::vector<GlyphTask> tasks;
     for (std::size_t i = 0; i < SizeModeTable.size(); ++i) tasks.push_back(GlyphTask{SizeModeTable[i], passStyles[i]});
-    drawing.emplace(face, fallbacks, tasks, EachOnce(characters), request.ops, request.threads);
+    drawing.emplace(face, fallbacks, tasks, EachCharacterOnce(characters), request.ops, request.threads);
   }
   if (!measure) checkDictionary();
 

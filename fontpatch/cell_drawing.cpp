@@ -2,6 +2,17 @@
 
 namespace qzf {
 
+std::vector<std::uint16_t> EachCharacterOnce(const std::vector<std::uint16_t>& characters) {
+  std::vector<bool> seen(0x10000, false);
+  std::vector<std::uint16_t> once;
+  for (const std::uint16_t c : characters) {
+    if (seen[c]) continue;
+    seen[c] = true;
+    once.push_back(c);
+  }
+  return once;
+}
+
 CellDrawing::CellDrawing(const RenderFace& face, const std::vector<RenderFace>& fallbackFaces,
                          const std::vector<GlyphTask>& sizes, const std::vector<std::uint16_t>& characters,
                          const GlyphRenderOps* ops, unsigned threads)

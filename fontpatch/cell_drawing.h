@@ -13,6 +13,10 @@
 
 namespace qzf {
 
+// The characters once each, in the order they first come: what CellDrawing
+// takes.
+std::vector<std::uint16_t> EachCharacterOnce(const std::vector<std::uint16_t>& characters);
+
 class CellDrawing {
  public:
   // characters: GBK codes, each once. threads: see GlyphBatchRequest.

@@ -13,22 +13,6 @@
 #include "fontpatch/pass_messages.h"
 
 namespace qzf {
-namespace {
-
-// Each character once, in the order of the cells drawn from it.
-std::vector<std::uint16_t> FirstAppearances(const std::vector<std::optional<std::uint16_t>>& drawn) {
-  std::vector<bool> seen(0x10000, false);
-  std::vector<std::uint16_t> characters;
-  for (const auto& character : drawn) {
-    if (!character || seen[*character]) continue;
-    seen[*character] = true;
-    characters.push_back(*character);
-  }
-  return characters;
-}
-
-}  // namespace
-
 PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const char* faceName,
                              const char* fontFilePath, const char* dictionaryPath, const PatchPassOptions& options) {
   StdoutPassReporter stdoutReporter;
@@ -69,12 +53,14 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   const std::uint32_t count = ReadGlyphCount(image.data());
   // The character each cell is drawn from, or none: the cell is kept.
   std::vector<std::optional<std::uint16_t>> drawnCharacters(count);
+  std::vector<std::uint16_t> inTableOrder;
   for (std::uint32_t i = 0; i < count; ++i) {
     const CodeKey key = CodeKeyAt(image.data(), i);
     const DictRecord* entry = dictionary.FindRecordA(key.data());
     if (entry == nullptr || lstrcmpiA(entry->CHI, pass_text::kNoChange) == 0 || entry->CHILength < 2) continue;
     drawnCharacters[i] = static_cast<std::uint16_t>(static_cast<unsigned char>(entry->CHI[0]) << 8 |
                                                     static_cast<unsigned char>(entry->CHI[1]));
+    inTableOrder.push_back(*drawnCharacters[i]);
   }
 
   std::optional<CellDrawing> ownDrawing;
@@ -83,7 +69,7 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
     GlyphTask task{*size, options.style ? *options.style : GlyphStyle{}};
     task.size.fontHeight = fontHeight;
     ownDrawing.emplace(RenderFace{faceName ? faceName : "", options.faceCharSet}, options.fallbackFaces,
-                       std::vector<GlyphTask>{task}, FirstAppearances(drawnCharacters), options.ops, options.threads);
+                       std::vector<GlyphTask>{task}, EachCharacterOnce(inTableOrder), options.ops, options.threads);
     cells = &ownDrawing->Wait(0);
   }
   if (cells->info.status == GlyphRenderer::Status::kFontCreationFailed)
