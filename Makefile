@@ -8,7 +8,7 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 dpkg-dev \
   xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
   fonts-noto-cjk fonts-wqy-microhei fonts-wqy-zenhei fonts-ipafont-gothic fonts-wine util-linux \
-  libtomlplusplus-dev nlohmann-json3-dev curl python3-fonttools \
+  libtomlplusplus-dev nlohmann-json3-dev libboost-dev curl python3-fonttools \
   chromium chromium-driver python3-selenium
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)

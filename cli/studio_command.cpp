@@ -13,6 +13,7 @@ struct StudioArguments {
   bool noBrowser = false;
   std::string base, dict, outDir;
   int idleSeconds = 300;
+  std::vector<std::string> fontFiles;
 };
 
 int RunStudioCommand(const StudioArguments& a) {
@@ -29,6 +30,11 @@ int RunStudioCommand(const StudioArguments& a) {
   options.outputFolder = a.outDir.empty() ? studio::DefaultOutputFolder() : *outDir;
   if (a.idleSeconds < 1) return Error("--idle-seconds takes a positive number");
   options.idleSeconds = a.idleSeconds;
+  for (const std::string& file : a.fontFiles) {
+    const auto path = ToSystemPath(file);
+    if (!path) return Error("a path holds characters this system cannot use in file names");
+    options.fontFiles.push_back(*path);
+  }
   options.version = QZF_VERSION;
   return studio::RunStudio(options);
 }
@@ -48,6 +54,9 @@ void AddStudioCommand(CLI::App& app, int& status) {
                      "program's folder)");
   studio->add_option("--idle-seconds", arguments->idleSeconds, "End this long after the last page was heard from")
       ->capture_default_str();
+  studio->add_option("--font-file", arguments->fontFiles,
+                     "A font file the page may use besides those it sends and those in the out-dir (repeatable; a "
+                     "style names it by this same path)");
   studio->callback([arguments, &status] { status = RunStudioCommand(*arguments); });
 }
 

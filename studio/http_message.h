@@ -16,7 +16,7 @@ struct HttpRequest {
   std::string path;    // the target before '?', still percent-encoded
   std::string query;   // after '?', without it
   // Header names in lower case; a name given twice keeps its first value
-  // (the server refuses a second Host outright).
+  // (the server refuses a second Host outright, the parser a second length).
   std::map<std::string, std::string> headers;
   std::string body;
   std::uint16_t localPort = 0;  // the port the request came in on
@@ -35,8 +35,5 @@ struct HttpResponse {
 
 // "%41b+c" -> "Ab c"; nullopt on a malformed escape.
 std::optional<std::string> PercentDecode(const std::string& text, bool plusIsSpace);
-
-// The standard reason phrase of a status ("Forbidden").
-const char* ReasonPhrase(int status);
 
 }  // namespace qzf::studio

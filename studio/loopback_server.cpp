@@ -1,231 +1,40 @@
 #include "studio/loopback_server.h"
 
-#include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <cstring>
-#include <mutex>
-#include <thread>
-#include <vector>
+// Boost 1.74's Asio uses std::exchange without including <utility>.
+#include <utility>
 
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/select.h>
-#include <sys/socket.h>
-#include <sys/time.h>
-#include <unistd.h>
-#endif
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/ip/v6_only.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
+#include <boost/asio/write.hpp>
+#include <boost/beast/core/bind_handler.hpp>
+#include <boost/beast/core/error.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/http/empty_body.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/string_body.hpp>
+#include <boost/beast/http/write.hpp>
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <list>
+#include <sstream>
 
 namespace qzf::studio {
 namespace {
 
-#ifdef _WIN32
-using SocketHandle = SOCKET;
-constexpr SocketHandle kNoSocket = INVALID_SOCKET;
-void CloseSocket(SocketHandle s) { closesocket(s); }
-bool AddressInUse() { return WSAGetLastError() == WSAEADDRINUSE; }
-using IoSize = int;
-#else
-using SocketHandle = int;
-constexpr SocketHandle kNoSocket = -1;
-void CloseSocket(SocketHandle s) { close(s); }
-bool AddressInUse() { return errno == EADDRINUSE; }
-using IoSize = ssize_t;
-#endif
-
-// One socket, closed when its holder goes.
-class Socket {
- public:
-  Socket() = default;
-  explicit Socket(SocketHandle handle) : handle_(handle) {}
-  ~Socket() { Reset(); }
-  Socket(Socket&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoSocket; }
-  Socket& operator=(Socket&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = other.handle_;
-      other.handle_ = kNoSocket;
-    }
-    return *this;
-  }
-  SocketHandle get() const { return handle_; }
-  bool valid() const { return handle_ != kNoSocket; }
-  void Reset() {
-    if (handle_ != kNoSocket) CloseSocket(handle_);
-    handle_ = kNoSocket;
-  }
-
- private:
-  SocketHandle handle_ = kNoSocket;
-};
-
-#ifdef _WIN32
-// Winsock is started once for the process's servers.
-struct WinsockStart {
-  WinsockStart() {
-    WSADATA data;
-    ok = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }
-  bool ok = false;
-};
-bool StartWinsock() {
-  static const WinsockStart start;
-  return start.ok;
-}
-#else
-bool StartWinsock() { return true; }
-#endif
-
-void SetReadTimeout(SocketHandle s, int seconds) {
-#ifdef _WIN32
-  const DWORD ms = static_cast<DWORD>(seconds) * 1000;
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof(ms));
-  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&ms), sizeof(ms));
-#else
-  timeval tv{};
-  tv.tv_sec = seconds;
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
-  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof(tv));
-#endif
-}
-
-// A listening socket on one loopback address; invalid on failure, with
-// `inUse` telling whether the port was taken.
-Socket ListenOn(bool ipv6, std::uint16_t port, bool& inUse) {
-  inUse = false;
-  Socket s(socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP));
-  if (!s.valid()) return s;
-  const int one = 1;
-#ifdef _WIN32
-  // No other program may bind the same port while the studio has it.
-  setsockopt(s.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&one), sizeof(one));
-#else
-  // A restart on a fixed port is not kept waiting by old connections.
-  setsockopt(s.get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-#endif
-  int bound;
-  if (ipv6) {
-    setsockopt(s.get(), IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char*>(&one), sizeof(one));
-    sockaddr_in6 address{};
-    address.sin6_family = AF_INET6;
-    address.sin6_addr = in6addr_loopback;
-    address.sin6_port = htons(port);
-    bound = bind(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-  } else {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    bound = bind(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-  }
-  if (bound != 0) {
-    inUse = AddressInUse();
-    return Socket();
-  }
-  if (listen(s.get(), 16) != 0) return Socket();
-  return s;
-}
-
-std::uint16_t LocalPort(SocketHandle s) {
-  sockaddr_storage address{};
-  socklen_t length = sizeof(address);
-  if (getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-  if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port);
-  return ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
-}
-
-bool SendAll(SocketHandle s, const std::string& data) {
-  std::size_t sent = 0;
-  while (sent < data.size()) {
-    const auto chunk = static_cast<int>(std::min<std::size_t>(data.size() - sent, 1 << 20));
-    const IoSize n = send(s, data.data() + sent, chunk, 0);
-    if (n <= 0) return false;
-    sent += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-bool IsTokenChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         std::strchr("!#$%&'*+-.^_`|~", c) != nullptr;
-}
-
-std::string Trim(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  const std::size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
-// Parses the request line and headers; the status to answer when they are
-// malformed (0 when fine).
-int ParseHead(const std::string& head, HttpRequest& request) {
-  std::size_t lineEnd = head.find("\r\n");
-  const std::string requestLine = head.substr(0, lineEnd);
-  const std::size_t space1 = requestLine.find(' ');
-  const std::size_t space2 = space1 == std::string::npos ? std::string::npos : requestLine.find(' ', space1 + 1);
-  if (space2 == std::string::npos || requestLine.find(' ', space2 + 1) != std::string::npos) return 400;
-  request.method = requestLine.substr(0, space1);
-  const std::string target = requestLine.substr(space1 + 1, space2 - space1 - 1);
-  const std::string version = requestLine.substr(space2 + 1);
-  if (version != "HTTP/1.1" && version != "HTTP/1.0") return 400;
-  if (request.method.empty() || !std::all_of(request.method.begin(), request.method.end(), IsTokenChar)) return 400;
-  if (target.empty() || target[0] != '/') return 400;
-  for (const char c : target) {
-    if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F) return 400;
-  }
-  const std::size_t question = target.find('?');
-  request.path = target.substr(0, question);
-  request.query = question == std::string::npos ? "" : target.substr(question + 1);
-
-  while (lineEnd != std::string::npos && lineEnd + 2 < head.size()) {
-    const std::size_t start = lineEnd + 2;
-    lineEnd = head.find("\r\n", start);
-    const std::string line = head.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
-    if (line.empty()) break;
-    const std::size_t colon = line.find(':');
-    if (colon == std::string::npos || colon == 0) return 400;
-    const std::string name = Lower(line.substr(0, colon));
-    // No folded lines, no space before the colon.
-    if (!std::all_of(name.begin(), name.end(), IsTokenChar)) return 400;
-    const std::string value = Trim(line.substr(colon + 1));
-    for (const char c : value) {
-      if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return 400;
-    }
-    if (request.headers.count(name)) {
-      // Two hosts or two lengths could be read differently by two parties.
-      if (name == "host" || name == "content-length") return 400;
-      continue;
-    }
-    request.headers.emplace(name, value);
-  }
-  if (version == "HTTP/1.1" && !request.headers.count("host")) return 400;
-  return 0;
-}
-
-std::string FormatResponse(const HttpResponse& response, bool withBody) {
-  std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " + ReasonPhrase(response.status) + "\r\n";
-  out += "Content-Type: " + response.contentType + "\r\n";
-  out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
-  out += "Connection: close\r\n";
-  out += "Cache-Control: no-store\r\n";
-  out += "X-Content-Type-Options: nosniff\r\n";
-  for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
-  out += "\r\n";
-  if (withBody) out += response.body;
-  return out;
-}
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+using Clock = std::chrono::steady_clock;
+using Parser = http::request_parser<http::string_body>;
 
 HttpResponse PlainError(int status, const std::string& text) {
   HttpResponse response;
@@ -234,122 +43,336 @@ HttpResponse PlainError(int status, const std::string& text) {
   return response;
 }
 
+std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+// The parsed head as the owner sees it; a refusal when it is not one the
+// server takes (two Hosts, an HTTP/1.1 request without one).
+std::optional<HttpResponse> HeadOf(const Parser::value_type& head, std::uint16_t port, HttpRequest& request) {
+  if (head.version() != 10 && head.version() != 11) return PlainError(400, "malformed request");
+  request.method = std::string(View(head.method_string()));
+  const std::string_view target = View(head.target());
+  if (target.empty() || target.front() != '/') return PlainError(400, "malformed request");
+  const std::size_t question = target.find('?');
+  request.path = std::string(target.substr(0, question));
+  request.query = question == std::string_view::npos ? "" : std::string(target.substr(question + 1));
+  request.localPort = port;
+  std::size_t hosts = 0;
+  for (const auto& field : head) {
+    std::string name = Lower(View(field.name_string()));
+    if (name == "host") ++hosts;
+    // A name given twice keeps its first value.
+    request.headers.emplace(std::move(name), std::string(View(field.value())));
+  }
+  // Two hosts could be read differently by two parties.
+  if (hosts > 1 || (hosts == 0 && head.version() >= 11)) return PlainError(400, "malformed request");
+  return std::nullopt;
+}
+
+// The head's verdict: a response to send at once, or the body's limit.
+HeadDecision Judge(const Parser& parser, const LoopbackServer::HeadCheck& headCheck, std::uint16_t port,
+                   HttpRequest& request) {
+  HeadDecision decision;
+  if (auto refusal = HeadOf(parser.get(), port, request)) {
+    decision.refusal = std::move(refusal);
+    return decision;
+  }
+  // A body comes with its length, so its deadline and limit are known at once.
+  if (parser.chunked() || request.headers.count("transfer-encoding")) {
+    decision.refusal = PlainError(411, "give the body's length");
+    return decision;
+  }
+  decision = headCheck(request);
+  if (decision.refusal) return decision;
+  const auto length = parser.content_length();
+  if (length && *length > decision.maxBodyBytes) {
+    decision.refusal =
+        PlainError(413, "request body too large (at most " + std::to_string(decision.maxBodyBytes) + " bytes)");
+  }
+  return decision;
+}
+
+HttpResponse Handle(const LoopbackServer::Handler& handler, const HttpRequest& request) {
+  try {
+    return handler(request);
+  } catch (const std::exception&) {
+    return PlainError(500, "internal error");
+  }
+}
+
+// The wire form of a response; HEAD gets the length but no body.
+http::response<http::string_body> Wire(HttpResponse response, bool head) {
+  http::response<http::string_body> out{static_cast<http::status>(response.status), 11};
+  out.set(http::field::content_type, response.contentType);
+  out.set(http::field::connection, "close");
+  out.set(http::field::cache_control, "no-store");
+  out.set("X-Content-Type-Options", "nosniff");
+  for (const auto& [name, value] : response.headers) out.insert(name, value);
+  out.content_length(response.body.size());
+  if (!head) out.body() = std::move(response.body);
+  return out;
+}
+
+int StatusOfReadError(const beast::error_code& error) {
+  if (error == http::error::header_limit) return 431;
+  if (error == http::error::body_limit) return 413;
+  if (error.category() == http::make_error_code(http::error::bad_target).category() &&
+      error != http::error::end_of_stream &&
+      error != http::error::partial_message && error != http::error::need_more)
+    return 400;
+  return 0;  // closed, reset or too slow: nobody to answer
+}
+
+struct Shared;
+
+// One connection from accept to close. All of it runs on the socket thread
+// except the handler, which runs on a handler thread.
+class Session : public std::enable_shared_from_this<Session> {
+ public:
+  enum class Phase { kReading, kHandling, kWriting };
+
+  Session(tcp::socket socket, Shared& shared) : stream_(std::move(socket)), shared_(shared), start_(Clock::now()) {}
+
+  void Start();
+  void Close() {
+    beast::error_code ignored;
+    stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
+    stream_.close();
+  }
+  Phase phase() const { return phase_; }
+  Clock::time_point start() const { return start_; }
+
+ private:
+  void OnHead(beast::error_code error, std::size_t);
+  void ReadBody();
+  void OnBody(beast::error_code error, std::size_t);
+  void Answer(HttpResponse response, bool bodyUnread);
+  void OnWritten(bool bodyUnread, beast::error_code error, std::size_t);
+  void Drain(Clock::time_point until);
+  Clock::duration TransferTime(std::size_t bytes) const;
+
+  beast::tcp_stream stream_;
+  Shared& shared_;
+  Clock::time_point start_;
+  Phase phase_ = Phase::kReading;
+  beast::flat_buffer buffer_;
+  std::optional<Parser> parser_;
+  HttpRequest request_;
+  bool head_ = false;
+  std::size_t maxBody_ = 0;
+  std::shared_ptr<http::response<http::string_body>> response_;
+  std::array<char, 16384> discard_{};
+};
+
+struct Shared {
+  LoopbackServer::HeadCheck headCheck;
+  LoopbackServer::Handler handler;
+  ServerLimits limits;
+  std::uint16_t port = 0;
+  asio::io_context io{1};
+  std::optional<asio::thread_pool> workers;
+  std::list<std::weak_ptr<Session>> sessions;  // touched on the socket thread only
+  bool stopping = false;
+
+  // Room for one more connection: the oldest one still sending its request
+  // goes when every slot is taken. False when all are being answered.
+  bool MakeRoom() {
+    sessions.remove_if([](const std::weak_ptr<Session>& s) { return s.expired(); });
+    if (sessions.size() < limits.maxConnections) return true;
+    std::shared_ptr<Session> slowest;
+    for (const auto& weak : sessions) {
+      const auto s = weak.lock();
+      if (s && s->phase() == Session::Phase::kReading && (!slowest || s->start() < slowest->start())) slowest = s;
+    }
+    if (!slowest) return false;
+    slowest->Close();
+    sessions.remove_if([&slowest](const std::weak_ptr<Session>& s) { return s.lock() == slowest; });
+    return true;
+  }
+
+  void CloseReading() {
+    for (const auto& weak : sessions) {
+      if (const auto s = weak.lock(); s && s->phase() == Session::Phase::kReading) s->Close();
+    }
+  }
+};
+
+Clock::duration Session::TransferTime(std::size_t bytes) const {
+  const auto perSecond = std::max<std::size_t>(shared_.limits.slowestBytesPerSecond, 1);
+  return shared_.limits.transferTime + std::chrono::seconds(bytes / perSecond);
+}
+
+void Session::Start() {
+  stream_.expires_at(start_ + shared_.limits.headTime);
+  parser_.emplace();
+  parser_->header_limit(static_cast<std::uint32_t>(shared_.limits.maxHeaderBytes));
+  http::async_read_header(stream_, buffer_, *parser_, beast::bind_front_handler(&Session::OnHead, shared_from_this()));
+}
+
+void Session::OnHead(beast::error_code error, std::size_t) {
+  if (error) {
+    if (const int status = StatusOfReadError(error)) return Answer(PlainError(status, "malformed request"), true);
+    return Close();
+  }
+  HeadDecision decision = Judge(*parser_, shared_.headCheck, shared_.port, request_);
+  head_ = request_.method == "HEAD";
+  if (decision.refusal) return Answer(std::move(*decision.refusal), !parser_->is_done());
+  maxBody_ = decision.maxBodyBytes;
+  parser_->body_limit(maxBody_);
+  const auto expect = request_.Header("expect");
+  if (expect && Lower(*expect) == "100-continue" && !parser_->is_done()) {
+    auto self = shared_from_this();
+    auto proceed = std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
+    stream_.expires_after(shared_.limits.transferTime);
+    http::async_write(stream_, *proceed, [self, proceed](beast::error_code e, std::size_t) {
+      if (e) return self->Close();
+      self->ReadBody();
+    });
+    return;
+  }
+  ReadBody();
+}
+
+void Session::ReadBody() {
+  if (parser_->is_done()) return OnBody({}, 0);
+  stream_.expires_after(TransferTime(parser_->content_length().value_or(maxBody_)));
+  http::async_read(stream_, buffer_, *parser_, beast::bind_front_handler(&Session::OnBody, shared_from_this()));
+}
+
+void Session::OnBody(beast::error_code error, std::size_t) {
+  if (error) {
+    if (const int status = StatusOfReadError(error)) return Answer(PlainError(status, "malformed request"), true);
+    return Close();
+  }
+  request_.body = std::move(parser_->get().body());
+  parser_.reset();
+  buffer_ = beast::flat_buffer();
+  phase_ = Phase::kHandling;
+  stream_.expires_never();
+  // The socket thread keeps running while the handler works; the guard keeps
+  // it from ending before the answer comes back.
+  asio::post(*shared_.workers, [self = shared_from_this(), guard = asio::make_work_guard(shared_.io)] {
+    HttpResponse response = Handle(self->shared_.handler, self->request_);
+    asio::post(self->stream_.get_executor(),
+               [self, response = std::move(response)]() mutable { self->Answer(std::move(response), false); });
+  });
+}
+
+void Session::Answer(HttpResponse response, bool bodyUnread) {
+  phase_ = Phase::kWriting;
+  const std::size_t size = response.body.size();
+  response_ = std::make_shared<http::response<http::string_body>>(Wire(std::move(response), head_));
+  stream_.expires_after(TransferTime(size));
+  http::async_write(stream_, *response_,
+                    beast::bind_front_handler(&Session::OnWritten, shared_from_this(), bodyUnread));
+}
+
+void Session::OnWritten(bool bodyUnread, beast::error_code error, std::size_t) {
+  response_.reset();
+  // A client that left mid-response is forgotten.
+  if (error) return Close();
+  beast::error_code ignored;
+  stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+  // A client still sending a refused body: a moment for it to read the
+  // answer before closing resets the connection. What comes is thrown away.
+  if (bodyUnread) return Drain(Clock::now() + std::chrono::seconds(1));
+  stream_.close();
+}
+
+void Session::Drain(Clock::time_point until) {
+  stream_.expires_at(until);
+  stream_.async_read_some(asio::buffer(discard_), [self = shared_from_this(), until](beast::error_code e, std::size_t) {
+    if (e) return self->stream_.close();
+    self->Drain(until);
+  });
+}
+
+void Accept(tcp::acceptor& acceptor, Shared& shared) {
+  acceptor.async_accept([&acceptor, &shared](beast::error_code error, tcp::socket socket) {
+    if (shared.stopping || !acceptor.is_open()) return;
+    if (!error) {
+      if (shared.MakeRoom()) {
+        auto session = std::make_shared<Session>(std::move(socket), shared);
+        shared.sessions.push_back(session);
+        session->Start();
+      } else {
+        beast::error_code ignored;
+        socket.close(ignored);  // every slot is being answered: closed unanswered
+      }
+    }
+    Accept(acceptor, shared);
+  });
+}
+
 }  // namespace
 
 struct LoopbackServer::Impl {
-  Handler handler;
-  ServerLimits limits;
-  Socket v4, v6;
-  std::mutex mutex;
-  std::condition_variable idle;
-  std::size_t open = 0;
+  Shared shared;
+  std::optional<tcp::acceptor> v4, v6;
+  std::optional<asio::steady_timer> ticker;
 
-  void Serve(Socket connection, std::uint16_t port);
+  // A listening socket on one loopback address; `inUse` when the port is taken.
+  std::optional<tcp::acceptor> ListenOn(bool ipv6, std::uint16_t port, bool& inUse) {
+    inUse = false;
+    tcp::acceptor acceptor(shared.io);
+    const tcp::endpoint at(ipv6 ? asio::ip::address(asio::ip::address_v6::loopback())
+                                : asio::ip::address(asio::ip::address_v4::loopback()),
+                           port);
+    beast::error_code error;
+    acceptor.open(at.protocol(), error);
+    if (error) return std::nullopt;
+#ifdef _WIN32
+    // No other program may bind the same port while the studio has it.
+    using ExclusiveAddressUse = asio::detail::socket_option::boolean<SOL_SOCKET, SO_EXCLUSIVEADDRUSE>;
+    acceptor.set_option(ExclusiveAddressUse(true), error);
+#else
+    // A restart on a fixed port is not kept waiting by old connections.
+    acceptor.set_option(tcp::acceptor::reuse_address(true), error);
+#endif
+    if (ipv6) acceptor.set_option(asio::ip::v6_only(true), error);
+    acceptor.bind(at, error);
+    if (error) {
+      inUse = error == asio::error::address_in_use;
+      return std::nullopt;
+    }
+    acceptor.listen(asio::socket_base::max_listen_connections, error);
+    if (error) return std::nullopt;
+    return acceptor;
+  }
 };
 
-void LoopbackServer::Impl::Serve(Socket connection, std::uint16_t port) {
-  const SocketHandle s = connection.get();
-  SetReadTimeout(s, limits.readTimeoutSeconds);
-  std::string data;
-  char buffer[16384];
-  std::size_t headEnd = std::string::npos;
-  auto answer = [&](const HttpResponse& response, bool withBody) { SendAll(s, FormatResponse(response, withBody)); };
-
-  while ((headEnd = data.find("\r\n\r\n")) == std::string::npos) {
-    if (data.size() > limits.maxHeaderBytes) return answer(PlainError(431, "request head too large"), true);
-    const IoSize n = recv(s, buffer, sizeof(buffer), 0);
-    if (n <= 0) return;  // closed or timed out before a whole head
-    data.append(buffer, static_cast<std::size_t>(n));
-  }
-  if (headEnd > limits.maxHeaderBytes) return answer(PlainError(431, "request head too large"), true);
-
-  HttpRequest request;
-  request.localPort = port;
-  if (const int status = ParseHead(data.substr(0, headEnd + 2), request)) {
-    return answer(PlainError(status, "malformed request"), true);
-  }
-  const bool head = request.method == "HEAD";
-  if (request.headers.count("transfer-encoding")) return answer(PlainError(411, "give the body's length"), !head);
-
-  std::size_t length = 0;
-  if (const auto text = request.Header("content-length")) {
-    if (text->empty() || text->size() > 15 ||
-        !std::all_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      return answer(PlainError(400, "bad Content-Length"), !head);
-    }
-    length = std::stoull(*text);
-  }
-  const std::size_t allowed = limits.maxBodyBytes ? limits.maxBodyBytes(request) : 0;
-  if (length > allowed) {
-    answer(PlainError(413, "request body too large (at most " + std::to_string(allowed) + " bytes)"), !head);
-    // The client may still be sending: take in a little of it so that
-    // closing does not reset the connection before it read the answer.
-#ifdef _WIN32
-    shutdown(s, SD_SEND);
-#else
-    shutdown(s, SHUT_WR);
-#endif
-    SetReadTimeout(s, 1);
-    std::size_t drained = 0;
-    while (drained < (std::size_t{64} << 20)) {
-      const IoSize n = recv(s, buffer, sizeof(buffer), 0);
-      if (n <= 0) break;
-      drained += static_cast<std::size_t>(n);
-    }
-    return;
-  }
-
-  request.body = data.substr(headEnd + 4);
-  if (request.body.size() > length) request.body.resize(length);
-  request.body.reserve(length);
-  while (request.body.size() < length) {
-    const auto want = static_cast<int>(std::min<std::size_t>(sizeof(buffer), length - request.body.size()));
-    const IoSize n = recv(s, buffer, want, 0);
-    if (n <= 0) return;
-    request.body.append(buffer, static_cast<std::size_t>(n));
-  }
-
-  HttpResponse response;
-  try {
-    response = handler(request);
-  } catch (const std::exception&) {
-    response = PlainError(500, "internal error");
-  }
-  answer(response, !head);
-#ifdef _WIN32
-  shutdown(s, SD_SEND);
-#else
-  shutdown(s, SHUT_WR);
-#endif
-}
-
-LoopbackServer::LoopbackServer(Handler handler, ServerLimits limits) : impl_(std::make_unique<Impl>()) {
-  impl_->handler = std::move(handler);
-  impl_->limits = std::move(limits);
+LoopbackServer::LoopbackServer(HeadCheck headCheck, Handler handler, ServerLimits limits)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->shared.headCheck = std::move(headCheck);
+  impl_->shared.handler = std::move(handler);
+  impl_->shared.limits = std::move(limits);
 }
 
 LoopbackServer::~LoopbackServer() = default;
 
-bool LoopbackServer::listensOnIpv6() const { return impl_->v6.valid(); }
+bool LoopbackServer::listensOnIpv6() const { return impl_->v6.has_value(); }
 
 bool LoopbackServer::Listen(std::uint16_t port, std::string& error) {
-  if (!StartWinsock()) {
-    error = "the network layer did not start";
-    return false;
-  }
   // A free port for both addresses: the system picks one for 127.0.0.1, and
   // ::1 must take the same; when it is taken there, try another.
   for (int attempt = 0; attempt < 20; ++attempt) {
     bool inUse = false;
-    Socket v4 = ListenOn(false, port, inUse);
-    if (!v4.valid()) {
+    auto v4 = impl_->ListenOn(false, port, inUse);
+    if (!v4) {
       error = inUse ? "port " + std::to_string(port) + " is in use" : "cannot listen on 127.0.0.1";
       return false;
     }
-    const std::uint16_t chosen = LocalPort(v4.get());
-    Socket v6 = ListenOn(true, chosen, inUse);
-    if (!v6.valid() && inUse && port == 0) continue;
-    if (!v6.valid() && inUse) {
+    const std::uint16_t chosen = v4->local_endpoint().port();
+    auto v6 = impl_->ListenOn(true, chosen, inUse);
+    if (!v6 && inUse && port == 0) continue;
+    if (!v6 && inUse) {
       error = "port " + std::to_string(port) + " is in use on ::1";
       return false;
     }
@@ -357,6 +380,7 @@ bool LoopbackServer::Listen(std::uint16_t port, std::string& error) {
     impl_->v4 = std::move(v4);
     impl_->v6 = std::move(v6);
     port_ = chosen;
+    impl_->shared.port = chosen;
     return true;
   }
   error = "no free port found";
@@ -365,41 +389,75 @@ bool LoopbackServer::Listen(std::uint16_t port, std::string& error) {
 
 void LoopbackServer::Run(const std::function<void()>& tick) {
   Impl& impl = *impl_;
-  while (!stop_.load()) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    SocketHandle highest = 0;
-    for (const Socket* s : {&impl.v4, &impl.v6}) {
-      if (!s->valid()) continue;
-      FD_SET(s->get(), &readable);
-      highest = std::max(highest, s->get());
+  Shared& shared = impl.shared;
+  shared.workers.emplace(std::max(1u, shared.limits.handlerThreads));
+  for (auto* acceptor : {&impl.v4, &impl.v6}) {
+    if (*acceptor) Accept(**acceptor, shared);
+  }
+  impl.ticker.emplace(shared.io);
+  std::function<void()> arm = [&] {
+    impl.ticker->expires_after(std::chrono::milliseconds(250));
+    impl.ticker->async_wait([&](beast::error_code) {
+      if (tick) tick();
+      if (!stop_.load()) return arm();
+      // No new requests; those being answered finish.
+      shared.stopping = true;
+      beast::error_code ignored;
+      for (auto* acceptor : {&impl.v4, &impl.v6}) {
+        if (*acceptor) (*acceptor)->close(ignored);
+      }
+      shared.CloseReading();
+    });
+  };
+  arm();
+  shared.io.run();
+  shared.workers->join();
+  shared.workers.reset();
+  impl.v4.reset();
+  impl.v6.reset();
+}
+
+std::string AnswerRawRequest(std::string_view bytes, const LoopbackServer::HeadCheck& headCheck,
+                             const LoopbackServer::Handler& handler, std::uint16_t port, std::size_t maxHeaderBytes) {
+  Parser parser;
+  parser.header_limit(static_cast<std::uint32_t>(maxHeaderBytes));
+  HttpRequest request;
+  std::optional<HttpResponse> response;
+  bool judged = false;
+  std::size_t used = 0;
+  // Not eager: the parser stops after the head, which is judged before the body.
+  while (!response) {
+    if (parser.is_header_done() && !judged) {
+      judged = true;
+      HeadDecision decision = Judge(parser, headCheck, port, request);
+      if (decision.refusal) {
+        response = std::move(decision.refusal);
+        break;
+      }
+      parser.body_limit(decision.maxBodyBytes);
     }
-    timeval wait{};
-    wait.tv_usec = 250 * 1000;
-    const int ready = select(static_cast<int>(highest + 1), &readable, nullptr, nullptr, &wait);
-    if (tick) tick();
-    if (ready <= 0) continue;
-    for (const Socket* s : {&impl.v4, &impl.v6}) {
-      if (!s->valid() || !FD_ISSET(s->get(), &readable)) continue;
-      Socket connection(accept(s->get(), nullptr, nullptr));
-      if (!connection.valid()) continue;
-      std::unique_lock lock(impl.mutex);
-      if (impl.open >= impl.limits.maxConnections) continue;  // closed unanswered
-      ++impl.open;
-      lock.unlock();
-      std::thread([&impl, c = std::move(connection), port = port_]() mutable {
-        impl.Serve(std::move(c), port);
-        c.Reset();
-        std::lock_guard done(impl.mutex);
-        --impl.open;
-        impl.idle.notify_all();
-      }).detach();
+    if (parser.is_done()) break;
+    if (used >= bytes.size()) return "";
+    beast::error_code error;
+    const std::size_t n = parser.put(asio::buffer(bytes.data() + used, bytes.size() - used), error);
+    used += n;
+    if (error == http::error::need_more) return "";
+    if (error) {
+      const int status = StatusOfReadError(error);
+      if (status == 0) return "";
+      response = PlainError(status, "malformed request");
+    } else if (n == 0) {
+      return "";
     }
   }
-  impl.v4.Reset();
-  impl.v6.Reset();
-  std::unique_lock lock(impl.mutex);
-  impl.idle.wait(lock, [&impl] { return impl.open == 0; });
+  if (!response) {
+    if (!parser.is_done() || !judged) return "";
+    request.body = std::move(parser.get().body());
+    response = Handle(handler, request);
+  }
+  std::ostringstream out;
+  out << Wire(std::move(*response), request.method == "HEAD");
+  return out.str();
 }
 
 }  // namespace qzf::studio

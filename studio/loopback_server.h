@@ -1,35 +1,51 @@
 // A small HTTP/1.1 server that listens on the loopback addresses only
-// (127.0.0.1 and, where the system has it, ::1, on one port) and hands each
-// request to one handler. Every connection carries one request and is closed
-// after the response; headers and bodies have limits, so a client cannot make
-// it hold more than it allows.
+// (127.0.0.1 and, where the system has it, ::1, on one port), built on a
+// widely used HTTP library; this header keeps that library out of the rest of
+// the studio. Every connection carries one request and is closed after the
+// response. A request's head is judged before one byte of its body is read;
+// the head and the body each have a deadline for the whole of it, so a client
+// that sends a byte now and then is dropped, and when every slot is taken the
+// slowest unfinished request makes room for a new one.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "studio/http_message.h"
 
 namespace qzf::studio {
 
+// What the owner says about a request once its head is read.
+struct HeadDecision {
+  std::optional<HttpResponse> refusal;  // answered at once; the body is never read
+  std::size_t maxBodyBytes = 0;         // a longer body is answered 413 unread
+};
+
 struct ServerLimits {
   std::size_t maxHeaderBytes = 16 * 1024;
-  // The largest body a request may carry, asked once its head is read
-  // (method, path, headers); a longer one is answered 413 unread.
-  std::function<std::size_t(const HttpRequest& head)> maxBodyBytes;
-  std::size_t maxConnections = 32;  // more at once are closed unanswered
-  int readTimeoutSeconds = 20;
+  std::size_t maxConnections = 32;
+  // From the connection to the end of the head.
+  std::chrono::milliseconds headTime{5000};
+  // For a body, or a response: this long plus its length at the slowest rate.
+  std::chrono::milliseconds transferTime{10000};
+  std::size_t slowestBytesPerSecond = 512 * 1024;
+  // Threads that run the handler; the sockets have one thread of their own.
+  unsigned handlerThreads = 3;
 };
 
 class LoopbackServer {
  public:
+  using HeadCheck = std::function<HeadDecision(const HttpRequest& head)>;
   using Handler = std::function<HttpResponse(const HttpRequest&)>;
 
-  LoopbackServer(Handler handler, ServerLimits limits);
+  LoopbackServer(HeadCheck headCheck, Handler handler, ServerLimits limits);
   ~LoopbackServer();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -41,8 +57,9 @@ class LoopbackServer {
   std::uint16_t port() const { return port_; }
   bool listensOnIpv6() const;
 
-  // Serves until Stop; `tick` (if any) is called about four times a second
-  // from the serving thread. Waits for the open connections before returning.
+  // Serves until Stop on the calling thread (and the handler threads);
+  // `tick` (if any) is called about four times a second from it. Requests
+  // being answered are finished before it returns.
   void Run(const std::function<void()>& tick = {});
   // May be called from any thread and from a signal handler.
   void Stop() { stop_.store(true); }
@@ -53,5 +70,12 @@ class LoopbackServer {
   std::uint16_t port_ = 0;
   std::atomic<bool> stop_{false};
 };
+
+// One request's raw bytes through the same parser, head check and handler as
+// a connection's, without a socket: the response's bytes (empty when the
+// bytes end before a whole request). For fuzzing and tests.
+std::string AnswerRawRequest(std::string_view bytes, const LoopbackServer::HeadCheck& headCheck,
+                             const LoopbackServer::Handler& handler, std::uint16_t port,
+                             std::size_t maxHeaderBytes = 16 * 1024);
 
 }  // namespace qzf::studio

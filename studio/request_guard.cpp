@@ -47,11 +47,28 @@ bool SameSecret(const std::string& a, const std::string& b) {
   return difference == 0;
 }
 
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  const std::size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
 bool IsLoopbackHost(const std::string& host, std::uint16_t portNumber) {
-  std::string port(1, ':');
-  port += std::to_string(portNumber);
-  for (const std::string address : {"127.0.0.1", "[::1]"}) {
-    if (host.size() == address.size() + port.size() && host.compare(0, address.size(), address) == 0 &&
+  const std::string port = ":" + std::to_string(portNumber);
+  for (const std::string address : {"127.0.0.1", "[::1]", "localhost"}) {
+    if (host.size() == address.size() + port.size() && Lower(host.substr(0, address.size())) == address &&
         host.compare(address.size(), port.size(), port) == 0) {
       return true;
     }
@@ -59,18 +76,33 @@ bool IsLoopbackHost(const std::string& host, std::uint16_t portNumber) {
   return false;
 }
 
-GuardVerdict CheckRequest(const HttpRequest& request, const std::string& token, std::uint16_t port,
-                          bool stateChanging) {
+bool IsStudioOrigin(const std::string& origin, const std::string& host) {
+  return Lower(origin) == "http://" + Lower(host);
+}
+
+bool IsJsonContentType(const std::string& value) {
+  const std::size_t semicolon = value.find(';');
+  if (Lower(Trim(value.substr(0, semicolon))) != "application/json") return false;
+  if (semicolon == std::string::npos) return true;
+  std::string parameter = Lower(Trim(value.substr(semicolon + 1)));
+  if (parameter.find(';') != std::string::npos) return false;
+  const std::size_t equals = parameter.find('=');
+  if (equals == std::string::npos || Trim(parameter.substr(0, equals)) != "charset") return false;
+  std::string charset = Trim(parameter.substr(equals + 1));
+  if (charset.size() >= 2 && charset.front() == '"' && charset.back() == '"') charset = charset.substr(1, charset.size() - 2);
+  return charset == "utf-8";
+}
+
+GuardVerdict CheckRequest(const HttpRequest& request, const std::string& token, std::uint16_t port, bool jsonBody) {
   const auto host = request.Header("host");
   if (!host || !IsLoopbackHost(*host, port)) return {403, "forbidden: wrong Host"};
+  if (const auto origin = request.Header("origin"); origin && !IsStudioOrigin(*origin, *host))
+    return {403, "forbidden: another site's page"};
   auto given = request.Header("x-studio-token");
   if (!given) given = request.QueryParameter("token");
   if (token.empty() || !given || !SameSecret(*given, token)) return {403, "forbidden: missing or wrong token"};
-  if (stateChanging) {
-    if (request.method != "POST") return {405, "use POST"};
-    const std::string type = request.Header("content-type").value_or("");
-    if (type.rfind("application/json", 0) != 0) return {415, "send a JSON body (Content-Type: application/json)"};
-  }
+  if (jsonBody && !IsJsonContentType(request.Header("content-type").value_or("")))
+    return {415, "send a JSON body (Content-Type: application/json)"};
   return {};
 }
 

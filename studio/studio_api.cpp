@@ -24,6 +24,7 @@
 #include "studio/output_name.h"
 #include "studio/page_files.h"
 #include "studio/request_guard.h"
+#include "studio/request_json.h"
 #include "studio/style_json.h"
 
 namespace qzf::studio {
@@ -62,67 +63,121 @@ std::string Hex4(std::uint16_t code) {
   return text;
 }
 
-std::optional<json> ParseBody(const HttpRequest& request) {
-  json body = json::parse(request.body, nullptr, false);
-  if (body.is_discarded() || !body.is_object()) return std::nullopt;
-  return body;
+// A cell size (20, 24, 64) as its index.
+std::optional<std::size_t> SizeIndexFrom(const json& value, const std::string& name, std::string& error) {
+  std::int64_t size = 0;
+  if (!ReadInteger(value, name, 0, 1024, size, error)) return std::nullopt;
+  const auto index = SizeIndexOf(static_cast<int>(size));
+  if (!index) error = "字段“" + name + "”：字号只有 20、24、64 三种";
+  return index;
 }
 
-std::optional<std::size_t> SizeIndexFrom(const json& value) {
-  if (!value.is_number_integer()) return std::nullopt;
-  return SizeIndexOf(value.get<int>());
+// The byte strings of two paths compared as the file system would: '/' and
+// '\\' alike, and on Windows any case.
+std::string PathKey(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+#ifdef _WIN32
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+#endif
+  }
+  return path;
 }
 
 }  // namespace
 
 StudioApi::StudioApi(const StudioData& data, StudioSettings settings, const GlyphRenderOps* ops)
-    : data_(data), settings_(std::move(settings)), workshop_(data, ops), lastContact_(NowTicks()) {}
+    : data_(data), settings_(std::move(settings)), ops_(ops), workshop_(data, ops), lastContact_(NowTicks()) {}
 
 std::chrono::steady_clock::time_point StudioApi::lastContact() const {
   return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(lastContact_.load()));
 }
 
-std::size_t StudioApi::MaxBodyBytes(const HttpRequest& head) const {
-  if (head.method != "POST" || head.path.rfind("/api/", 0) != 0) return 0;
-  return head.path == "/api/font-file" ? kMaxFontFileBody : kMaxJsonBody;
+const StudioApi::Route* StudioApi::FindRoute(const std::string& method, const std::string& path, bool& pathKnown) {
+  static const Route kRoutes[] = {
+      {"GET", "/", 0, &StudioApi::IndexPage, nullptr},
+      {"GET", "/index.html", 0, &StudioApi::IndexPage, nullptr},
+      {"GET", "/studio.css", 0, &StudioApi::StaticFile, nullptr},
+      {"GET", "/studio.js", 0, &StudioApi::StaticFile, nullptr},
+      {"GET", "/api/state", 0, &StudioApi::State, nullptr},
+      {"GET", "/api/faces", 0, &StudioApi::Faces, nullptr},
+      {"GET", "/api/build", 0, &StudioApi::BuildStatus, nullptr},
+      {"POST", "/api/preview", kMaxJsonBody, nullptr, &StudioApi::Preview},
+      {"POST", "/api/cell", kMaxJsonBody, nullptr, &StudioApi::Cell},
+      {"POST", "/api/findings", kMaxJsonBody, nullptr, &StudioApi::Findings},
+      {"POST", "/api/fit", kMaxJsonBody, nullptr, &StudioApi::Fit},
+      {"POST", "/api/build", kMaxJsonBody, nullptr, &StudioApi::StartBuild},
+      {"POST", "/api/style/save", kMaxJsonBody, nullptr, &StudioApi::SaveStyle},
+      {"POST", "/api/style/load", kMaxJsonBody, nullptr, &StudioApi::LoadStyle},
+      {"POST", "/api/font-file", kMaxFontFileBody, nullptr, &StudioApi::AddFontFile},
+      {"POST", "/api/heartbeat", kMaxSmallBody, nullptr, &StudioApi::Heartbeat},
+      {"POST", "/api/quit", kMaxSmallBody, nullptr, &StudioApi::Quit},
+  };
+  pathKnown = false;
+  // HEAD is answered as GET, without the body.
+  const std::string asked = method == "HEAD" ? "GET" : method;
+  for (const Route& route : kRoutes) {
+    if (path != route.path) continue;
+    pathKnown = true;
+    if (asked == route.method) return &route;
+  }
+  return nullptr;
+}
+
+HeadDecision StudioApi::CheckHead(const HttpRequest& head) const {
+  HeadDecision decision;
+  bool pathKnown = false;
+  const Route* route = FindRoute(head.method, head.path, pathKnown);
+  const GuardVerdict verdict = CheckRequest(head, settings_.token, settings_.port, route && route->json);
+  if (verdict.status != 0) {
+    decision.refusal = Refuse(verdict.status, verdict.message);
+  } else if (!pathKnown) {
+    decision.refusal = Refuse(404, "no such page");
+  } else if (!route) {
+    decision.refusal = Refuse(405, "method not allowed here");
+  } else {
+    decision.maxBodyBytes = route->maxBody;
+  }
+  return decision;
 }
 
 HttpResponse StudioApi::Handle(const HttpRequest& request) {
-  HttpResponse response = Route(request);
+  HttpResponse response = Dispatch(request);
   // The page's token must not leave with a link, and no other site may frame it.
   response.headers.emplace_back("Referrer-Policy", "no-referrer");
   response.headers.emplace_back("X-Frame-Options", "DENY");
   return response;
 }
 
-HttpResponse StudioApi::Route(const HttpRequest& request) {
-  const std::string& path = request.path;
-  const bool post = path.rfind("/api/", 0) == 0 && path != "/api/state" && path != "/api/faces" &&
-                    !(path == "/api/build" && request.method == "GET");
-  const GuardVerdict verdict = CheckRequest(request, settings_.token, settings_.port, post);
-  if (verdict.status != 0) return Refuse(verdict.status, verdict.message);
+HttpResponse StudioApi::Dispatch(const HttpRequest& request) {
+  // The server has judged the head already; a caller without one (a test)
+  // gets the same verdict here.
+  HeadDecision decision = CheckHead(request);
+  if (decision.refusal) return *decision.refusal;
+  if (request.body.size() > decision.maxBodyBytes) return Refuse(413, "request body too large");
   lastContact_.store(NowTicks());
+  bool pathKnown = false;
+  const StudioApi::Route* route = FindRoute(request.method, request.path, pathKnown);
+  if (route->plain) return (this->*route->plain)(request);
+  std::string error;
+  const auto body = ParseJsonBody(request.body, error);
+  if (!body) return Refuse(400, error);
+  return (this->*route->json)(*body);
+}
 
-  if (!post && request.method != "GET" && request.method != "HEAD") return Refuse(405, "use GET");
-  if (path == "/" || path == "/index.html") return Page("index.html");
-  if (path == "/studio.css" || path == "/studio.js") return Page(path.substr(1));
-  if (path == "/api/state") return State();
-  if (path == "/api/faces") return Faces();
-  if (path == "/api/build" && !post) return BuildStatus();
-  if (path == "/api/preview") return Preview(request);
-  if (path == "/api/cell") return Cell(request);
-  if (path == "/api/findings") return Findings(request);
-  if (path == "/api/fit") return Fit(request);
-  if (path == "/api/build") return StartBuild(request);
-  if (path == "/api/style/save") return SaveStyle(request);
-  if (path == "/api/style/load") return LoadStyle(request);
-  if (path == "/api/font-file") return AddFontFile(request);
-  if (path == "/api/heartbeat") return Json(json{{"ok", true}});
-  if (path == "/api/quit") {
-    if (onQuit) onQuit();
-    return Json(json{{"ok", true}});
-  }
-  return Refuse(404, "no such page");
+HttpResponse StudioApi::IndexPage(const HttpRequest&) { return Page("index.html"); }
+
+HttpResponse StudioApi::StaticFile(const HttpRequest& request) { return Page(request.path.substr(1)); }
+
+HttpResponse StudioApi::Heartbeat(const json& body) {
+  if (const std::string unknown = UnknownField(body, {}); !unknown.empty()) return Refuse(400, unknown);
+  return Json(json{{"ok", true}});
+}
+
+HttpResponse StudioApi::Quit(const json& body) {
+  if (const std::string unknown = UnknownField(body, {}); !unknown.empty()) return Refuse(400, unknown);
+  if (onQuit) onQuit();
+  return Json(json{{"ok", true}});
 }
 
 HttpResponse StudioApi::Page(const std::string& name) {
@@ -144,7 +199,7 @@ HttpResponse StudioApi::Page(const std::string& name) {
   return response;
 }
 
-HttpResponse StudioApi::State() {
+HttpResponse StudioApi::State(const HttpRequest&) {
   json lines = json::array();
   for (const char* line : {kPreviewLine1, kPreviewLine2, kPreviewLine3}) lines.push_back(GbkToUtf8Lossy(line));
   json sizes = json::array();
@@ -162,7 +217,7 @@ HttpResponse StudioApi::State() {
                      {"previewText", kMaxPreviewText}}}});
 }
 
-HttpResponse StudioApi::Faces() {
+HttpResponse StudioApi::Faces(const HttpRequest&) {
   std::lock_guard hold(facesMutex_);
   if (facesJson_.empty()) {
     std::vector<FaceCoverage> faces;
@@ -190,21 +245,29 @@ namespace {
 // a message when they do not do.
 std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error) {
   StudioRequest requested;
-  const json style = body.contains("style") ? body["style"] : json::object();
-  const auto settings = StyleFromJson(style, error);
-  if (!settings) return std::nullopt;
-  requested.settings = *settings;
-  if (!body.contains("face") || !body["face"].is_string() || body["face"].get<std::string>().empty()) {
+  if (!body.contains("face") || (body["face"].is_string() && body["face"].get<std::string>().empty())) {
     error = "请先选择字体";
     return std::nullopt;
   }
-  requested.faceText = body["face"].get<std::string>();
+  if (!ReadString(body["face"], "face", requested.faceText, error)) return std::nullopt;
   const auto gbk = Utf8ToGbk(requested.faceText);
   if (!gbk || gbk->size() >= 256) {
     error = "字体名不能用";
     return std::nullopt;
   }
   requested.faceStyle.face = *gbk;
+  const json noStyle = json::object();
+  const json& style = body.contains("style") ? body["style"] : noStyle;
+  std::optional<StyleSettings> settings;
+  // Whatever the style's reader cannot take is the request's fault.
+  try {
+    settings = StyleFromJson(style, error);
+  } catch (const std::exception&) {
+    error = "字段“style”的格式不对";
+    return std::nullopt;
+  }
+  if (!settings) return std::nullopt;
+  requested.settings = *settings;
   std::string problem;
   const auto buildStyle = BuildStyleOf(*settings, problem);
   if (!buildStyle) {
@@ -215,46 +278,106 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error)
   return requested;
 }
 
-}  // namespace
-
-std::string StudioApi::UseFontFiles(const BuildStyle& style) {
-  std::lock_guard hold(fontFilesMutex_);
-  bool added = false;
-  for (const std::string& path : style.fontFiles) {
-    if (fontFiles_.count(path)) continue;
-    auto file = std::make_unique<PrivateFontFile>(path);
-    if (file->fontsAdded() == 0) return "字体文件“" + SystemPathToUtf8(path) + "”里没有可用的字体";
-    fontFiles_.emplace(path, std::move(file));
-    added = true;
-  }
-  if (added) {
-    // New faces: the list and the faces looked up so far are stale.
-    workshop_.ForgetFaces();
-    std::lock_guard faces(facesMutex_);
-    facesJson_.clear();
+// The fields every request that names a face and style may have, and more.
+std::string UnknownFaceStyleField(const json& body, std::initializer_list<std::string_view> more) {
+  for (const auto& item : body.items()) {
+    const std::string& key = item.key();
+    if (key == "face" || key == "style" || key == "allowSubstitute") continue;
+    bool found = false;
+    for (const std::string_view name : more) found = found || key == name;
+    if (!found) return "请求里有不认识的字段“" + key + "”";
   }
   return "";
+}
+
+}  // namespace
+
+bool StudioApi::MayUseFontFile(const std::string& path) const {
+  const std::string key = PathKey(path);
+  for (const std::string& given : settings_.fontFiles) {
+    if (PathKey(given) == key) return true;
+  }
+  // Directly in the output folder (where the page's files are put).
+  const std::string folder = PathKey(settings_.outputFolder) + "\\";
+  if (key.size() <= folder.size() || key.compare(0, folder.size(), folder) != 0) return false;
+  const std::string name = key.substr(folder.size());
+  return name.find('\\') == std::string::npos && name != "." && name != "..";
+}
+
+std::string StudioApi::UseFontFile(const std::string& path, bool allowed) {
+  std::lock_guard hold(fontFilesMutex_);
+  if (fontFiles_.count(path)) return "";
+  if (!allowed && !MayUseFontFile(path))
+    return "字体文件“" + SystemPathToUtf8(path) + "”不能用：只能用页面发来的、输出文件夹里的或启动时用 --font-file 给出的字体文件";
+  auto file = std::make_unique<PrivateFontFile>(path);
+  if (file->fontsAdded() == 0) return "字体文件“" + SystemPathToUtf8(path) + "”里没有可用的字体";
+  fontFiles_.emplace(path, std::move(file));
+  // New faces: the list and the faces looked up so far are stale.
+  exactFaces_.clear();
+  workshop_.ForgetFaces();
+  std::lock_guard faces(facesMutex_);
+  facesJson_.clear();
+  return "";
+}
+
+std::string StudioApi::UseFontFiles(const BuildStyle& style) {
+  for (const std::string& path : style.fontFiles) {
+    if (std::string problem = UseFontFile(path, false); !problem.empty()) return problem;
+  }
+  return "";
+}
+
+std::string StudioApi::UseStartFontFiles() {
+  for (const std::string& path : settings_.fontFiles) {
+    if (std::string problem = UseFontFile(path, true); !problem.empty()) return problem;
+  }
+  return "";
+}
+
+bool StudioApi::FaceExists(const std::string& face) {
+  {
+    std::lock_guard hold(fontFilesMutex_);
+    if (const auto found = exactFaces_.find(face); found != exactFaces_.end()) return found->second;
+  }
+  bool exact = false;
+  {
+    std::lock_guard fonts(workshop_.fontLock());
+    exact = CheckFace(face.c_str(), ops_).exact;
+  }
+  std::lock_guard hold(fontFilesMutex_);
+  exactFaces_[face] = exact;
+  return exact;
 }
 
 std::optional<StudioRequest> StudioApi::ReadRequested(const json& body, std::string& error) {
   auto requested = ReadFaceStyle(body, error);
   if (!requested) return std::nullopt;
+  bool allowSubstitute = false;
+  if (body.contains("allowSubstitute") && !ReadBool(body["allowSubstitute"], "allowSubstitute", allowSubstitute, error))
+    return std::nullopt;
   error = UseFontFiles(requested->faceStyle.style);
   if (!error.empty()) return std::nullopt;
+  // As the command line: a face no font has is not drawn with another.
+  if (!allowSubstitute && !FaceExists(requested->faceStyle.face)) {
+    error = "没有叫“" + requested->faceText + "”的字体（请从字体列表里选）";
+    return std::nullopt;
+  }
   return requested;
 }
 
-HttpResponse StudioApi::AddFontFile(const HttpRequest& request) {
-  const auto body = ParseBody(request);
-  if (!body || !body->contains("data") || !(*body)["data"].is_string()) return Refuse(400, "请求格式不对");
-  const std::string name = body->value("name", "");
+HttpResponse StudioApi::AddFontFile(const json& body) {
+  std::string error = UnknownField(body, {"name", "data"});
+  std::string name, data;
+  if (error.empty() && ReadString(body.value("name", json()), "name", name, error))
+    ReadString(body.value("data", json()), "data", data, error);
+  if (!error.empty()) return Refuse(400, error);
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
   if (!HasExtension(name, ".ttf") && !HasExtension(name, ".otf") && !HasExtension(name, ".ttc") &&
       !HasExtension(name, ".otc"))
     return Refuse(400, "字体文件要以 .ttf、.otf、.ttc 或 .otc 结尾");
   const auto systemName = Utf8ToSystemPath(name);
   if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
-  const auto bytes = DecodeBase64((*body)["data"].get<std::string>());
+  const auto bytes = DecodeBase64(data);
   if (!bytes) return Refuse(400, "文件内容不对（不是 base64）");
   if (bytes->size() > kMaxFontFile)
     return Refuse(413, "字体文件不能超过 " + std::to_string(kMaxFontFile / 1024 / 1024) + " MB");
@@ -275,40 +398,55 @@ HttpResponse StudioApi::AddFontFile(const HttpRequest& request) {
         });
     if (!written) return Refuse(500, "无法把 " + name + " 写入文件夹");
   }
-  BuildStyle style;
-  style.fontFiles = {path};
-  if (const std::string problem = UseFontFiles(style); !problem.empty()) {
+  if (const std::string problem = UseFontFile(path, true); !problem.empty()) {
     DeleteFileA(path.c_str());
     return Refuse(400, "“" + name + "”里没有可用的字体");
   }
   return Json(json{{"path", SystemPathToUtf8(path)}});
 }
 
-HttpResponse StudioApi::Preview(const HttpRequest& request) {
+HttpResponse StudioApi::Preview(const json& body) {
   const auto start = std::chrono::steady_clock::now();
-  const auto body = ParseBody(request);
-  if (!body) return Refuse(400, "请求格式不对");
-  std::string error;
-  const auto requested = ReadRequested(*body, error);
+  std::string error = UnknownFaceStyleField(body, {"texts", "width", "sizes", "withStock"});
+  if (!error.empty()) return Refuse(400, error);
+  // The request's own fields first: a style's font files are loaded only
+  // for a request that is otherwise sound.
+  const json& texts = body.contains("texts") ? body["texts"] : json();
+  if (!IsArrayField(texts, "texts", 8, error)) return Refuse(400, error);
+  for (const json& text : texts) {
+    if (!text.is_string()) return Refuse(400, "字段“texts”里只能是字符串");
+  }
+  std::int64_t width = 20;
+  if (body.contains("width") && !ReadInteger(body["width"], "width", 1, 200, width, error))
+    return Refuse(400, "每行的字数必须是 1 到 200（" + error + "）");
+  std::vector<std::size_t> sizeIndexes;
+  if (body.contains("sizes")) {
+    if (!IsArrayField(body["sizes"], "sizes", SizeModeTable.size(), error)) return Refuse(400, error);
+    for (const json& s : body["sizes"]) {
+      const auto index = SizeIndexFrom(s, "sizes", error);
+      if (!index) return Refuse(400, error);
+      sizeIndexes.push_back(*index);
+    }
+  } else {
+    sizeIndexes = {0, 1, 2};
+  }
+  bool withStock = false;
+  if (body.contains("withStock") && !ReadBool(body["withStock"], "withStock", withStock, error))
+    return Refuse(400, error);
+  const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
-  if (!body->contains("texts") || !(*body)["texts"].is_array() || (*body)["texts"].size() > 8)
-    return Refuse(400, "请求格式不对");
-  const json& widthValue = body->contains("width") ? (*body)["width"] : json(20);
-  if (!widthValue.is_number_integer() || widthValue.get<long long>() < 1 || widthValue.get<long long>() > 200)
-    return Refuse(400, "每行的字数必须是 1 到 200");
-  const auto width = widthValue.get<std::uint32_t>();
 
   // Where each character goes and which cell shows it: the game's way, the
   // same for the stock file and the new font (one code table).
   json layouts = json::array();
   std::vector<std::uint32_t> positions;
-  for (const json& text : (*body)["texts"]) {
-    if (!text.is_string()) return Refuse(400, "请求格式不对");
+  for (const json& text : texts) {
     const auto decoded = DecodeUtf8(text.get<std::string>());
     if (!decoded) return Refuse(400, "文字不是 UTF-8");
     if (decoded->size() > kMaxPreviewText)
       return Refuse(400, "预览文字太长（最多 " + std::to_string(kMaxPreviewText) + " 个字）");
-    const TextLayout layout = LayOutText(*decoded, width, data_.codes(), data_.stockCells());
+    const TextLayout layout =
+        LayOutText(*decoded, static_cast<std::uint32_t>(width), data_.codes(), data_.stockCells());
     json cells = json::array();
     for (const PlacedCharacter& c : layout.placed) {
       cells.push_back(json{c.row, c.column, c.position ? static_cast<long long>(*c.position) : -1});
@@ -319,17 +457,6 @@ HttpResponse StudioApi::Preview(const HttpRequest& request) {
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
 
-  std::vector<std::size_t> sizeIndexes;
-  if (body->contains("sizes") && (*body)["sizes"].is_array()) {
-    for (const json& s : (*body)["sizes"]) {
-      const auto index = SizeIndexFrom(s);
-      if (!index) return Refuse(400, "字号只有 20、24、64 三种");
-      sizeIndexes.push_back(*index);
-    }
-  } else {
-    sizeIndexes = {0, 1, 2};
-  }
-  const bool withStock = body->value("withStock", false);
 
   json sizes = json::object();
   for (const std::size_t s : sizeIndexes) {
@@ -361,18 +488,17 @@ HttpResponse StudioApi::Preview(const HttpRequest& request) {
   return Json(json{{"layouts", layouts}, {"sizes", sizes}, {"ms", elapsed}});
 }
 
-HttpResponse StudioApi::Cell(const HttpRequest& request) {
-  const auto body = ParseBody(request);
-  if (!body) return Refuse(400, "请求格式不对");
-  std::string error;
-  const auto requested = ReadRequested(*body, error);
+HttpResponse StudioApi::Cell(const json& body) {
+  std::string error = UnknownFaceStyleField(body, {"size", "position"});
+  if (!error.empty()) return Refuse(400, error);
+  const auto index = SizeIndexFrom(body.value("size", json()), "size", error);
+  if (!index) return Refuse(400, error);
+  std::int64_t p = 0;
+  if (!ReadInteger(body.value("position", json()), "position", 0, kIndexedGlyphCount - 1, p, error))
+    return Refuse(400, "没有这个字模位置（" + error + "）");
+  const auto position = static_cast<std::uint32_t>(p);
+  const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
-  const auto index = body->contains("size") ? SizeIndexFrom((*body)["size"]) : std::nullopt;
-  if (!index) return Refuse(400, "字号只有 20、24、64 三种");
-  const json& p = body->contains("position") ? (*body)["position"] : json();
-  if (!p.is_number_integer() || p.get<long long>() < 0 || p.get<long long>() >= kIndexedGlyphCount)
-    return Refuse(400, "没有这个字模位置");
-  const auto position = p.get<std::uint32_t>();
   bool ok = false;
   const auto cells = workshop_.Cells(requested->faceStyle, *index, {position}, ok);
   if (!ok) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
@@ -395,11 +521,10 @@ HttpResponse StudioApi::Cell(const HttpRequest& request) {
   return Json(out);
 }
 
-HttpResponse StudioApi::Findings(const HttpRequest& request) {
-  const auto body = ParseBody(request);
-  if (!body) return Refuse(400, "请求格式不对");
-  std::string error;
-  const auto requested = ReadRequested(*body, error);
+HttpResponse StudioApi::Findings(const json& body) {
+  std::string error = UnknownFaceStyleField(body, {});
+  if (!error.empty()) return Refuse(400, error);
+  const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   bool ok = false;
   const auto findings = workshop_.Findings(requested->faceStyle, ok);
@@ -430,11 +555,10 @@ HttpResponse StudioApi::Findings(const HttpRequest& request) {
   return Json(json{{"sizes", sizes}});
 }
 
-HttpResponse StudioApi::Fit(const HttpRequest& request) {
-  const auto body = ParseBody(request);
-  if (!body) return Refuse(400, "请求格式不对");
-  std::string error;
-  const auto requested = ReadRequested(*body, error);
+HttpResponse StudioApi::Fit(const json& body) {
+  std::string error = UnknownFaceStyleField(body, {});
+  if (!error.empty()) return Refuse(400, error);
+  const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   const auto fits = workshop_.Fit(requested->faceStyle);
   json sizes = json::object();
@@ -447,13 +571,13 @@ HttpResponse StudioApi::Fit(const HttpRequest& request) {
   return Json(json{{"sizes", sizes}});
 }
 
-HttpResponse StudioApi::StartBuild(const HttpRequest& request) {
-  const auto body = ParseBody(request);
-  if (!body) return Refuse(400, "请求格式不对");
-  std::string error;
-  const auto requested = ReadRequested(*body, error);
+HttpResponse StudioApi::StartBuild(const json& body) {
+  std::string error = UnknownFaceStyleField(body, {"name"});
+  std::string name;
+  if (error.empty()) ReadString(body.value("name", json("")), "name", name, error);
+  if (!error.empty()) return Refuse(400, error);
+  const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
-  const std::string name = body->value("name", "");
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
   if (!HasExtension(name, ".qzf")) return Refuse(400, "字体文件名要以 .qzf 结尾");
   const auto systemName = Utf8ToSystemPath(name);
@@ -469,7 +593,7 @@ HttpResponse StudioApi::StartBuild(const HttpRequest& request) {
   return Json(json{{"started", true}});
 }
 
-HttpResponse StudioApi::BuildStatus() {
+HttpResponse StudioApi::BuildStatus(const HttpRequest&) {
   const BuildJobStatus status = build_.Status();
   json out{{"running", status.running},
            {"finished", status.finished},
@@ -494,13 +618,13 @@ HttpResponse StudioApi::BuildStatus() {
   return Json(out);
 }
 
-HttpResponse StudioApi::SaveStyle(const HttpRequest& request) {
-  const auto body = ParseBody(request);
-  if (!body) return Refuse(400, "请求格式不对");
-  std::string error;
-  const auto requested = ReadRequested(*body, error);
+HttpResponse StudioApi::SaveStyle(const json& body) {
+  std::string error = UnknownFaceStyleField(body, {"name"});
+  std::string name;
+  if (error.empty()) ReadString(body.value("name", json("")), "name", name, error);
+  if (!error.empty()) return Refuse(400, error);
+  const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
-  const std::string name = body->value("name", "");
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
   if (!HasExtension(name, ".toml")) return Refuse(400, "样式文件名要以 .toml 结尾");
   const auto systemName = Utf8ToSystemPath(name);
@@ -521,11 +645,13 @@ HttpResponse StudioApi::SaveStyle(const HttpRequest& request) {
   return Json(json{{"saved", name}});
 }
 
-HttpResponse StudioApi::LoadStyle(const HttpRequest& request) {
-  const auto body = ParseBody(request);
-  if (!body || !body->contains("text") || !(*body)["text"].is_string()) return Refuse(400, "请求格式不对");
+HttpResponse StudioApi::LoadStyle(const json& body) {
+  std::string error = UnknownField(body, {"text"});
+  std::string text;
+  if (error.empty()) ReadString(body.value("text", json()), "text", text, error);
+  if (!error.empty()) return Refuse(400, error);
   StyleFileError problem;
-  const auto settings = ParseStyleText((*body)["text"].get<std::string>(), problem);
+  const auto settings = ParseStyleText(text, problem);
   if (!settings) {
     return Refuse(400, "样式文件有误" + (problem.line > 0 ? "（第 " + std::to_string(problem.line) + " 行）" : "") +
                            "：" + problem.message);

@@ -13,7 +13,10 @@
 //   POST /api/font-file     a font file to use (copied into the folder)
 //   POST /api/heartbeat     the page is still open
 //   POST /api/quit          ends the studio
-// Every request passes the request guard first.
+// Every request passes the request guard on its head, before its body is
+// read. Fonts a style may name are those sent by the page, those in the
+// output folder and those given at start; a face no font has is refused
+// unless the request allows a substitute.
 #pragma once
 
 #include <atomic>
@@ -25,6 +28,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -33,11 +37,13 @@
 #include "studio/build_job.h"
 #include "studio/glyph_workshop.h"
 #include "studio/http_message.h"
+#include "studio/loopback_server.h"
 #include "studio/studio_data.h"
 
 namespace qzf::studio {
 
 inline constexpr std::size_t kMaxJsonBody = 256 * 1024;
+inline constexpr std::size_t kMaxSmallBody = 1024;  // heartbeat, quit
 inline constexpr std::size_t kMaxFontFile = 50 * 1024 * 1024;  // bytes of one font file
 // Its request: the file in base64 with a little JSON around it.
 inline constexpr std::size_t kMaxFontFileBody = kMaxFontFile / 3 * 4 + 64 * 1024;
@@ -55,14 +61,17 @@ struct StudioSettings {
   std::uint16_t port = 0;
   std::string outputFolder;  // system byte path, ends without a separator
   std::string version;
+  // Font files given at start (system byte paths) that a style may name too.
+  std::vector<std::string> fontFiles;
 };
 
 class StudioApi {
  public:
   StudioApi(const StudioData& data, StudioSettings settings, const GlyphRenderOps* ops = nullptr);
 
+  // Judges a request's head: the guard, the route, the body's limit.
+  HeadDecision CheckHead(const HttpRequest& head) const;
   HttpResponse Handle(const HttpRequest& request);
-  std::size_t MaxBodyBytes(const HttpRequest& head) const;
 
   // Set by the server's owner: ends the studio.
   std::function<void()> onQuit;
@@ -70,35 +79,61 @@ class StudioApi {
   std::chrono::steady_clock::time_point lastContact() const;
   void WaitForBuild() { build_.Wait(); }
   void SetPort(std::uint16_t port) { settings_.port = port; }
+  // Makes the font files given at start usable; the message when one gives
+  // no font.
+  std::string UseStartFontFiles();
 
  private:
-  HttpResponse Route(const HttpRequest& request);
-  HttpResponse Faces();
-  HttpResponse Preview(const HttpRequest& request);
-  HttpResponse Cell(const HttpRequest& request);
-  HttpResponse Findings(const HttpRequest& request);
-  HttpResponse Fit(const HttpRequest& request);
-  HttpResponse StartBuild(const HttpRequest& request);
-  HttpResponse BuildStatus();
-  HttpResponse SaveStyle(const HttpRequest& request);
-  HttpResponse LoadStyle(const HttpRequest& request);
-  HttpResponse State();
-  HttpResponse AddFontFile(const HttpRequest& request);
+  // One row per route: path, method, body limit and handler. A route with a
+  // JSON body has `json`, which gets the parsed body; the others, `plain`.
+  struct Route {
+    const char* method;
+    const char* path;
+    std::size_t maxBody;
+    HttpResponse (StudioApi::*plain)(const HttpRequest&);
+    HttpResponse (StudioApi::*json)(const nlohmann::json&);
+  };
+  static const Route* FindRoute(const std::string& method, const std::string& path, bool& pathKnown);
+
+  HttpResponse Dispatch(const HttpRequest& request);
+  HttpResponse IndexPage(const HttpRequest& request);
+  HttpResponse StaticFile(const HttpRequest& request);
+  HttpResponse State(const HttpRequest& request);
+  HttpResponse Faces(const HttpRequest& request);
+  HttpResponse BuildStatus(const HttpRequest& request);
+  HttpResponse Preview(const nlohmann::json& body);
+  HttpResponse Cell(const nlohmann::json& body);
+  HttpResponse Findings(const nlohmann::json& body);
+  HttpResponse Fit(const nlohmann::json& body);
+  HttpResponse StartBuild(const nlohmann::json& body);
+  HttpResponse SaveStyle(const nlohmann::json& body);
+  HttpResponse LoadStyle(const nlohmann::json& body);
+  HttpResponse AddFontFile(const nlohmann::json& body);
+  HttpResponse Heartbeat(const nlohmann::json& body);
+  HttpResponse Quit(const nlohmann::json& body);
   // Makes the style's font files usable in this process (each once); the
-  // message to refuse with when one gives no font.
+  // message to refuse with when one is not in an allowed place or gives no
+  // font.
   std::string UseFontFiles(const BuildStyle& style);
-  // The face and style a request names ("face", "style"), its font files
-  // made usable; nullopt and the message to refuse with when they do not do.
+  // Makes one font file usable; `allowed`: it needs no check of its place.
+  std::string UseFontFile(const std::string& path, bool allowed);
+  bool MayUseFontFile(const std::string& path) const;
+  // The face and style a request names ("face", "style",
+  // "allowSubstitute"), its font files made usable; nullopt and the message
+  // to refuse with when they do not do.
   std::optional<StudioRequest> ReadRequested(const nlohmann::json& body, std::string& error);
+  // Whether a font has the face's name exactly (GBK).
+  bool FaceExists(const std::string& face);
   HttpResponse Page(const std::string& name);
 
   const StudioData& data_;
   StudioSettings settings_;
+  const GlyphRenderOps* ops_;
   GlyphWorkshop workshop_;
   BuildJob build_;
   std::mutex facesMutex_;
   std::string facesJson_;                   // computed once
-  std::map<std::string, bool> exactFaces_;  // GBK name: installed under that name
+  std::map<std::string, bool> exactFaces_;  // GBK name: installed under that name (under fontFilesMutex_)
   std::atomic<std::int64_t> lastContact_;
   std::mutex fontFilesMutex_;
   std::map<std::string, std::unique_ptr<PrivateFontFile>> fontFiles_;  // by system path

@@ -101,10 +101,15 @@ int RunStudio(const StudioOptions& options) {
     settings.outputFolder.pop_back();
   settings.version = options.version;
 
+  settings.fontFiles = options.fontFiles;
+
   StudioApi api(*data, settings);
-  ServerLimits limits;
-  limits.maxBodyBytes = [&api](const HttpRequest& head) { return api.MaxBodyBytes(head); };
-  LoopbackServer server([&api](const HttpRequest& request) { return api.Handle(request); }, limits);
+  if (const std::string problem = api.UseStartFontFiles(); !problem.empty()) {
+    std::fprintf(stderr, "qzffont: %s\n", problem.c_str());
+    return 1;
+  }
+  LoopbackServer server([&api](const HttpRequest& head) { return api.CheckHead(head); },
+                        [&api](const HttpRequest& request) { return api.Handle(request); }, ServerLimits{});
   if (!server.Listen(options.port, error)) {
     std::fprintf(stderr, "qzffont: %s\n", error.c_str());
     return 1;
@@ -114,6 +119,10 @@ int RunStudio(const StudioOptions& options) {
 
   // Before the address is out: whoever has it may stop the studio at once.
   CatchStops(&server);
+#ifndef _WIN32
+  // A browser that closes the page mid-answer must not end the studio.
+  signal(SIGPIPE, SIG_IGN);
+#endif
   const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/?token=" + settings.token;
   std::printf("qzffont 字体工作室 / font studio: %s\n", url.c_str());
   std::printf("文件写入 / files go to: %s\n", SystemPathToUtf8(settings.outputFolder).c_str());

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qzf::studio {
 
@@ -17,6 +18,7 @@ struct StudioOptions {
   std::string outputFolder;  // where builds and styles are written
   int idleSeconds = 300;     // with no page heard from for this long, end
   std::string version;
+  std::vector<std::string> fontFiles;  // system byte paths a style may name too
 };
 
 // The process's exit status: 0 after a normal end.
