@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <limits>
 #include <list>
 #include <sstream>
 
@@ -68,6 +69,8 @@ std::optional<HttpResponse> HeadOf(const Parser::value_type& head, std::uint16_t
   for (const auto& field : head) {
     std::string name = Lower(View(field.name_string()));
     if (name == "host") ++hosts;
+    // A line folded into the one before could be read two ways.
+    if (View(field.value()).find_first_of("\r\n") != std::string_view::npos) return PlainError(400, "malformed request");
     // A name given twice keeps its first value.
     request.headers.emplace(std::move(name), std::string(View(field.value())));
   }
@@ -213,6 +216,8 @@ void Session::Start() {
   stream_.expires_at(start_ + shared_.limits.headTime);
   parser_.emplace();
   parser_->header_limit(static_cast<std::uint32_t>(shared_.limits.maxHeaderBytes));
+  // The body's limit comes with the route, once the head is judged.
+  parser_->body_limit(std::numeric_limits<std::uint64_t>::max());
   http::async_read_header(stream_, buffer_, *parser_, beast::bind_front_handler(&Session::OnHead, shared_from_this()));
 }
 
@@ -421,6 +426,7 @@ std::string AnswerRawRequest(std::string_view bytes, const LoopbackServer::HeadC
                              const LoopbackServer::Handler& handler, std::uint16_t port, std::size_t maxHeaderBytes) {
   Parser parser;
   parser.header_limit(static_cast<std::uint32_t>(maxHeaderBytes));
+  parser.body_limit(std::numeric_limits<std::uint64_t>::max());
   HttpRequest request;
   std::optional<HttpResponse> response;
   bool judged = false;

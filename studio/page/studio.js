@@ -541,7 +541,9 @@ async function loadStyle(file) {
     const result = await api("/api/style/load", { text: await file.text() });
     if ((result.style.fontFile || []).length) {
       // The style's font files become usable, and their faces are listed.
-      await api("/api/preview", { face: result.style.face || "x", style: { fontFile: result.style.fontFile }, texts: [] });
+      // Its face may come from those files: no face is asked for exactly yet.
+      await api("/api/preview", { face: result.style.face || "x", style: { fontFile: result.style.fontFile }, texts: [],
+        allowSubstitute: true });
       await loadFaces();
     }
     applyStyle(result.style);

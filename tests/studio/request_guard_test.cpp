@@ -24,7 +24,10 @@ TEST(RequestGuardTest, OnlyTheLoopbackAddressesAtThePortServedAreHosts) {
       {"127.0.0.1:40123", true},
       {"[::1]:40123", true},
       {"127.0.0.1", false},
-      {"localhost:40123", false},
+      {"localhost:40123", true},
+      {"LocalHost:40123", true},
+      {"localhost", false},
+      {"localhost.example:40123", false},
       {"127.0.0.1:40124", false},
       {"127.0.0.1:401230", false},
       {"127.0.0.2:40123", false},
@@ -57,17 +60,52 @@ TEST(RequestGuardTest, TheTokenComesInTheHeaderOrTheQueryAndMustMatchWhole) {
   EXPECT_EQ(CheckRequest(request, kToken, kPort, false).status, 403);
 }
 
-TEST(RequestGuardTest, StateChangesArePostWithJson) {
-  HttpRequest request = Request("GET", "/api/build");
+TEST(RequestGuardTest, JsonBodiesSayExactlyJson) {
+  HttpRequest request = Request("POST", "/api/build");
   request.headers["x-studio-token"] = kToken;
-  EXPECT_EQ(CheckRequest(request, kToken, kPort, true).status, 405);
-  request.method = "POST";
   EXPECT_EQ(CheckRequest(request, kToken, kPort, true).status, 415);
-  for (const char* type : {"text/plain", "application/x-www-form-urlencoded", "multipart/form-data; boundary=x"}) {
+  const std::pair<const char*, bool> types[] = {
+      {"application/json", true},
+      {"Application/JSON", true},
+      {"application/json; charset=utf-8", true},
+      {"application/json;charset=\"UTF-8\"", true},
+      {"application/jsonx", false},
+      {"application/json-patch+json", false},
+      {"application/json; charset=latin1", false},
+      {"application/json; charset=utf-8; x=1", false},
+      {"application/json; boundary=x", false},
+      {"text/plain", false},
+      {"application/x-www-form-urlencoded", false},
+      {"multipart/form-data; boundary=x", false},
+      {"", false},
+  };
+  for (const auto& [type, ok] : types) {
     request.headers["content-type"] = type;
-    EXPECT_EQ(CheckRequest(request, kToken, kPort, true).status, 415) << type;
+    EXPECT_EQ(CheckRequest(request, kToken, kPort, true).status, ok ? 0 : 415) << type;
+    // A route without a body does not look at it.
+    EXPECT_EQ(CheckRequest(request, kToken, kPort, false).status, 0) << type;
   }
-  request.headers["content-type"] = "application/json; charset=utf-8";
+}
+
+TEST(RequestGuardTest, AnOriginMustBeTheStudiosOwn) {
+  HttpRequest request = Request("POST", "/api/preview");
+  request.headers["x-studio-token"] = kToken;
+  request.headers["content-type"] = "application/json";
+  const std::pair<const char*, bool> origins[] = {
+      {"http://127.0.0.1:40123", true},
+      {"http://attacker.example", false},
+      {"http://127.0.0.1:40124", false},
+      {"https://127.0.0.1:40123", false},
+      {"http://localhost:40123", false},  // the page was served as 127.0.0.1
+      {"null", false},
+      {"", false},
+  };
+  for (const auto& [origin, ok] : origins) {
+    request.headers["origin"] = origin;
+    EXPECT_EQ(CheckRequest(request, kToken, kPort, true).status, ok ? 0 : 403) << origin;
+  }
+  request.headers["host"] = "localhost:40123";
+  request.headers["origin"] = "http://localhost:40123";
   EXPECT_EQ(CheckRequest(request, kToken, kPort, true).status, 0);
 }
 
