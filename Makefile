@@ -103,7 +103,7 @@ dist-test: dist
 # build/fuzz/artifacts/. The targets' own standard error is closed so the
 # dictionary's diagnostics do not flood the run.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_dict_text fuzz_dict_binary fuzz_dict_edit fuzz_patch_pass
+FUZZ_TARGETS := fuzz_dict_text fuzz_dict_binary fuzz_dict_edit fuzz_patch_pass fuzz_studio_request
 
 fuzz: setup build/fuzz/build.ninja
 	cmake --build build/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)

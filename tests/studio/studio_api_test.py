@@ -108,7 +108,9 @@ def guards(studio):
         ("a length that is not a number", "POST /api/heartbeat HTTP/1.1\r\n" + host +
          "Content-Type: application/json\r\nContent-Length: -2\r\n\r\n{}", 400),
         ("no Host in HTTP/1.1", "GET /api/state HTTP/1.1\r\nX-Studio-Token: %s\r\n\r\n" % studio.token, 400),
-        ("a folded header line", "GET /api/state HTTP/1.1\r\n" + host + "X-A: 1\r\n  2\r\n\r\n", 400),
+        # A folded line is read as one line, joined by spaces (as HTTP allows).
+        ("a folded header line", "GET /api/state HTTP/1.1\r\n" + host + "X-A: 1\r\n  2\r\n\r\n", 200),
+        ("a folded Host", "GET /api/state HTTP/1.1\r\n" + host.replace("\r\nX-Studio", "\r\n x\r\nX-Studio") + "\r\n", 403),
         ("a space before the colon", "GET /api/state HTTP/1.1\r\n" + host + "X-A : 1\r\n\r\n", 400),
         ("an absolute target", "GET http://127.0.0.1/api/state HTTP/1.1\r\n" + host + "\r\n", 400),
         ("another protocol", "GET /api/state HTTP/2.0\r\n" + host + "\r\n", 400),
