@@ -125,8 +125,7 @@ int StatusOfReadError(const beast::error_code& error) {
   if (error == http::error::header_limit) return 431;
   if (error == http::error::body_limit) return 413;
   if (error.category() == http::make_error_code(http::error::bad_target).category() &&
-      error != http::error::end_of_stream &&
-      error != http::error::partial_message && error != http::error::need_more)
+      error != http::error::end_of_stream && error != http::error::partial_message && error != http::error::need_more)
     return 400;
   return 0;  // closed, reset or too slow: nobody to answer
 }

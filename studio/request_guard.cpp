@@ -89,7 +89,8 @@ bool IsJsonContentType(const std::string& value) {
   const std::size_t equals = parameter.find('=');
   if (equals == std::string::npos || Trim(parameter.substr(0, equals)) != "charset") return false;
   std::string charset = Trim(parameter.substr(equals + 1));
-  if (charset.size() >= 2 && charset.front() == '"' && charset.back() == '"') charset = charset.substr(1, charset.size() - 2);
+  if (charset.size() >= 2 && charset.front() == '"' && charset.back() == '"')
+    charset = charset.substr(1, charset.size() - 2);
   return charset == "utf-8";
 }
 

@@ -42,7 +42,8 @@ std::string UnknownField(const json& object, std::initializer_list<std::string_v
 
 bool ReadInteger(const json& value, const std::string& name, std::int64_t min, std::int64_t max, std::int64_t& out,
                  std::string& error) {
-  const std::string range = "字段“" + name + "”必须是 " + std::to_string(min) + " 到 " + std::to_string(max) + " 的整数";
+  const std::string range =
+      "字段“" + name + "”必须是 " + std::to_string(min) + " 到 " + std::to_string(max) + " 的整数";
   if (!value.is_number_integer()) {
     error = range;
     return false;

@@ -308,7 +308,8 @@ std::string StudioApi::UseFontFile(const std::string& path, bool allowed) {
   std::lock_guard hold(fontFilesMutex_);
   if (fontFiles_.count(path)) return "";
   if (!allowed && !MayUseFontFile(path))
-    return "字体文件“" + SystemPathToUtf8(path) + "”不能用：只能用页面发来的、输出文件夹里的或启动时用 --font-file 给出的字体文件";
+    return "字体文件“" + SystemPathToUtf8(path) +
+           "”不能用：只能用页面发来的、输出文件夹里的或启动时用 --font-file 给出的字体文件";
   auto file = std::make_unique<PrivateFontFile>(path);
   if (file->fontsAdded() == 0) return "字体文件“" + SystemPathToUtf8(path) + "”里没有可用的字体";
   fontFiles_.emplace(path, std::move(file));
@@ -456,7 +457,6 @@ HttpResponse StudioApi::Preview(const json& body) {
   }
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-
 
   json sizes = json::object();
   for (const std::size_t s : sizeIndexes) {

@@ -43,7 +43,7 @@
 namespace qzf::studio {
 
 inline constexpr std::size_t kMaxJsonBody = 256 * 1024;
-inline constexpr std::size_t kMaxSmallBody = 1024;  // heartbeat, quit
+inline constexpr std::size_t kMaxSmallBody = 1024;             // heartbeat, quit
 inline constexpr std::size_t kMaxFontFile = 50 * 1024 * 1024;  // bytes of one font file
 // Its request: the file in base64 with a little JSON around it.
 inline constexpr std::size_t kMaxFontFileBody = kMaxFontFile / 3 * 4 + 64 * 1024;
