@@ -35,7 +35,7 @@ struct BuildOptions {
 };
 
 // The library names a font file by the system path it used; the user is
-// told the name they gave (`sty/ff0.ttf`, not `sty\\ff0.ttf`).
+// told the name they gave (`sty/ff0.ttf`, not `sty\ff0.ttf` on Linux).
 std::string GivenFontFile(const std::string& systemPath, const BuildStyle& style, const StyleSettings& settings) {
   const std::vector<std::string> given = settings.fontFile.value_or(std::vector<std::string>{});
   for (std::size_t i = 0; i < style.fontFiles.size() && i < given.size(); ++i)
