@@ -529,6 +529,10 @@ def main():
             bad("preview with a dictionary that does not load",
                 ["preview", *face, "--font", DATA_FONT, "--dict", "no-marker.txt", "--png", "p.png"], "does not load")
             bad("render without a text", ["render", "--font", DATA_FONT, "--png", "r.png"], "--text")
+            bad("preview with more labels than files",
+                ["preview", *face, "--font", DATA_FONT, "--label", "a", "--label", "b", "--png", "p.png"], "--label")
+            bad("preview of five files", ["preview", *face, *["--font", DATA_FONT] * 5, "--png", "p.png"],
+                "at most 4")
 
             # What a user does when all is well.
             r = runner.run("build", *face, "--base", "longer.qzf", "--out", "good.qzf")
@@ -572,6 +576,17 @@ def main():
                     width, height, _ = read_png(os.path.join(work, "preview.png"))
                     check("preview holds every size", width >= 64 * 15 and height > 2 * 3 * (20 * 2 + 24 * 2 + 64),
                           (width, height))
+                    # Two built files, as make run shows the game's way and a
+                    # style: a third block per size, as tall as the second.
+                    r = runner.run("preview", *face, "--font", DATA_FONT, "--label", "the game's way", "--font",
+                                   "good.qzf", "--label", "fitted", "--png", "preview3.png")
+                    check("preview of two built files", r.returncode == 0, r.stderr.decode(errors="replace"))
+                    if r.returncode == 0:
+                        width3, height3, _ = read_png(os.path.join(work, "preview3.png"))
+                        blocks = height3 - height  # one block per size
+                        check("preview of two built files adds a block per size",
+                              width3 == width and blocks > 3 * (20 * 2 + 24 * 2 + 64) and height - 2 * blocks > 0,
+                              (width, height, width3, height3))
                 # Natively faces have every name; under Wine those its code page
                 # can write (Chinese ones under zh_CN).
                 localised = options.runner is None or os.environ.get("LANG", "").startswith("zh_CN")
