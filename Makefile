@@ -9,7 +9,7 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest
   xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
   fonts-noto-cjk fonts-wqy-microhei fonts-wqy-zenhei fonts-ipafont-gothic fonts-wine util-linux \
   libtomlplusplus-dev nlohmann-json3-dev libboost-dev curl python3-fonttools \
-  chromium chromium-driver python3-selenium
+  chromium chromium-driver python3-selenium lintian
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 WINE := tools/wine-run.sh
@@ -134,16 +134,25 @@ bench: setup build/bench/build.ninja build-windows
 	  --redraw-bench ./build/bench/bench/studio_redraw_bench --wine-run $(WINE) --exe build/windows/qzffont.exe \
 	  --runs $(BENCH_RUNS)
 
-# The tool's main job on its embedded data: a font in the default face and a
-# picture of it.
+# The tool's main job on its embedded data: a font in the default face, in
+# the style that suits a player best (glyphs fitted to fill and centred in
+# their cells), and a picture of it beside the stock file and the game's way
+# (the command line's default, built under build/native for the picture).
 RUN_FACE ?= Noto Sans CJK SC
+RUN_STYLE ?= --fit
+RUN_BUILD = qzffont build --face "$(RUN_FACE)" $(RUN_STYLE) --out out/F_FONTJ.qzf
 run: build-native
 	@mkdir -p out
-	./build/native/qzffont build --face "$(RUN_FACE)" --out out/F_FONTJ.qzf
-	./build/native/qzffont preview --face "$(RUN_FACE)" --font out/F_FONTJ.qzf --png out/preview.png
+	./build/native/$(RUN_BUILD)
+	./build/native/qzffont build --face "$(RUN_FACE)" --out build/native/game-way.qzf -q
+	./build/native/qzffont preview --face "$(RUN_FACE)" --png out/preview.png \
+	  --font build/native/game-way.qzf --label "the game's way (no style options)" \
+	  --font out/F_FONTJ.qzf --label "built with $(RUN_STYLE)"
+	@rm -f build/native/game-way.qzf
 	@echo
 	@echo "The font:    $(CURDIR)/out/F_FONTJ.qzf  (copy it over the game's F_FONTJ.qzf, after keeping the original)"
-	@echo "The picture: $(CURDIR)/out/preview.png"
+	@echo '  made with: $(RUN_BUILD)'
+	@echo "The picture: $(CURDIR)/out/preview.png  (per size: the stock file, the game's way, $(RUN_STYLE))"
 
 clean:
 	rm -rf build out

@@ -1,6 +1,8 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <set>
+#include <vector>
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
@@ -32,7 +34,17 @@ struct BuildOptions {
   bool json = false;
 };
 
-std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options) {
+// The library names a font file by the system path it used; the user is
+// told the name they gave (`sty/ff0.ttf`, not `sty\ff0.ttf` on Linux).
+std::string GivenFontFile(const std::string& systemPath, const BuildStyle& style, const StyleSettings& settings) {
+  const std::vector<std::string> given = settings.fontFile.value_or(std::vector<std::string>{});
+  for (std::size_t i = 0; i < style.fontFiles.size() && i < given.size(); ++i)
+    if (style.fontFiles[i] == systemPath) return given[i];
+  return ToTerminal(systemPath);
+}
+
+std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options, const BuildStyle& style,
+                            const StyleSettings& settings) {
   switch (result.status) {
     case FontBuildStatus::kUnknownFace:
       if (result.faceUsed.empty()) return "cannot create a font for face \"" + options.face + "\"";
@@ -42,7 +54,8 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
       return "no installed font is called \"" + ToTerminal(result.detail) +
              "\" (--fallback takes installed faces only; `qzffont fonts` lists them)";
     case FontBuildStatus::kFontFileUnusable:
-      return "the font file " + ToTerminal(result.detail) + " gives no usable font (missing, or not a font file)";
+      return "the font file " + GivenFontFile(result.detail, style, settings) +
+             " gives no usable font (missing, or not a font file)";
     case FontBuildStatus::kBaseUnreadable:
       return "cannot read the base font file " + options.base;
     case FontBuildStatus::kBaseRefused:
@@ -81,6 +94,18 @@ StyleSettings UsedStyle(StyleSettings settings, const BuildStyle& style, const F
   return settings;
 }
 
+// A character may stand at more than one position of the code table (code
+// 0x814D stands at two), so a list of cells can hold fewer characters than
+// cells: counted as characters, with the cells where they differ.
+std::string CharactersIn(const std::vector<GlyphFinding>& cells) {
+  std::set<std::uint16_t> characters;
+  for (const GlyphFinding& cell : cells) characters.insert(cell.character);
+  std::string text = std::to_string(characters.size()) + (characters.size() == 1 ? " character" : " characters");
+  if (cells.size() != characters.size())
+    text += " (" + std::to_string(cells.size()) + (cells.size() == 1 ? " cell)" : " cells)");
+  return text;
+}
+
 void PrintSummary(const BuildOptions& options, const BuildStyle& style, const FontBuildResult& result) {
   std::printf("Built %s with face \"%s\"%s\n", options.out.c_str(), ToTerminal(result.faceUsed).c_str(),
               result.exactFace ? "" : " (a substitute: no font has the name asked for)");
@@ -104,32 +129,36 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
     const PatchPassResult& r = pass.result;
     std::printf("  %2d px: %u cells rewritten, %u kept", static_cast<int>(pass.fontHeight),
                 static_cast<unsigned>(r.cellsRewritten), static_cast<unsigned>(r.cellsKept));
-    for (std::size_t f = 1; f < r.drawnByFace.size(); ++f) {
-      std::printf(", %u drawn by \"%s\"", static_cast<unsigned>(r.drawnByFace[f]),
-                  ToTerminal(style.fallbackFaces[f - 1]).c_str());
+    for (std::size_t f = 0; f < r.fallbackGlyphs.size() && f < style.fallbackFaces.size(); ++f) {
+      std::printf(", %s drawn by \"%s\"", CharactersIn(r.fallbackGlyphs[f]).c_str(),
+                  ToTerminal(style.fallbackFaces[f]).c_str());
     }
-    if (r.missingGlyphs) {
-      std::printf(", %u characters %s cannot draw (drawn as its missing-glyph box)",
-                  static_cast<unsigned>(r.missingGlyphs), style.fallbackFaces.empty() ? "the face" : "no face");
+    if (!r.missing.empty()) {
+      std::printf(", %s %s (drawn as the face's missing-glyph box)", CharactersIn(r.missing).c_str(),
+                  style.fallbackFaces.empty() ? "the face cannot draw" : "no face can draw");
     }
     if (!r.cutInk.empty()) {
       std::uint64_t pixels = 0;
       for (const GlyphFinding& cut : r.cutInk) pixels += cut.pixels;
-      std::printf(", %zu glyphs cut by the cell's edges (%llu ink pixels lost)", r.cutInk.size(),
+      std::printf(", %s cut by the cell's edges (%llu ink pixels lost)", CharactersIn(r.cutInk).c_str(),
                   static_cast<unsigned long long>(pixels));
     }
     if (r.glyphErrors)
-      std::printf(", %u glyphs failed to render (their cells kept)", static_cast<unsigned>(r.glyphErrors));
+      std::printf(", %u cells whose glyph failed to render (kept as they were)", static_cast<unsigned>(r.glyphErrors));
     std::printf("\n");
   }
-  // Which characters no face has: the same at every size, so listed once.
-  const auto& missing = result.passes[0].result.missing;
+  // Which characters no face has: the same at every size, so listed once,
+  // each character once however many positions it stands at.
+  std::vector<std::uint16_t> missing;
+  std::set<std::uint16_t> listed;
+  for (const GlyphFinding& cell : result.passes[0].result.missing)
+    if (listed.insert(cell.character).second) missing.push_back(cell.character);
   if (!missing.empty()) {
     constexpr std::size_t kShown = 40;
     std::printf("  not drawable:");
     for (std::size_t i = 0; i < missing.size() && i < kShown; ++i)
-      std::printf(" %s", CharacterText(missing[i].character).c_str());
-    if (missing.size() > kShown) std::printf(" ... (%zu in all)", missing.size());
+      std::printf(" %s", CharacterText(missing[i]).c_str());
+    if (missing.size() > kShown) std::printf(" ... (%zu characters in all)", missing.size());
     std::printf("\n");
   }
 }
@@ -165,14 +194,15 @@ int RunBuild(const BuildOptions& options) {
   BuildProgress progress(stderr, options.quiet ? Mode::kQuiet : IsTerminal(stderr) ? Mode::kBar : Mode::kLines);
   const FontBuildResult result = BuildFont(request, progress);
   progress.Finish();
-  if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, named));
+  if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, named, *style, *settings));
 
   if (!options.style.saveStyleFile.empty()) {
     StyleSettings used = UsedStyle(*settings, *style, result);
     used.face = faceText;
     if (const int status = WriteOutputFile(options.style.saveStyleFile, FormatStyleText(used))) return status;
   }
-  const std::string record = BuildRecordJson(result, {options.out, faceText});
+  const std::string record =
+      BuildRecordJson(result, {options.out, faceText, settings->fontFile.value_or(std::vector<std::string>{})});
   if (!options.report.empty()) {
     if (const int status = WriteRecordFile(options.report, record)) return status;
   }
@@ -180,6 +210,7 @@ int RunBuild(const BuildOptions& options) {
     std::fputs(record.c_str(), stdout);
     return 0;
   }
+  if (options.quiet) return 0;  // only errors, as -q promises
   PrintSummary(named, *style, result);
   return 0;
 }
@@ -199,7 +230,8 @@ void AddBuildCommand(CLI::App& app, int& status) {
                     "Code-mapping dictionary (text or binary image) instead of the embedded one");
   build->add_flag("--allow-substitute", options->allowSubstitute,
                   "Build with the closest installed face when none has the name given");
-  build->add_flag("-q,--quiet", options->quiet, "No progress bar");
+  build->add_flag("-q,--quiet", options->quiet,
+                  "Print nothing but errors: no progress, no summary (--json still prints)");
   build
       ->add_option("--threads", options->threads,
                    "Threads that draw the glyphs (default: one per core, at most 8); the font is the same for any "

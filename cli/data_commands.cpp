@@ -67,10 +67,23 @@ int RunFonts(const std::string& dict, bool all, bool json, const std::vector<std
 struct PreviewOptions {
   std::string face;
   std::string png;
-  std::string font;
+  std::vector<std::string> fonts;
+  std::vector<std::string> labels;  // one per font, in order; the rest as named below
   std::string dict;
   bool allowSubstitute = false;
 };
+
+// Enough to set a style beside the game's way and one more; the picture of
+// each is some 900 pixels tall.
+constexpr std::size_t kMostPreviewFonts = 4;
+
+// A built file's blocks: the label given, else "built with FACE" for the one
+// file, else the file as the user named it.
+std::string PreviewLabel(const PreviewOptions& options, std::size_t index) {
+  if (index < options.labels.size()) return options.labels[index];
+  if (options.fonts.size() <= 1) return "built with " + options.face;
+  return options.fonts[index];
+}
 
 int RunPreview(const PreviewOptions& options) {
   const auto face = ToGbk(options.face);
@@ -86,14 +99,20 @@ int RunPreview(const PreviewOptions& options) {
   const auto dictPath = LibraryPath(options.dict, PathUse::kLibraryBuffer);
   if (!dictPath) return 1;
 
-  std::vector<unsigned char> built;
-  if (!options.font.empty()) {
-    const auto path = LibraryPath(options.font, PathUse::kFileCalls);
+  if (options.fonts.size() > kMostPreviewFonts)
+    return Error("give at most " + std::to_string(kMostPreviewFonts) + " --font files");
+  if (options.labels.size() > std::max<std::size_t>(options.fonts.size(), 1))
+    return Error("give one --label per --font file, in the same order");
+  std::vector<std::vector<unsigned char>> built;
+  for (const std::string& font : options.fonts) {
+    const auto path = LibraryPath(font, PathUse::kFileCalls);
     if (!path) return 1;
     auto bytes = ReadWholeFile(path->c_str());
-    if (!bytes) return Error("cannot read " + options.font);
-    built = std::move(*bytes);
-  } else {
+    if (!bytes) return Error("cannot read " + font);
+    if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error(font + " is not a game font file");
+    built.push_back(std::move(*bytes));
+  }
+  if (options.fonts.empty()) {
     // No built file given: build one beside the picture, then drop it.
     static constexpr std::size_t kFontSuffix = sizeof(".font.tmp") - 1;
     const auto png = LibraryPath(options.png, PathUse::kLibraryBuffer, kFontSuffix + kTemporarySuffixLength);
@@ -110,10 +129,17 @@ int RunPreview(const PreviewOptions& options) {
     auto bytes = ReadWholeFile(request.outputPath.c_str());
     DeleteFileA(request.outputPath.c_str());
     if (!bytes) return Error("cannot read the built font back");
-    built = std::move(*bytes);
+    if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error("the font built for the preview is not whole");
+    built.push_back(std::move(*bytes));
   }
-  if (!IsAcceptedFontImage(built.data(), built.size())) return Error(options.font + " is not a game font file");
-  const auto picture = DrawPreviewPicture(face->c_str(), *stock, built, CharacterCodes(dictionary));
+  std::vector<PreviewFont> fonts;
+  for (std::size_t i = 0; i < built.size(); ++i) {
+    const std::string label = PreviewLabel(options, i);
+    const auto gbk = ToGbk(label);
+    if (!gbk) return Error("the label \"" + label + "\" holds characters outside GBK");
+    fonts.push_back({*gbk, built[i]});
+  }
+  const auto picture = DrawPreviewPicture(face->c_str(), *stock, fonts, CharacterCodes(dictionary));
   if (!picture) return Error("cannot draw with face \"" + options.face + "\"");
   return WriteRgbPng(options.png, picture->rgb, picture->width, picture->height);
 }
@@ -165,7 +191,12 @@ void AddPreviewCommand(CLI::App& app, int& status) {
       app.add_subcommand("preview", "Draw a PNG of the preview lines in the face and from the cells of each size");
   preview->add_option("--face", options->face, "Installed font face")->required();
   preview->add_option("--png", options->png, "Picture to write")->required();
-  preview->add_option("--font", options->font, "A font file already built with this face (else one is built)");
+  preview->add_option("--font", options->fonts,
+                      "A font file already built with this face (else one is built); repeatable, each drawn below "
+                      "the stock file in the order given");
+  preview->add_option("--label", options->labels,
+                      "What the lines of the --font file of the same place are called (repeatable; default: \"built "
+                      "with FACE\" for one file, the file's name for several)");
   preview->add_option("--dict", options->dict, "The dictionary the font is built with (default: the embedded one)");
   preview->add_flag("--allow-substitute", options->allowSubstitute, "Use the closest face when none has the name");
   preview->callback([options, &status] { status = RunPreview(*options); });

@@ -40,7 +40,7 @@ Json Findings(const std::vector<GlyphFinding>& findings, bool withPixels) {
 
 // The glyph style the cells were drawn in: per size the font asked for and
 // the placement, with what fitting and centring chose.
-Json StyleRecord(const FontBuildResult& result) {
+Json StyleRecord(const FontBuildResult& result, const BuildRecordRequest& request) {
   const BuildStyle& style = result.style;
   Json record = Json::object();
   record["fit"] = style.fit;
@@ -49,7 +49,11 @@ Json StyleRecord(const FontBuildResult& result) {
   for (const std::string& face : style.fallbackFaces) fallbacks.push_back(GbkToUtf8Lossy(face));
   record["fallback_faces"] = std::move(fallbacks);
   Json files = Json::array();
-  for (const std::string& file : style.fontFiles) files.push_back(GbkToUtf8Lossy(file));
+  if (request.fontFiles) {
+    files = *request.fontFiles;
+  } else {
+    for (const std::string& file : style.fontFiles) files.push_back(GbkToUtf8Lossy(file));
+  }
   record["font_files"] = std::move(files);
   Json sizes = Json::array();
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
@@ -89,7 +93,7 @@ std::string BuildRecordJson(const FontBuildResult& result, const BuildRecordRequ
   record["face"] = {
       {"asked", request.faceAsked}, {"used", GbkToUtf8Lossy(result.faceUsed)}, {"matched", result.exactFace}};
   record["dictionary_entries"] = result.dictionaryEntries;
-  record["style"] = StyleRecord(result);
+  record["style"] = StyleRecord(result, request);
   Json sizes = Json::array();
   for (const FontBuildPass& pass : result.passes) {
     const PatchPassResult& r = pass.result;

@@ -24,6 +24,9 @@ inline constexpr int kReportRecordVersion = 1;
 struct BuildRecordRequest {
   std::string output;
   std::string faceAsked;
+  // The style's font files as given, in order; nullopt: the system paths
+  // the build used, which may differ in their separators.
+  std::optional<std::vector<std::string>> fontFiles;
 };
 std::string BuildRecordJson(const FontBuildResult& result, const BuildRecordRequest& request);
 

@@ -2,7 +2,8 @@
 # Tests the packages as a player gets them, away from the build tree: the zip
 # unpacked into an empty directory and run under Wine, the .deb unpacked into
 # a scratch root (dpkg -x) and run from there. Every font built must pass
-# `qzffont check`. Ends with "N passed, N failed"; exits 1 if any failed.
+# `qzffont check`; lintian must find no error or warning in the .deb. Ends
+# with "N passed, N failed"; exits 1 if any failed.
 # Usage: dist_test.sh --version V --dist DIR
 set -uo pipefail
 
@@ -49,11 +50,12 @@ root=$scratch/root
 qzf=$root/usr/bin/qzffont
 deb_fields() {
   local info
-  info=$(dpkg-deb --field "$deb" Package Version Architecture Depends Recommends) || return 1
+  info=$(dpkg-deb --field "$deb" Package Version Architecture Section Depends Recommends) || return 1
   echo "$info"
   grep -qx "Package: qzffont" <<<"$info" &&
     grep -qx "Version: $version" <<<"$info" &&
     grep -qx "Architecture: amd64" <<<"$info" &&
+    grep -qx "Section: graphics" <<<"$info" &&
     grep -q "^Depends:.*libc6 " <<<"$info" &&
     grep -q "^Depends:.*libfreetype6" <<<"$info" &&
     grep -q "^Depends:.*libfontconfig1" <<<"$info" &&
@@ -111,12 +113,18 @@ studio_serves() {
     >/dev/null || { echo "the stop request failed"; kill "$pid"; return 1; }
   wait "$pid" || { status=$?; echo "the studio ended with status $status:"; cat "$log"; return 1; }
 }
+# Debian's own checks of the package: not one error or warning.
+deb_lintian() {
+  command -v lintian >/dev/null || { echo "lintian is not installed (make setup installs it)"; return 1; }
+  lintian --fail-on error,warning "$deb"
+}
 deb_build() (
   mkdir -p "$scratch/linux" && cd "$scratch/linux" &&
     "$qzf" build --face "$face" --out x.qzf -q && "$qzf" check x.qzf
 )
 check "deb: control fields (version, library dependencies, fonts recommended)" deb_fields
 check "deb: contents and ownership" deb_contents
+check "deb: lintian finds no error or warning" deb_lintian
 check "deb: dpkg -x into a scratch root" dpkg -x "$deb" "$root"
 check "deb: usr/bin/qzffont --version" same "qzffont $version" "$qzf" --version
 check "deb: qzffont build from the scratch root passes qzffont check" deb_build

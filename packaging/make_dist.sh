@@ -100,7 +100,7 @@ Installed-Size: $size
 Depends: $depends
 Recommends: fonts-noto-cjk, xdg-utils
 Suggests: fonts-wqy-microhei
-Section: games
+Section: graphics
 Priority: optional
 Description: personal game font file maker (F_FONTJ.qzf)
  qzffont makes a personal F_FONTJ.qzf font file for the game: it renders each

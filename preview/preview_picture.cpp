@@ -33,22 +33,31 @@ std::u32string PreviewText() {
 }  // namespace
 
 std::optional<RgbPicture> DrawPreviewPicture(const char* faceName, std::span<const unsigned char> stock,
-                                             std::span<const unsigned char> built, const CharacterCodes& codes,
+                                             std::span<const PreviewFont> built, const CharacterCodes& codes,
                                              const GlyphRenderOps* opsOrNull) {
   const GlyphRenderOps ops = ResolveGlyphRenderOps(opsOrNull);
   TextPen preview(ops, faceName, 32);
   if (!preview.ok()) return std::nullopt;
 
-  const FontFileCells stockCells(stock), builtCells(built);
+  const FontFileCells stockCells(stock);
   const std::u32string text = PreviewText();
   const TextLayout stockLayout = LayOutText(text, 40, codes, stockCells);
-  const TextLayout builtLayout = LayOutText(text, 40, codes, builtCells);
+  // Reserved first: the blocks point into these.
+  std::vector<FontFileCells> builtCells;
+  std::vector<TextLayout> builtLayouts;
+  builtCells.reserve(built.size());
+  builtLayouts.reserve(built.size());
+  for (const PreviewFont& font : built) {
+    builtCells.emplace_back(font.image);
+    builtLayouts.push_back(LayOutText(text, 40, codes, builtCells.back()));
+  }
   const std::string face(faceName);
   std::vector<TextBlock> blocks;
   for (std::size_t t = 0; t < SizeModeTable.size(); ++t) {
     const std::string size = std::to_string(SizeModeTable[t].cellSize) + " px";
     blocks.push_back({size + ", stock file", &stockCells, &stockLayout, &SizeModeTable[t], kScales[t]});
-    blocks.push_back({size + ", built with " + face, &builtCells, &builtLayout, &SizeModeTable[t], kScales[t]});
+    for (std::size_t f = 0; f < built.size(); ++f)
+      blocks.push_back({size + ", " + built[f].label, &builtCells[f], &builtLayouts[f], &SizeModeTable[t], kScales[t]});
   }
   const TextPicture cells = DrawTextPicture(blocks, &ops);
 

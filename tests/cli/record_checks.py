@@ -9,6 +9,21 @@ from game_text import dictionary_entries
 SIZES = (20, 24, 64)
 
 
+# "N characters", with "(M cells)" where some character stands at more than one position.
+COUNTED = r", (?P<characters>\d+) characters?(?: \((?P<cells>\d+) cells?\))?"
+
+
+def counted(match):
+    """(characters, cells) of a COUNTED match; (0, 0) when the summary says nothing."""
+    if not match:
+        return (0, 0)
+    return (int(match["characters"]), int(match["cells"] or match["characters"]))
+
+
+def characters_and_cells(findings):
+    return (len({f["character"] for f in findings}), len(findings))
+
+
 def build_summary(text):
     """What `qzffont build` prints, as numbers."""
     face = re.search(r'^Built \S+ with face "(.*)"( \(a substitute)?', text, re.M)
@@ -16,20 +31,20 @@ def build_summary(text):
     sizes = {}
     for m in re.finditer(r"^ *(\d+) px: (\d+) cells rewritten, (\d+) kept(.*)$", text, re.M):
         rest = m.group(4)
-        missing = re.search(r", (\d+) characters the face cannot draw", rest)
-        cut = re.search(r", (\d+) glyphs cut by the cell's edges \((\d+) ink pixels lost\)", rest)
-        errors = re.search(r", (\d+) glyphs failed to render", rest)
-        sizes[int(m.group(1))] = (int(m.group(2)), int(m.group(3)), int(missing.group(1)) if missing else 0,
-                                  int(cut.group(1)) if cut else 0, int(cut.group(2)) if cut else 0,
-                                  int(errors.group(1)) if errors else 0)
+        missing = re.search(COUNTED + r" the face cannot draw", rest)
+        cut = re.search(COUNTED + r" cut by the cell's edges \((?P<pixels>\d+) ink pixels lost\)", rest)
+        errors = re.search(r", (\d+) cells whose glyph failed to render", rest)
+        sizes[int(m.group(1))] = (int(m.group(2)), int(m.group(3)), counted(missing), counted(cut),
+                                  int(cut["pixels"]) if cut else 0, int(errors.group(1)) if errors else 0)
     return face.group(1), face.group(2) is None, int(entries.group(1)), sizes
 
 
 def record_build_summary(record):
     sizes = {}
     for s in record["sizes"]:
-        sizes[s["size"]] = (s["cells_rewritten"], s["cells_kept"], len(s["missing"]), len(s["cut_ink"]),
-                            sum(c["pixels"] for c in s["cut_ink"]), s["glyph_errors"])
+        sizes[s["size"]] = (s["cells_rewritten"], s["cells_kept"], characters_and_cells(s["missing"]),
+                            characters_and_cells(s["cut_ink"]), sum(c["pixels"] for c in s["cut_ink"]),
+                            s["glyph_errors"])
     return record["face"]["used"], record["face"]["matched"], record["dictionary_entries"], sizes
 
 
@@ -99,7 +114,7 @@ def check_records(runner, work, check, dictionary_text, face, stock_name, built_
             return r, None
 
     # A face that lacks characters: the record lists each one.
-    r = runner.run("build", "--face", "IPAGothic", "--out", "ipa.qzf", "--quiet", "--report", "ipa.json")
+    r = runner.run("build", "--face", "IPAGothic", "--out", "ipa.qzf", "--report", "ipa.json")
     check("build with a report", r.returncode == 0, r.stderr.decode(errors="replace"))
     if r.returncode == 0:
         record = json.load(open(os.path.join(work, "ipa.json"), encoding="utf-8"))
@@ -109,17 +124,19 @@ def check_records(runner, work, check, dictionary_text, face, stock_name, built_
     # Fallback faces and a style: the record says what each fallback drew,
     # as many as the summary says, and the style the build used.
     r = runner.run("build", "--face", "IPAGothic", "--fallback", face, "--weight", "700", "--out", "fallback.qzf",
-                   "--quiet", "--report", "fallback.json")
+                   "--report", "fallback.json")
     check("build with a fallback and a report", r.returncode == 0, r.stderr.decode(errors="replace"))
     if r.returncode == 0:
         record = json.load(open(os.path.join(work, "fallback.json"), encoding="utf-8"))
         human = r.stdout.decode("utf-8")
-        drawn = {int(m.group(1)): int(m.group(2))
-                 for m in re.finditer(r"^ *(\d+) px: .*, (\d+) drawn by \"" + re.escape(face) + '"', human, re.M)}
-        fallback = {s["size"]: [(f["face"], len(f["characters"])) for f in s["fallback"]] for s in record["sizes"]}
+        drawn = {int(m.group(1)): counted(m)
+                 for m in re.finditer(r"^ *(\d+) px: .*?" + COUNTED + r" drawn by \"" + re.escape(face) + '"',
+                                      human, re.M)}
+        fallback = {s["size"]: [(f["face"], characters_and_cells(f["characters"])) for f in s["fallback"]]
+                    for s in record["sizes"]}
         check("the record lists what the fallback drew, as the summary counts it",
               len(drawn) == 3 and fallback == {size: [(face, n)] for size, n in drawn.items()} and
-              all(n > 0 for n in drawn.values()), (fallback, human))
+              all(n[0] > 0 for n in drawn.values()), (fallback, human))
         check("what the fallback drew leaves nothing undrawable", all(not s["missing"] for s in record["sizes"]))
         style = record["style"]
         check("the record holds the style used",
