@@ -50,8 +50,9 @@ InkBox PlaceInkBox(PunctuationPlacement placement, const InkBox& box, std::uint3
     case PunctuationPlacement::kDesign:
       return box;
     case PunctuationPlacement::kMainland:
-      left = (s + 5) / 10;
-      top = baselineRow - h;
+      // Centres compared in half pixels: left + right is twice the centre.
+      if (box.left + box.right >= s) left = s / 10;
+      if (2 * h <= s && box.top + box.bottom <= s) top = baselineRow + 1 - h;
       break;
     case PunctuationPlacement::kCentred:
       left = (s - w) / 2;

@@ -1,13 +1,18 @@
 // Where a full-width punctuation mark sits in its cell. The mark is drawn
 // as the face draws it; then its ink box (the smallest rectangle holding
-// every pixel with ink) is moved whole, so its shape and levels stay:
+// every pixel with ink; w x h) is moved whole, so its shape and levels stay.
+// In an S x S cell whose baseline is at row A:
 //   design    where the face puts it: nothing moves.
-//   mainland  the lower left: the box's left edge at column M, its bottom
-//             edge on the baseline (the box's last row is the row above the
-//             baseline row), M = (S + 5) / 10: 2 px at 20 and 24 px, 6 px
-//             at 64 px.
-//   centred   the middle: the box's left edge at (S - w) / 2 and its top
-//             edge at (S - h) / 2, rounded down, for a w x h box.
+//   mainland  the lower left. A box whose centre lies left of the cell's
+//             middle keeps its column; any other gets its left edge at
+//             column M = S / 10 (2 px at 20 and 24 px, 6 at 64). A box no
+//             taller than S / 2 whose centre lies below the middle keeps its
+//             row; any other such box gets its last row on row A (top at
+//             A + 1 - h). A taller box (? ! and the like) keeps its row. So a
+//             face that sets its marks the mainland way keeps them where it
+//             put them, and a face that centres them has them moved.
+//   centred   the middle: left edge at (S - w) / 2, top edge at (S - h) / 2,
+//             rounded down.
 // A box that would leave the cell is held at its edge, so no ink is lost.
 #pragma once
 
@@ -36,8 +41,9 @@ struct InkBox {
 // cell has no ink.
 std::optional<InkBox> FindInkBox(std::span<const std::uint8_t> levels, std::uint32_t cellSize);
 
-// Where the rule puts a box of the mark's size in a cell whose baseline is
-// at row `baselineRow` (the row just below the glyphs' feet).
+// Where the rule puts the box in a cell whose baseline is at row
+// `baselineRow` (the glyph renderer's placement: a mark sitting on the
+// baseline has its last ink row there).
 InkBox PlaceInkBox(PunctuationPlacement placement, const InkBox& box, std::uint32_t cellSize, std::int32_t baselineRow);
 
 // Moves the cell's ink by the rule, in place; the box it ends in (nullopt

@@ -52,21 +52,29 @@ TEST(PunctuationPlacementTest, EachRuleAtEachSize) {
   };
   using P = PunctuationPlacement;
   const Case cases[] = {
-      // A 4 x 4 full stop drawn centred, as a face for Taiwan draws it.
-      {20, 17, P::kMainland, {8, 8, 12, 12}, {2, 13, 6, 17}},
+      // A 4 x 4 full stop drawn centred, as a face for Taiwan draws it:
+      // moved down onto the baseline and left.
+      {20, 17, P::kMainland, {8, 8, 12, 12}, {2, 14, 6, 18}},
       {20, 17, P::kCentred, {8, 8, 12, 12}, {8, 8, 12, 12}},
       {20, 17, P::kDesign, {8, 8, 12, 12}, {8, 8, 12, 12}},
-      // Drawn in the lower left, as a face for the mainland draws it.
+      // Drawn in the lower left, as a face for the mainland draws it: kept
+      // there, or centred.
       {24, 21, P::kCentred, {3, 16, 8, 21}, {9, 9, 14, 14}},
-      {24, 21, P::kMainland, {3, 16, 8, 21}, {2, 16, 7, 21}},
-      {64, 56, P::kMainland, {30, 10, 40, 18}, {6, 48, 16, 56}},
+      {24, 21, P::kMainland, {3, 16, 8, 21}, {3, 16, 8, 21}},
+      // Upper right: both moved.
+      {64, 56, P::kMainland, {30, 10, 40, 18}, {6, 49, 16, 57}},
       {64, 56, P::kCentred, {0, 0, 11, 7}, {26, 28, 37, 35}},
-      // A tall mark whose box would rise above the cell: held at the top.
-      {20, 12, P::kMainland, {8, 1, 11, 16}, {2, 0, 5, 15}},
-      // A baseline below the cell: held at the bottom.
-      {20, 25, P::kMainland, {8, 1, 11, 6}, {2, 15, 5, 20}},
+      // Lower right: only the column; upper left: only the row.
+      {24, 21, P::kMainland, {14, 16, 19, 21}, {2, 16, 7, 21}},
+      {24, 21, P::kMainland, {3, 2, 8, 7}, {3, 17, 8, 22}},
+      // A tall mark keeps its row, moved left when it stood right.
+      {20, 12, P::kMainland, {12, 1, 15, 16}, {2, 1, 5, 16}},
+      {20, 12, P::kMainland, {8, 1, 11, 16}, {8, 1, 11, 16}},
+      // A baseline below the cell, or too high for the mark: held inside.
+      {20, 25, P::kMainland, {12, 1, 15, 6}, {2, 15, 5, 20}},
+      {20, 2, P::kMainland, {12, 1, 15, 6}, {2, 0, 5, 5}},
       // A mark as wide as the cell cannot move sideways.
-      {24, 21, P::kMainland, {0, 4, 24, 8}, {0, 17, 24, 21}},
+      {24, 21, P::kMainland, {0, 4, 24, 8}, {0, 18, 24, 22}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.size) + " px, " + PunctuationPlacementName(c.placement) + ", from (" +
@@ -87,11 +95,11 @@ TEST(PunctuationPlacementTest, AMarkOfSeveralPartsKeepsItsShapeAndAnEmptyCellSta
   colon[6 * 24 + 12] = 15;
   colon[7 * 24 + 13] = 9;
   colon[15 * 24 + 12] = 15;
-  ASSERT_EQ(PlacePunctuation(colon, 24, 21, PunctuationPlacement::kMainland), (InkBox{2, 11, 4, 21}));
+  ASSERT_EQ(PlacePunctuation(colon, 24, 21, PunctuationPlacement::kMainland), (InkBox{2, 12, 4, 22}));
   std::vector<std::uint8_t> expected(576, 0);
-  expected[11 * 24 + 2] = 15;
-  expected[12 * 24 + 3] = 9;
-  expected[20 * 24 + 2] = 15;
+  expected[12 * 24 + 2] = 15;
+  expected[13 * 24 + 3] = 9;
+  expected[21 * 24 + 2] = 15;
   EXPECT_EQ(colon, expected);
 
   std::vector<std::uint8_t> empty(400, 0);
