@@ -2,13 +2,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
-  const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-  wchar_t wide[2] = {};
-  const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, 2, wide, 2);
-  if (n != 1) return std::nullopt;
-  return static_cast<char32_t>(wide[0]);
-}
 #else
 #include <iconv.h>
 #endif
@@ -29,6 +22,14 @@ std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
   const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof(bytes), nullptr, &usedDefault);
   if (n != 2 || usedDefault) return std::nullopt;
   return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]));
+}
+
+std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
+  const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  wchar_t wide[2] = {};
+  const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, 2, wide, 2);
+  if (n != 1) return std::nullopt;
+  return static_cast<char32_t>(wide[0]);
 }
 #else
 // One iconv descriptor, kept for every character of a text.
@@ -56,6 +57,7 @@ std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
   if (outPtr - out != 2) return std::nullopt;
   return static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 | static_cast<unsigned char>(out[1]));
 }
+
 std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
   const iconv_t handle = iconv_open("UTF-32LE", "CP932");
   if (handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
