@@ -18,5 +18,6 @@ void AddRenderCommand(CLI::App& app, int& status);
 void AddDataCommand(CLI::App& app, int& status);
 void AddDictCommand(CLI::App& app, int& status);
 void AddStudioCommand(CLI::App& app, int& status);
+void AddSheetCommand(CLI::App& app, int& status);
 
 }  // namespace qzf::cli

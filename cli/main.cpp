@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
   qzf::cli::AddDataCommand(app, status);
   qzf::cli::AddDictCommand(app, status);
   qzf::cli::AddStudioCommand(app, status);
+  qzf::cli::AddSheetCommand(app, status);
 
   qzf::cli::InstallInterruptCleanup();
   qzf::SetDictDiagnosticSink(&qzf::cli::DiagnosticToTerminal);

@@ -57,6 +57,7 @@ CharacterCodes::CharacterCodes(const QorvStringDict& dictionary) : givesCharacte
   const auto unicode = ToUnicode(pairs);
   for (std::size_t k = 0; k < pairs.size(); ++k) {
     if (!unicode[k]) continue;
+    byCode_.emplace(pairs[k].code, *unicode[k]);
     // Two-byte keys sort as their codes do: the smallest code is the first.
     auto [it, added] = byCharacter_.emplace(*unicode[k], pairs[k].code);
     if (!added && pairs[k].code < it->second) it->second = pairs[k].code;
@@ -66,6 +67,13 @@ CharacterCodes::CharacterCodes(const QorvStringDict& dictionary) : givesCharacte
 std::optional<std::uint16_t> CharacterCodes::DictionaryCode(char32_t c) const {
   const auto it = byCharacter_.find(c);
   if (it == byCharacter_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<char32_t> CharacterCodes::CharacterOf(std::uint16_t code) const {
+  if (!CodeGetsCharacter(code)) return DecodeShiftJis(code);
+  const auto it = byCode_.find(code);
+  if (it == byCode_.end()) return std::nullopt;
   return it->second;
 }
 

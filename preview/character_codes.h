@@ -29,12 +29,16 @@ class CharacterCodes {
   std::optional<std::uint16_t> DictionaryCode(char32_t c) const;
   // Whether the rewrite pass draws a character into the cells of this code.
   bool CodeGetsCharacter(std::uint16_t code) const { return givesCharacter_[code]; }
+  // The character the cells of a code show: the dictionary's, when the pass
+  // draws one there, else the game's own Shift-JIS character of the code.
+  std::optional<char32_t> CharacterOf(std::uint16_t code) const;
 
   // The code-table position of the cell that draws `c` in `cells`.
   std::optional<std::uint32_t> CellFor(char32_t c, const CellSource& cells) const;
 
  private:
   std::unordered_map<char32_t, std::uint16_t> byCharacter_;
+  std::unordered_map<std::uint16_t, char32_t> byCode_;
   std::vector<bool> givesCharacter_;
   ShiftJisEncoder shiftJis_;
 };

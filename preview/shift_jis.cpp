@@ -23,6 +23,14 @@ std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
   if (n != 2 || usedDefault) return std::nullopt;
   return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]));
 }
+
+std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
+  const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  wchar_t wide[2] = {};
+  const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, 2, wide, 2);
+  if (n != 1) return std::nullopt;
+  return static_cast<char32_t>(wide[0]);
+}
 #else
 // One iconv descriptor, kept for every character of a text.
 struct ShiftJisEncoder::Converter {
@@ -48,6 +56,20 @@ std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
     return std::nullopt;
   if (outPtr - out != 2) return std::nullopt;
   return static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 | static_cast<unsigned char>(out[1]));
+}
+
+std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
+  const iconv_t handle = iconv_open("UTF-32LE", "CP932");
+  if (handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  unsigned char out[8] = {};
+  char* inPtr = in;
+  char* outPtr = reinterpret_cast<char*>(out);
+  std::size_t inLeft = sizeof(in), outLeft = sizeof(out);
+  const bool converted = iconv(handle, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(handle);
+  if (!converted || inLeft != 0 || sizeof(out) - outLeft != 4) return std::nullopt;
+  return static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | static_cast<char32_t>(out[3]) << 24);
 }
 #endif
 

@@ -25,4 +25,8 @@ class ShiftJisEncoder {
   std::unique_ptr<Converter> converter_;
 };
 
+// The character of a two-byte code (lead byte high) of code page 932;
+// nullopt when the code is not one.
+std::optional<char32_t> DecodeShiftJis(std::uint16_t code);
+
 }  // namespace qzf

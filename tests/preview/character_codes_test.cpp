@@ -65,6 +65,19 @@ TEST(CharacterCodesTest, EachRuleOfTheGame) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(codes.CellFor(c.character, cells), c.position) << std::hex << static_cast<std::uint32_t>(c.character);
+
+  // What each code's cells show, as a sheet's index names it.
+  const std::pair<std::uint16_t, std::optional<char32_t>> shown[] = {
+      {0x82A4, U'古'},         // the dictionary's character
+      {0x8B40, U'今'},         // the first character of a longer text
+      {0x82A2, U'い'},         // kept: the game's own
+      {0x8341, U'ア'},         // no character named: the game's own
+      {0x82A0, U'あ'},         // no entry
+      {0x8142, U'。'},         // Japanese punctuation
+      {0x85A0, std::nullopt},  // no Shift-JIS character
+      {0x8120, std::nullopt},  // a lead byte without a trail byte
+  };
+  for (const auto& [code, character] : shown) EXPECT_EQ(codes.CharacterOf(code), character) << std::hex << code;
 }
 
 TEST(CharacterCodesTest, ADictionaryCodeMissingFromTheTableFallsBackToShiftJis) {

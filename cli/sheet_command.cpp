@@ -1,0 +1,171 @@
+// sheet: one size's glyph cells as a picture an image editor opens, and the
+// edited picture put back into a font file.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/input_files.h"
+#include "cli/library_path.h"
+#include "cli/output_file.h"
+#include "cli/terminal.h"
+#include "fontpatch/font_file_report.h"
+#include "platform/win32.h"
+#include "preview/character_codes.h"
+#include "preview/png_encoder.h"
+#include "preview/sheet_cells.h"
+#include "preview/sheet_index.h"
+#include "preview/utf8_text.h"
+
+namespace qzf::cli {
+namespace {
+
+// A sheet of every cell at 64 px is about 33 million pixels.
+constexpr std::uint64_t kMaxSheetPixels = 48u << 20;
+
+struct ExportOptions {
+  std::string file;
+  int size = 0;
+  std::string png;
+  std::string chars;
+  std::string codes;
+  std::string dict;
+  int columns = 32;
+};
+
+struct ImportOptions {
+  std::string file;
+  std::string png;
+  std::string out;
+};
+
+const GlyphSizeInfo* SizeOf(int cellSize) {
+  for (const GlyphSizeInfo& s : SizeModeTable) {
+    if (static_cast<int>(s.cellSize) == cellSize) return &s;
+  }
+  return nullptr;
+}
+
+// "FROM-TO" in hexadecimal, FROM <= TO.
+std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseCodeRange(const std::string& text) {
+  const std::size_t dash = text.find('-');
+  if (dash == std::string::npos) return std::nullopt;
+  const auto parse = [](const std::string& part) -> std::optional<std::uint16_t> {
+    try {
+      std::size_t used = 0;
+      const unsigned long code = std::stoul(part, &used, 16);
+      if (part.empty() || used != part.size() || code > 0xFFFF) return std::nullopt;
+      return static_cast<std::uint16_t>(code);
+    } catch (const std::exception&) {
+      return std::nullopt;
+    }
+  };
+  const auto from = parse(text.substr(0, dash));
+  const auto to = parse(text.substr(dash + 1));
+  if (!from || !to || *from > *to) return std::nullopt;
+  return std::make_pair(*from, *to);
+}
+
+int RunExport(const ExportOptions& options) {
+  const GlyphSizeInfo* size = SizeOf(options.size);
+  if (!size) return Error("--size must be 20, 24 or 64");
+  std::optional<std::pair<std::uint16_t, std::uint16_t>> range = std::make_pair(0, 0xFFFF);
+  if (!options.codes.empty() && !(range = ParseCodeRange(options.codes)))
+    return Error("--codes takes a range of game codes such as 0x889F-0x88FC");
+  std::optional<std::u32string> text;
+  if (!options.chars.empty() && !(text = DecodeUtf8(options.chars))) return Error("--chars is not UTF-8");
+  int status = 0;
+  const auto font = LoadInputFile(options.file, status, true);
+  if (!font) return status;
+  QorvStringDict dictionary;
+  if (!LoadInputDictionary(dictionary, options.dict, status)) return status;
+  const CharacterCodes characters(dictionary);
+
+  std::vector<SheetCell> cells;
+  if (text) {
+    SheetCellsResult chosen = SheetCellsOfText(*font, characters, *text);
+    if (!chosen) return Error("--chars: " + chosen.error + " in " + options.file);
+    cells = std::move(chosen.cells);
+  } else {
+    cells = SheetCellsOfCodes(*font, characters, range->first, range->second);
+    if (cells.empty()) return Error("no cell of " + options.file + " has a code in " + options.codes);
+  }
+  const GlyphSheet sheet = LayOutSheet(*size, std::move(cells), static_cast<std::uint32_t>(options.columns));
+  if (std::uint64_t{sheet.layout.width()} * sheet.layout.height() > kMaxSheetPixels)
+    return Error("the sheet would be too large; give more --columns, --chars or --codes");
+  const std::vector<unsigned char> png =
+      EncodePng(DrawSheet(*font, *size, sheet), sheet.layout.width(), sheet.layout.height(), 3);
+  if (png.empty()) return Error("cannot encode the sheet");
+  // The index first: a picture without its index could not be read back.
+  const std::string indexPath = SheetIndexPath(options.png);
+  if (const int failed = WriteOutputFile(indexPath, SheetIndexJson(sheet))) return failed;
+  if (const int failed = WriteOutputFile(options.png, png)) {
+    // Nothing is left of a sheet that could not be written whole.
+    if (const auto written = LibraryPath(indexPath, PathUse::kFileCalls)) DeleteFileA(written->c_str());
+    return failed;
+  }
+  std::printf("wrote %s: %zu cells of %u px, %u x %u pixels\nwrote %s: where each cell sits\n", options.png.c_str(),
+              sheet.cells.size(), static_cast<unsigned>(size->cellSize), static_cast<unsigned>(sheet.layout.width()),
+              static_cast<unsigned>(sheet.layout.height()), indexPath.c_str());
+  return 0;
+}
+
+int RunImport(const ImportOptions& options) {
+  int status = 0;
+  auto font = LoadInputFile(options.file, status, true);
+  if (!font) return status;
+  const std::string indexPath = SheetIndexPath(options.png);
+  const auto systemIndexPath = LibraryPath(indexPath, PathUse::kFileCalls);
+  if (!systemIndexPath) return 1;
+  const auto indexBytes = ReadWholeFile(systemIndexPath->c_str());
+  if (!indexBytes) return Error("cannot read " + indexPath + ", the index of the sheet " + options.png);
+  const SheetIndexResult index =
+      ParseSheetIndex(std::string_view(reinterpret_cast<const char*>(indexBytes->data()), indexBytes->size()));
+  if (!index) return Error(indexPath + " " + index.error);
+  const GlyphSizeInfo* size = SizeOf(static_cast<int>(index.sheet.layout.cellSize));
+  const auto pngBytes = LoadInputFile(options.png, status);
+  if (!pngBytes) return status;
+  const PngDecodeResult picture = DecodePng(*pngBytes, kMaxSheetPixels);
+  if (!picture) return Error(options.png + " " + picture.error);
+  const SheetImport imported = ImportSheet(*font, *size, index.sheet, picture.picture);
+  if (!imported) return Error(options.png + ": " + imported.error);
+  if (const int failed = WriteOutputFile(options.out, *font)) return failed;
+  std::printf("%zu of %zu cells changed at %u px\n", imported.changed.size(), index.sheet.cells.size(),
+              static_cast<unsigned>(size->cellSize));
+  for (const SheetCell& cell : imported.changed) {
+    std::printf("  position %u, code 0x%04X%s%s\n", static_cast<unsigned>(cell.position),
+                static_cast<unsigned>(cell.code), cell.character ? ": " : "",
+                cell.character ? EncodeUtf8(*cell.character).c_str() : "");
+  }
+  std::printf("wrote %s\n", options.out.c_str());
+  return 0;
+}
+
+}  // namespace
+
+void AddSheetCommand(CLI::App& app, int& status) {
+  CLI::App* sheet = app.add_subcommand("sheet", "One size's glyph cells as a picture to edit, and back");
+  sheet->require_subcommand(1);
+
+  auto exported = std::make_shared<ExportOptions>();
+  CLI::App* out = sheet->add_subcommand("export", "Write a sheet of cells (PNG) and its index (JSON) beside it");
+  out->add_option("FILE", exported->file, "A font file")->required();
+  out->add_option("--size", exported->size, "Cell size: 20, 24 or 64")->required();
+  out->add_option("--png", exported->png, "The sheet to write; its index goes to the same name with .json")->required();
+  auto* chars = out->add_option("--chars", exported->chars, "Only the cells that draw these characters");
+  auto* codes = out->add_option("--codes", exported->codes, "Only the cells of these game codes, e.g. 0x889F-0x88FC");
+  chars->excludes(codes);
+  out->add_option("--dict", exported->dict, "The dictionary that says which character a code draws");
+  out->add_option("--columns", exported->columns, "Cells a row")->capture_default_str()->check(CLI::Range(1, 256));
+  out->callback([exported, &status] { status = RunExport(*exported); });
+
+  auto imported = std::make_shared<ImportOptions>();
+  CLI::App* in = sheet->add_subcommand("import", "Put an edited sheet's cells into a copy of a font file");
+  in->add_option("FILE", imported->file, "The font file")->required();
+  in->add_option("SHEET", imported->png, "The sheet (PNG), its index beside it")->required();
+  in->add_option("--out", imported->out, "The new font file")->required();
+  in->callback([imported, &status] { status = RunImport(*imported); });
+}
+
+}  // namespace qzf::cli
