@@ -76,7 +76,11 @@ int RunCommandLine(const CommandSpec& program, const std::string& version, std::
   } catch (const CLI::Success& e) {
     return app.exit(e);  // --help, --version
   } catch (const CLI::ParseError& e) {
-    return Error(OneLine(e.what()) + " (" + program.name + " --help lists the options)", 2);
+    std::string text = e.what();
+    // "--weight: At Most 1 required but received 2": say it as a person would.
+    if (const std::size_t colon = text.find(": At Most 1 required"); colon != std::string::npos)
+      text = text.substr(0, colon) + ": given more than once";
+    return Error(OneLine(text) + " (" + program.name + " --help lists the options)", 2);
   }
   return status;
 }

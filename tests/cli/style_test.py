@@ -163,7 +163,7 @@ def main():
                  (["--shift", "20=1:1,20=2:2"], "shift at 20 px: the size is given twice"),
                  (["--weight", "7\n00"], 'weight: "7\\n00" holds a control character'),
                  # The argument parser's own refusals, on one line too.
-                 (["--weight", "700", "--weight", "400"], "--weight"),
+                 (["--weight", "700", "--weight", "400"], "--weight: given more than once"),
                  (["--weight"], "--weight"),
                  (["--no-such-option"], "--no-such-option"),
                  (["--fallback", "No Such Face 123"], "no installed font is called \"No Such Face 123\""),

@@ -139,6 +139,13 @@ def guards(studio):
 
 
 def bad_values(studio, out):
+    # The page takes each setting's limits, default and label from the state.
+    _, _, state = request(studio, "GET", "/api/state")
+    table = {s["name"]: s for s in state.get("settings", [])}
+    gamma = table.get("gamma", {})
+    check(gamma.get("limits", {}).get("20") == [0.1, 10] and gamma.get("default") == 1 and gamma.get("label"),
+          "the state holds the style table (%r)" % gamma)
+    check(table.get("baseline", {}).get("limits", {}).get("24") == [0, 24], "a baseline's limit is its size")
     cases = [
         ({"weight": 1000}, "字重"),
         ({"weight": "bold"}, "字重"),
