@@ -83,7 +83,7 @@ std::string English(const ValueError& e, const Texts& t) {
     case ValueProblem::kNotText:
       return t.subject + ": " + t.quoted + " is not text";
     case ValueProblem::kTooLong:
-      return t.subject + ": " + t.quoted + " is longer than 255 bytes";
+      return t.subject + ": " + t.quoted + " is too long (more than 255 bytes)";
     case ValueProblem::kTooMany:
       return t.subject + ": more names than the 16 it takes";
     case ValueProblem::kUnknownSetting:
