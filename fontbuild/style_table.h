@@ -2,6 +2,15 @@
 // line, JSON), kind, limits, default and texts, and how its value reaches a
 // build and its record. Every front end and file format works from this
 // table, so a new setting is one entry here plus the code that draws it.
+//
+// A new setting: a field in GlyphStyle (per size) or BuildStyle (whole build)
+// that the drawing reads, with a default that draws as before; an entry in
+// style_table.cpp with toSize/ofSize (or toBuild/ofBuild) between the value
+// and that field. The option, the style file key, the JSON field, the record
+// field, the checks and their messages, and the page's limits, step, default
+// and label then follow; the page shows a control where its layout has an
+// element with data-setting="NAME" (every size) or data-field="NAME" and
+// data-size (one size).
 #pragma once
 
 #include <optional>
