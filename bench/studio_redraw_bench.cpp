@@ -58,8 +58,8 @@ void Redraw(benchmark::State& state, const char* align, bool perSize) {
     // Every step a weight and gamma not drawn before: new fonts, new cells.
     ++step;
     const json changed{{"weight", 100 + (step % 9) * 100}, {"gamma", 1.0 + step * 1e-4}};
-    const json style =
-        perSize ? json{{"align", align}, {"sizes", {{"64", changed}}}} : json{{"align", align}, {"all", changed}};
+    json style = perSize ? json{{"size", {{"64", changed}}}} : changed;
+    style["align"] = align;
     const auto response = api.Handle(PreviewRequest(style));
     if (response.status != 200) state.SkipWithError(response.body.c_str());
     benchmark::DoNotOptimize(response.body.data());

@@ -1,8 +1,8 @@
-#include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <set>
 #include <vector>
+
+#include <memory>
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"
@@ -16,12 +16,12 @@
 #include "fontbuild/font_build.h"
 #include "fontbuild/report_records.h"
 #include "fontbuild/style_file.h"
+#include "fontbuild/style_table.h"
 
 namespace qzf::cli {
 namespace {
 
 struct BuildOptions {
-  std::string face;
   std::string out = "F_FONTJ.qzf";
   std::string base;
   std::string dict;
@@ -37,18 +37,18 @@ struct BuildOptions {
 // The library names a font file by the system path it used; the user is
 // told the name they gave (`sty/ff0.ttf`, not `sty\ff0.ttf` on Linux).
 std::string GivenFontFile(const std::string& systemPath, const BuildStyle& style, const StyleSettings& settings) {
-  const std::vector<std::string> given = settings.fontFile.value_or(std::vector<std::string>{});
+  const std::vector<std::string> given = FontFilesOf(settings);
   for (std::size_t i = 0; i < style.fontFiles.size() && i < given.size(); ++i)
     if (style.fontFiles[i] == systemPath) return given[i];
   return ToTerminal(systemPath);
 }
 
-std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options, const BuildStyle& style,
-                            const StyleSettings& settings) {
+std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options, const std::string& face,
+                            const BuildStyle& style, const StyleSettings& settings) {
   switch (result.status) {
     case FontBuildStatus::kUnknownFace:
-      if (result.faceUsed.empty()) return "cannot create a font for face \"" + options.face + "\"";
-      return "no installed font is called \"" + options.face + "\" (the closest is \"" + ToTerminal(result.faceUsed) +
+      if (result.faceUsed.empty()) return "cannot create a font for face \"" + face + "\"";
+      return "no installed font is called \"" + face + "\" (the closest is \"" + ToTerminal(result.faceUsed) +
              "\"; --allow-substitute uses it; `qzffont fonts` lists the faces)";
     case FontBuildStatus::kUnknownFallback:
       return "no installed font is called \"" + ToTerminal(result.detail) +
@@ -80,18 +80,6 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
 std::string CharacterText(std::uint16_t gbk) {
   const char bytes[2] = {static_cast<char>(gbk >> 8), static_cast<char>(gbk & 0xFF)};
   return ToTerminal(std::string_view(bytes, 2));
-}
-
-// The style a build used, for --save-style: what was given, with what the
-// fit chose in place of the fit itself.
-StyleSettings UsedStyle(StyleSettings settings, const BuildStyle& style, const FontBuildResult& result) {
-  if (style.fit) {
-    settings.fit.reset();
-    settings.all.glyphSize.reset();
-    for (std::size_t i = 0; i < settings.sizes.size(); ++i) settings.sizes[i].glyphSize = result.fits[i].emHeight;
-  }
-  settings.align = style.align;
-  return settings;
 }
 
 // A character may stand at more than one position of the code table (code
@@ -169,7 +157,7 @@ int RunBuild(const BuildOptions& options) {
   if (!settings) return Error(problem);
   const auto style = BuildStyleOf(*settings, problem);
   if (!style) return Error(problem);
-  const std::string faceText = options.face.empty() ? settings->face.value_or("") : options.face;
+  const std::string faceText = FaceOf(*settings).value_or("");
   if (faceText.empty()) return Error("give the face with --face (or face = \"...\" in the style file)");
 
   FontBuildRequest request;
@@ -188,21 +176,21 @@ int RunBuild(const BuildOptions& options) {
   request.style = *style;
   request.threads = options.threads;
 
-  BuildOptions named = options;
-  named.face = faceText;
   using Mode = BuildProgress::Mode;
   BuildProgress progress(stderr, options.quiet ? Mode::kQuiet : IsTerminal(stderr) ? Mode::kBar : Mode::kLines);
   const FontBuildResult result = BuildFont(request, progress);
   progress.Finish();
-  if (result.status != FontBuildStatus::kOk) return Error(DescribeFailure(result, named, *style, *settings));
+  if (result.status != FontBuildStatus::kOk)
+    return Error(DescribeFailure(result, options, faceText, *style, *settings));
 
   if (!options.style.saveStyleFile.empty()) {
-    StyleSettings used = UsedStyle(*settings, *style, result);
-    used.face = faceText;
+    std::array<std::int32_t, SizeModeTable.size()> fitted{};
+    for (std::size_t i = 0; i < fitted.size(); ++i) fitted[i] = result.fits[i].emHeight;
+    StyleSettings used = StyleAsBuilt(*settings, *style, fitted);
+    SetFace(used, faceText);
     if (const int status = WriteOutputFile(options.style.saveStyleFile, FormatStyleText(used))) return status;
   }
-  const std::string record =
-      BuildRecordJson(result, {options.out, faceText, settings->fontFile.value_or(std::vector<std::string>{})});
+  const std::string record = BuildRecordJson(result, {options.out, faceText, FontFilesOf(*settings)});
   if (!options.report.empty()) {
     if (const int status = WriteRecordFile(options.report, record)) return status;
   }
@@ -211,36 +199,30 @@ int RunBuild(const BuildOptions& options) {
     return 0;
   }
   if (options.quiet) return 0;  // only errors, as -q promises
-  PrintSummary(named, *style, result);
+  PrintSummary(options, *style, result);
   return 0;
 }
 
 }  // namespace
 
-void AddBuildCommand(CLI::App& app, int& status) {
+CommandSpec BuildCommand(int& status) {
   auto options = std::make_shared<BuildOptions>();
-  CLI::App* build = app.add_subcommand("build", "Make F_FONTJ.qzf with the game's Chinese text in an installed font");
-  build->add_option("--face", options->face,
-                    "Installed font face, e.g. \"Noto Sans CJK SC\" (see `qzffont fonts`); required unless the "
-                    "style file names one");
-  build->add_option("--out", options->out, "Output file")->capture_default_str();
-  build->add_option("--base", options->base,
-                    "Your own game's F_FONTJ.qzf to start from (only read), instead of the embedded one");
-  build->add_option("--dict", options->dict,
-                    "Code-mapping dictionary (text or binary image) instead of the embedded one");
-  build->add_flag("--allow-substitute", options->allowSubstitute,
-                  "Build with the closest installed face when none has the name given");
-  build->add_flag("-q,--quiet", options->quiet,
-                  "Print nothing but errors: no progress, no summary (--json still prints)");
-  build
-      ->add_option("--threads", options->threads,
-                   "Threads that draw the glyphs (default: one per core, at most 8); the font is the same for any "
-                   "number")
-      ->check(CLI::Range(1u, 64u));
-  AddStyleOptions(*build, options->style);
-  build->add_option("--report", options->report, "Also write what the build found to this file, as JSON");
-  build->add_flag("--json", options->json, "Print what the build found as JSON instead of the summary");
-  build->callback([options, &status] { status = RunBuild(*options); });
+  CommandSpec build{"build", "Make F_FONTJ.qzf with the game's Chinese text in an installed font"};
+  build.options = {
+      {"--out", "Output file", &options->out, false, true},
+      {"--base", "Your own game's F_FONTJ.qzf to start from (only read), instead of the embedded one", &options->base},
+      {"--dict", "Code-mapping dictionary (text or binary image) instead of the embedded one", &options->dict},
+      {"--allow-substitute", "Build with the closest installed face when none has the name given",
+       &options->allowSubstitute},
+      {"-q,--quiet", "Print nothing but errors: no progress, no summary (--json still prints)", &options->quiet},
+      {"--threads",
+       "Threads that draw the glyphs (default: one per core, at most 8); the font is the same for any number",
+       &options->threads, false, false, std::pair<std::int64_t, std::int64_t>{1, 64}}};
+  for (OptionSpec& option : StyleOptions(options->style)) build.options.push_back(std::move(option));
+  build.options.push_back({"--report", "Also write what the build found to this file, as JSON", &options->report});
+  build.options.push_back({"--json", "Print what the build found as JSON instead of the summary", &options->json});
+  build.run = [options, &status] { status = RunBuild(*options); };
+  return build;
 }
 
 }  // namespace qzf::cli

@@ -1,23 +1,21 @@
-// The subcommands of qzffont. Each adds itself to the application; its
-// callback stores the exit status in `status`.
+// The subcommands of qzffont. Each describes itself; its run stores the exit
+// status in `status`.
 #pragma once
 
-namespace CLI {
-class App;
-}
+#include "cli/command_line.h"
 
 namespace qzf::cli {
 
-void AddBuildCommand(CLI::App& app, int& status);
-void AddFontsCommand(CLI::App& app, int& status);
-void AddCheckCommand(CLI::App& app, int& status);
-void AddDiffCommand(CLI::App& app, int& status);
-void AddCellCommand(CLI::App& app, int& status);
-void AddPreviewCommand(CLI::App& app, int& status);
-void AddRenderCommand(CLI::App& app, int& status);
-void AddDataCommand(CLI::App& app, int& status);
-void AddDictCommand(CLI::App& app, int& status);
-void AddStudioCommand(CLI::App& app, int& status);
-void AddSheetCommand(CLI::App& app, int& status);
+CommandSpec BuildCommand(int& status);
+CommandSpec FontsCommand(int& status);
+CommandSpec CheckCommand(int& status);
+CommandSpec DiffCommand(int& status);
+CommandSpec CellCommand(int& status);
+CommandSpec PreviewCommand(int& status);
+CommandSpec RenderCommand(int& status);
+CommandSpec DataCommand(int& status);
+CommandSpec DictCommand(int& status);
+CommandSpec StudioCommand(int& status);
+CommandSpec SheetCommand(int& status);
 
 }  // namespace qzf::cli

@@ -1,7 +1,5 @@
 // fonts, preview and data: the installed faces, a picture of a build, and the
 // embedded data blocks.
-#include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -171,44 +169,50 @@ int RunDataExport(const std::string& dir) {
 
 }  // namespace
 
-void AddFontsCommand(CLI::App& app, int& status) {
+CommandSpec FontsCommand(int& status) {
   auto dict = std::make_shared<std::string>();
   auto all = std::make_shared<bool>(false);
   auto json = std::make_shared<bool>(false);
   auto fontFiles = std::make_shared<std::vector<std::string>>();
-  CLI::App* fonts =
-      app.add_subcommand("fonts", "List installed faces, best first, by how many needed characters they draw");
-  fonts->add_option("--dict", *dict, "Count the characters of this dictionary instead of the embedded one");
-  fonts->add_flag("--all", *all, "Also list faces that draw none of them");
-  fonts->add_flag("--json", *json, "Print the list as JSON");
-  fonts->add_option("--font-file", *fontFiles, "Also list the faces of this font file, not installed (repeatable)");
-  fonts->callback([dict, all, json, fontFiles, &status] { status = RunFonts(*dict, *all, *json, *fontFiles); });
+  CommandSpec fonts{"fonts", "List installed faces, best first, by how many needed characters they draw"};
+  fonts.options = {
+      {"--dict", "Count the characters of this dictionary instead of the embedded one", dict.get()},
+      {"--all", "Also list faces that draw none of them", all.get()},
+      {"--json", "Print the list as JSON", json.get()},
+      {"--font-file", "Also list the faces of this font file, not installed (repeatable)", fontFiles.get()}};
+  fonts.run = [dict, all, json, fontFiles, &status] { status = RunFonts(*dict, *all, *json, *fontFiles); };
+  return fonts;
 }
 
-void AddPreviewCommand(CLI::App& app, int& status) {
+CommandSpec PreviewCommand(int& status) {
   auto options = std::make_shared<PreviewOptions>();
-  CLI::App* preview =
-      app.add_subcommand("preview", "Draw a PNG of the preview lines in the face and from the cells of each size");
-  preview->add_option("--face", options->face, "Installed font face")->required();
-  preview->add_option("--png", options->png, "Picture to write")->required();
-  preview->add_option("--font", options->fonts,
-                      "A font file already built with this face (else one is built); repeatable, each drawn below "
-                      "the stock file in the order given");
-  preview->add_option("--label", options->labels,
-                      "What the lines of the --font file of the same place are called (repeatable; default: \"built "
-                      "with FACE\" for one file, the file's name for several)");
-  preview->add_option("--dict", options->dict, "The dictionary the font is built with (default: the embedded one)");
-  preview->add_flag("--allow-substitute", options->allowSubstitute, "Use the closest face when none has the name");
-  preview->callback([options, &status] { status = RunPreview(*options); });
+  CommandSpec preview{"preview", "Draw a PNG of the preview lines in the face and from the cells of each size"};
+  preview.options = {
+      {"--face", "Installed font face", &options->face, true},
+      {"--png", "Picture to write", &options->png, true},
+      {"--font",
+       "A font file already built with this face (else one is built); repeatable, each drawn below the stock file in "
+       "the order given",
+       &options->fonts},
+      {"--label",
+       "What the lines of the --font file of the same place are called (repeatable; default: \"built with FACE\" for "
+       "one file, the file's name for several)",
+       &options->labels},
+      {"--dict", "The dictionary the font is built with (default: the embedded one)", &options->dict},
+      {"--allow-substitute", "Use the closest face when none has the name", &options->allowSubstitute}};
+  preview.run = [options, &status] { status = RunPreview(*options); };
+  return preview;
 }
 
-void AddDataCommand(CLI::App& app, int& status) {
-  CLI::App* data = app.add_subcommand("data", "The data blocks this program carries");
-  data->require_subcommand(1);
+CommandSpec DataCommand(int& status) {
   auto dir = std::make_shared<std::string>();
-  CLI::App* exportCommand = data->add_subcommand("export", "Write the embedded F_FONTJ.qzf and dictionary.txt to DIR");
-  exportCommand->add_option("DIR", *dir, "A directory (made if it is not there)")->required();
-  exportCommand->callback([dir, &status] { status = RunDataExport(*dir); });
+  CommandSpec exportCommand{"export", "Write the embedded F_FONTJ.qzf and dictionary.txt to DIR"};
+  exportCommand.options = {{"DIR", "A directory (made if it is not there)", dir.get(), true}};
+  exportCommand.run = [dir, &status] { status = RunDataExport(*dir); };
+  CommandSpec data{"data", "The data blocks this program carries"};
+  data.needsSubcommand = true;
+  data.subcommands.push_back(std::move(exportCommand));
+  return data;
 }
 
 }  // namespace qzf::cli

@@ -1,9 +1,9 @@
 // qzffont dict: reading, editing and converting code-mapping dictionaries.
 // Keys and texts are typed as UTF-8 (converted to GBK) or as 0xHHHH bytes.
-#include <CLI/CLI.hpp>
-
 #include <cctype>
 #include <cstdio>
+
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/library_path.h"
@@ -44,7 +44,11 @@ std::string Hex(const char* bytes, std::uint32_t length) {
 
 std::string Describe(const DictRecord& entry) {
   std::string line = Hex(entry.ENG, entry.ENGLength) + "\t" + ToTerminal(std::string_view(entry.CHI, entry.CHILength));
-  if (entry.Remark00Length) line += "\t" + ToTerminal(std::string_view(entry.Remark00, entry.Remark00Length));
+  if (entry.Remark00Length) {
+    // Appended in two steps: "\t" + a temporary trips gcc 12's -Wrestrict at -O3.
+    line += '\t';
+    line += ToTerminal(std::string_view(entry.Remark00, entry.Remark00Length));
+  }
   return line;
 }
 
@@ -182,41 +186,39 @@ int RunMatch(const DictOptions& o) {
 
 }  // namespace
 
-void AddDictCommand(CLI::App& app, int& status) {
+CommandSpec DictCommand(int& status) {
   auto o = std::make_shared<DictOptions>();
-  CLI::App* dict = app.add_subcommand("dict", "Read, edit and convert code-mapping dictionaries");
-  dict->require_subcommand(1);
+  CommandSpec dict{"dict", "Read, edit and convert code-mapping dictionaries"};
+  dict.needsSubcommand = true;
   const std::string keyHelp = "Game code as 0xHHHH (bytes, high first), or text";
-  auto add = [&](const char* name, const char* help, int (*run)(const DictOptions&),
+  auto add = [&](const char* name, const char* help, int (*run)(const DictOptions&), std::vector<OptionSpec> more,
                  const char* fileHelp = "Dictionary, text or binary image") {
-    CLI::App* sub = dict->add_subcommand(name, help);
-    sub->add_option("FILE", o->file, fileHelp)->required();
-    sub->callback([o, run, &status] { status = run(*o); });
-    return sub;
+    CommandSpec sub{name, help};
+    sub.options.push_back({"FILE", fileHelp, &o->file, true});
+    for (OptionSpec& option : more) sub.options.push_back(std::move(option));
+    sub.run = [o, run, &status] { status = run(*o); };
+    dict.subcommands.push_back(std::move(sub));
   };
-  add("list", "Every entry: index, ENG as hex, CHI, remark", &RunList);
-  add("lookup", "The entry of one key", &RunLookup)->add_option("KEY", o->key, keyHelp)->required();
-  CLI::App* addCommand = add("add", "Add an entry in sorted position and save to a new file", &RunAdd);
-  addCommand->add_option("ENG", o->eng, keyHelp)->required();
-  addCommand->add_option("CHI", o->chi, "The character, as text or 0xHHHH")->required();
-  addCommand->add_option("REMARK", o->remark, "A free remark");
-  addCommand->add_option("--out", o->out, "New dictionary file")->required();
-  addCommand->add_flag("--append", o->append, "Add to an existing --out file");
-  CLI::App* set = add("set", "Replace the CHI text of entry INDEX and save to a new file", &RunSet);
-  set->add_option("INDEX", o->index, "Entry index (see `dict list`)")->required();
-  set->add_option("--chi", o->chi, "The new CHI text")->required();
-  set->add_option("--out", o->out, "New dictionary file")->required();
-  set->add_flag("--append", o->append, "Add to an existing --out file");
-  add("to-bin", "Write the dictionary as a binary image", &RunToBin)
-      ->add_option("OUT", o->out, "Image file")
-      ->required();
-  CLI::App* fromBin =
-      add("from-bin", "Write a binary image back as dictionary text", &RunFromBin, "Binary image (from `dict to-bin`)");
-  fromBin->add_option("OUT", o->out, "New text file")->required();
-  fromBin->add_flag("--append", o->append, "Add to an existing OUT file");
-  add("match", "Feed pieces of a key to the prefix matcher, printing each share", &RunMatch)
-      ->add_option("PIECE", o->pieces, "Pieces, in order")
-      ->required();
+  add("list", "Every entry: index, ENG as hex, CHI, remark", &RunList, {});
+  add("lookup", "The entry of one key", &RunLookup, {{"KEY", keyHelp, &o->key, true}});
+  add("add", "Add an entry in sorted position and save to a new file", &RunAdd,
+      {{"ENG", keyHelp, &o->eng, true},
+       {"CHI", "The character, as text or 0xHHHH", &o->chi, true},
+       {"REMARK", "A free remark", &o->remark},
+       {"--out", "New dictionary file", &o->out, true},
+       {"--append", "Add to an existing --out file", &o->append}});
+  add("set", "Replace the CHI text of entry INDEX and save to a new file", &RunSet,
+      {{"INDEX", "Entry index (see `dict list`)", &o->index, true},
+       {"--chi", "The new CHI text", &o->chi, true},
+       {"--out", "New dictionary file", &o->out, true},
+       {"--append", "Add to an existing --out file", &o->append}});
+  add("to-bin", "Write the dictionary as a binary image", &RunToBin, {{"OUT", "Image file", &o->out, true}});
+  add("from-bin", "Write a binary image back as dictionary text", &RunFromBin,
+      {{"OUT", "New text file", &o->out, true}, {"--append", "Add to an existing OUT file", &o->append}},
+      "Binary image (from `dict to-bin`)");
+  add("match", "Feed pieces of a key to the prefix matcher, printing each share", &RunMatch,
+      {{"PIECE", "Pieces, in order", &o->pieces, true}});
+  return dict;
 }
 
 }  // namespace qzf::cli

@@ -1,7 +1,7 @@
 // check, diff and cell: looking into font files.
-#include <CLI/CLI.hpp>
-
 #include <cstdio>
+
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/input_files.h"
@@ -145,38 +145,40 @@ int RunCell(const CellOptions& options) {
 
 }  // namespace
 
-void AddCheckCommand(CLI::App& app, int& status) {
+CommandSpec CheckCommand(int& status) {
   auto options = std::make_shared<CheckOptions>();
-  CLI::App* check = app.add_subcommand("check", "Test a font file and summarise it");
-  check->add_option("FILE", options->file, "An F_FONTJ.qzf")->required();
-  check->add_option("--dict", options->dict, "Also list blank cells this dictionary gives a character");
-  check->add_flag("--json", options->json, "Print the summary as JSON");
-  check->callback([options, &status] { status = RunCheck(*options); });
+  CommandSpec check{"check", "Test a font file and summarise it"};
+  check.options = {{"FILE", "An F_FONTJ.qzf", &options->file, true},
+                   {"--dict", "Also list blank cells this dictionary gives a character", &options->dict},
+                   {"--json", "Print the summary as JSON", &options->json}};
+  check.run = [options, &status] { status = RunCheck(*options); };
+  return check;
 }
 
-void AddDiffCommand(CLI::App& app, int& status) {
+CommandSpec DiffCommand(int& status) {
   auto files = std::make_shared<std::pair<std::string, std::string>>();
   auto json = std::make_shared<bool>(false);
-  CLI::App* diff = app.add_subcommand("diff", "Cells that differ between two font files, per table");
-  diff->add_option("A", files->first, "First font file")->required();
-  diff->add_option("B", files->second, "Second font file")->required();
-  diff->add_flag("--json", *json, "Print the differences as JSON, with the positions of the cells");
-  diff->callback([files, json, &status] { status = RunDiff(files->first, files->second, *json); });
+  CommandSpec diff{"diff", "Cells that differ between two font files, per table"};
+  diff.options = {{"A", "First font file", &files->first, true},
+                  {"B", "Second font file", &files->second, true},
+                  {"--json", "Print the differences as JSON, with the positions of the cells", json.get()}};
+  diff.run = [files, json, &status] { status = RunDiff(files->first, files->second, *json); };
+  return diff;
 }
 
-void AddCellCommand(CLI::App& app, int& status) {
+CommandSpec CellCommand(int& status) {
   auto options = std::make_shared<CellOptions>();
-  CLI::App* cell = app.add_subcommand("cell", "Show one glyph cell as text art or as a PNG");
-  cell->add_option("FILE", options->file, "A font file")->required();
-  cell->add_option("--size", options->size, "Cell size: 20, 24 or 64")->capture_default_str();
-  auto* index = cell->add_option("--index", options->index, "Code-table position");
-  auto* code = cell->add_option("--code", options->code, "Game code, e.g. 0x82A0");
-  index->excludes(code);
-  cell->add_option("--png", options->png, "Write a PNG instead of text art");
-  cell->add_option("--scale", options->scale, "PNG pixels per cell pixel")
-      ->capture_default_str()
-      ->check(CLI::Range(1, 64));
-  cell->callback([options, &status] { status = RunCell(*options); });
+  CommandSpec cell{"cell", "Show one glyph cell as text art or as a PNG"};
+  cell.options = {{"FILE", "A font file", &options->file, true},
+                  {"--size", "Cell size: 20, 24 or 64", &options->size, false, true},
+                  {"--index", "Code-table position", &options->index},
+                  {"--code", "Game code, e.g. 0x82A0", &options->code},
+                  {"--png", "Write a PNG instead of text art", &options->png},
+                  {"--scale", "PNG pixels per cell pixel", &options->scale, false, true,
+                   std::pair<std::int64_t, std::int64_t>{1, 64}}};
+  cell.options[2].excludes = "--code";
+  cell.run = [options, &status] { status = RunCell(*options); };
+  return cell;
 }
 
 }  // namespace qzf::cli

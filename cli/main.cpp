@@ -1,7 +1,5 @@
 // The command-line front end: it parses arguments, converts text at the
 // terminal's edge and prints; the work is done by the library core.
-#include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -11,35 +9,21 @@
 #include "dict/dict_diagnostics.h"
 
 int main(int argc, char** argv) {
-  // The name is given: the arguments reach the parser without the program's.
-  CLI::App app{
-      "qzffont makes a personal font file (F_FONTJ.qzf) for the game, with its Chinese text drawn in any "
-      "installed font.",
-      "qzffont"};
-  app.set_version_flag("--version", std::string("qzffont ") + QZF_VERSION);
-  app.require_subcommand(1);
   int status = 0;
-  qzf::cli::AddBuildCommand(app, status);
-  qzf::cli::AddFontsCommand(app, status);
-  qzf::cli::AddCheckCommand(app, status);
-  qzf::cli::AddDiffCommand(app, status);
-  qzf::cli::AddCellCommand(app, status);
-  qzf::cli::AddPreviewCommand(app, status);
-  qzf::cli::AddRenderCommand(app, status);
-  qzf::cli::AddDataCommand(app, status);
-  qzf::cli::AddDictCommand(app, status);
-  qzf::cli::AddStudioCommand(app, status);
-  qzf::cli::AddSheetCommand(app, status);
+  qzf::cli::CommandSpec program{
+      "qzffont",
+      "qzffont makes a personal font file (F_FONTJ.qzf) for the game, with its Chinese text drawn in any "
+      "installed font."};
+  program.needsSubcommand = true;
+  program.subcommands = {
+      qzf::cli::BuildCommand(status),  qzf::cli::FontsCommand(status), qzf::cli::CheckCommand(status),
+      qzf::cli::DiffCommand(status),   qzf::cli::CellCommand(status),  qzf::cli::PreviewCommand(status),
+      qzf::cli::RenderCommand(status), qzf::cli::DataCommand(status),  qzf::cli::DictCommand(status),
+      qzf::cli::StudioCommand(status), qzf::cli::SheetCommand(status)};
 
   qzf::cli::InstallInterruptCleanup();
   qzf::SetDictDiagnosticSink(&qzf::cli::DiagnosticToTerminal);
   std::vector<std::string> args = qzf::cli::Utf8Arguments(argc, argv);
   if (!args.empty()) args.erase(args.begin());
-  std::reverse(args.begin(), args.end());  // CLI11 takes them last first
-  try {
-    app.parse(args);
-  } catch (const CLI::ParseError& e) {
-    return app.exit(e);
-  }
-  return status;
+  return qzf::cli::RunCommandLine(program, std::string("qzffont ") + QZF_VERSION, std::move(args), status);
 }

@@ -1,6 +1,4 @@
 // render: a text drawn from a font file's cells alone, as the game shows it.
-#include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <memory>
 
@@ -130,19 +128,20 @@ int RunRender(const RenderOptions& options) {
 
 }  // namespace
 
-void AddRenderCommand(CLI::App& app, int& status) {
+CommandSpec RenderCommand(int& status) {
   auto options = std::make_shared<RenderOptions>();
-  CLI::App* render = app.add_subcommand("render", "Draw a text from a font file's cells alone, as the game shows it");
-  render->add_option("--font", options->font, "The font file (F_FONTJ.qzf) to draw from")->required();
-  render->add_option("--dict", options->dict, "Code-mapping dictionary (default: the embedded one)");
-  render->add_option("--size", options->size, "Cell size: 20, 24, 64 or all")->capture_default_str();
-  render->add_option("--text", options->text, "The text (UTF-8)");
-  render->add_option("--text-file", options->textFile, "A UTF-8 file holding the text");
-  render->add_option("--png", options->png, "Picture to write")->required();
-  render->add_option("--compare", options->compare, "A second font file, drawn below the first");
-  render->add_option("--width", options->width, "Cells per line before it wraps")->capture_default_str();
-  render->add_option("--scale", options->scale, "Picture pixels per cell pixel")->capture_default_str();
-  render->callback([options, &status] { status = RunRender(*options); });
+  CommandSpec render{"render", "Draw a text from a font file's cells alone, as the game shows it"};
+  render.options = {{"--font", "The font file (F_FONTJ.qzf) to draw from", &options->font, true},
+                    {"--dict", "Code-mapping dictionary (default: the embedded one)", &options->dict},
+                    {"--size", "Cell size: 20, 24, 64 or all", &options->size, false, true},
+                    {"--text", "The text (UTF-8)", &options->text},
+                    {"--text-file", "A UTF-8 file holding the text", &options->textFile},
+                    {"--png", "Picture to write", &options->png, true},
+                    {"--compare", "A second font file, drawn below the first", &options->compare},
+                    {"--width", "Cells per line before it wraps", &options->width, false, true},
+                    {"--scale", "Picture pixels per cell pixel", &options->scale, false, true}};
+  render.run = [options, &status] { status = RunRender(*options); };
+  return render;
 }
 
 }  // namespace qzf::cli

@@ -1,7 +1,5 @@
 // sheet: one size's glyph cells as a picture an image editor opens, and the
 // edited picture put back into a font file.
-#include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <memory>
 
@@ -144,28 +142,31 @@ int RunImport(const ImportOptions& options) {
 
 }  // namespace
 
-void AddSheetCommand(CLI::App& app, int& status) {
-  CLI::App* sheet = app.add_subcommand("sheet", "One size's glyph cells as a picture to edit, and back");
-  sheet->require_subcommand(1);
-
+CommandSpec SheetCommand(int& status) {
   auto exported = std::make_shared<ExportOptions>();
-  CLI::App* out = sheet->add_subcommand("export", "Write a sheet of cells (PNG) and its index (JSON) beside it");
-  out->add_option("FILE", exported->file, "A font file")->required();
-  out->add_option("--size", exported->size, "Cell size: 20, 24 or 64")->required();
-  out->add_option("--png", exported->png, "The sheet to write; its index goes to the same name with .json")->required();
-  auto* chars = out->add_option("--chars", exported->chars, "Only the cells that draw these characters");
-  auto* codes = out->add_option("--codes", exported->codes, "Only the cells of these game codes, e.g. 0x889F-0x88FC");
-  chars->excludes(codes);
-  out->add_option("--dict", exported->dict, "The dictionary that says which character a code draws");
-  out->add_option("--columns", exported->columns, "Cells a row")->capture_default_str()->check(CLI::Range(1, 256));
-  out->callback([exported, &status] { status = RunExport(*exported); });
+  CommandSpec out{"export", "Write a sheet of cells (PNG) and its index (JSON) beside it"};
+  out.options = {
+      {"FILE", "A font file", &exported->file, true},
+      {"--size", "Cell size: 20, 24 or 64", &exported->size, true},
+      {"--png", "The sheet to write; its index goes to the same name with .json", &exported->png, true},
+      {"--chars", "Only the cells that draw these characters", &exported->chars, false, false, std::nullopt, "--codes"},
+      {"--codes", "Only the cells of these game codes, e.g. 0x889F-0x88FC", &exported->codes},
+      {"--dict", "The dictionary that says which character a code draws", &exported->dict},
+      {"--columns", "Cells a row", &exported->columns, false, true, std::pair<std::int64_t, std::int64_t>{1, 256}}};
+  out.run = [exported, &status] { status = RunExport(*exported); };
 
   auto imported = std::make_shared<ImportOptions>();
-  CLI::App* in = sheet->add_subcommand("import", "Put an edited sheet's cells into a copy of a font file");
-  in->add_option("FILE", imported->file, "The font file")->required();
-  in->add_option("SHEET", imported->png, "The sheet (PNG), its index beside it")->required();
-  in->add_option("--out", imported->out, "The new font file")->required();
-  in->callback([imported, &status] { status = RunImport(*imported); });
+  CommandSpec in{"import", "Put an edited sheet's cells into a copy of a font file"};
+  in.options = {{"FILE", "The font file", &imported->file, true},
+                {"SHEET", "The sheet (PNG), its index beside it", &imported->png, true},
+                {"--out", "The new font file", &imported->out, true}};
+  in.run = [imported, &status] { status = RunImport(*imported); };
+
+  CommandSpec sheet{"sheet", "One size's glyph cells as a picture to edit, and back"};
+  sheet.needsSubcommand = true;
+  sheet.subcommands.push_back(std::move(out));
+  sheet.subcommands.push_back(std::move(in));
+  return sheet;
 }
 
 }  // namespace qzf::cli

@@ -1,5 +1,5 @@
 // studio: the local web page for choosing, tuning and previewing a font.
-#include <CLI/CLI.hpp>
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
@@ -41,23 +41,25 @@ int RunStudioCommand(const StudioArguments& a) {
 
 }  // namespace
 
-void AddStudioCommand(CLI::App& app, int& status) {
+CommandSpec StudioCommand(int& status) {
   auto arguments = std::make_shared<StudioArguments>();
-  CLI::App* studio =
-      app.add_subcommand("studio", "A local web page to choose, tune and preview the font, then build it");
-  studio->add_option("--port", arguments->port, "Port on 127.0.0.1 and ::1 (default: a free one at random)");
-  studio->add_flag("--no-browser", arguments->noBrowser, "Only print the page's address; open no browser");
-  studio->add_option("--base", arguments->base, "Your own game's F_FONTJ.qzf to start from (only read)");
-  studio->add_option("--dict", arguments->dict, "Code-mapping dictionary instead of the embedded one");
-  studio->add_option("--out-dir", arguments->outDir,
-                     "The folder builds and styles are written into (default: the current folder; on Windows the "
-                     "program's folder)");
-  studio->add_option("--idle-seconds", arguments->idleSeconds, "End this long after the last page was heard from")
-      ->capture_default_str();
-  studio->add_option("--font-file", arguments->fontFiles,
-                     "A font file the page may use besides those it sends and those in the out-dir (repeatable; a "
-                     "style names it by this same path)");
-  studio->callback([arguments, &status] { status = RunStudioCommand(*arguments); });
+  CommandSpec studio{"studio", "A local web page to choose, tune and preview the font, then build it"};
+  studio.options = {
+      {"--port", "Port on 127.0.0.1 and ::1 (default: a free one at random)", &arguments->port},
+      {"--no-browser", "Only print the page's address; open no browser", &arguments->noBrowser},
+      {"--base", "Your own game's F_FONTJ.qzf to start from (only read)", &arguments->base},
+      {"--dict", "Code-mapping dictionary instead of the embedded one", &arguments->dict},
+      {"--out-dir",
+       "The folder builds and styles are written into (default: the current folder; on Windows the "
+       "program's folder)",
+       &arguments->outDir},
+      {"--idle-seconds", "End this long after the last page was heard from", &arguments->idleSeconds, false, true},
+      {"--font-file",
+       "A font file the page may use besides those it sends and those in the out-dir (repeatable; a style names "
+       "it by this same path)",
+       &arguments->fontFiles}};
+  studio.run = [arguments, &status] { status = RunStudioCommand(*arguments); };
+  return studio;
 }
 
 }  // namespace qzf::cli

@@ -2,8 +2,6 @@
 // window shows where the page is and that closing the window stops it; the
 // page opens in the default browser. It takes the options of `qzffont
 // studio`.
-#include <CLI/CLI.hpp>
-
 #include <cstdio>
 
 #include "cli/commands.h"
@@ -14,21 +12,16 @@
 #endif
 
 int main(int argc, char** argv) {
-  CLI::App app{"qzffont font studio"};
   int status = 0;
-  qzf::cli::AddStudioCommand(app, status);
+  qzf::cli::CommandSpec program{"qzffont-studio", "qzffont font studio"};
+  program.subcommands.push_back(qzf::cli::StudioCommand(status));
   std::vector<std::string> args = qzf::cli::Utf8Arguments(argc, argv);
   if (!args.empty()) args.erase(args.begin());
   args.insert(args.begin(), "studio");
-  std::reverse(args.begin(), args.end());  // CLI11 takes them last first
 #ifdef _WIN32
   SetConsoleTitleW(L"qzffont 字体工作室");
 #endif
-  try {
-    app.parse(args);
-  } catch (const CLI::ParseError& e) {
-    status = app.exit(e);
-  }
+  status = qzf::cli::RunCommandLine(program, "", std::move(args), status);
   if (status != 0) {
     // A double-clicked window would close before the message could be read.
     std::printf("工作室没能启动（原因见上）。按回车键关闭。\n");

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <type_traits>
 
+#include "fontbuild/style_table.h"
 #include "platform/portable/codepage.h"
 
 namespace qzf {
@@ -38,36 +40,38 @@ Json Findings(const std::vector<GlyphFinding>& findings, bool withPixels) {
   return list;
 }
 
-// The glyph style the cells were drawn in: per size the font asked for and
-// the placement, with what fitting and centring chose.
+Json JsonOf(const std::optional<StyleValue>& value) {
+  if (!value) return nullptr;
+  return std::visit(
+      [](const auto& v) -> Json {
+        if constexpr (std::is_same_v<std::decay_t<decltype(v)>, IntPair>) {
+          return Json::array({v[0], v[1]});
+        } else {
+          return v;
+        }
+      },
+      *value);
+}
+
+// The glyph style the cells were drawn in, each setting under its record
+// name: per size the font asked for and the placement, with what fitting and
+// centring chose.
 Json StyleRecord(const FontBuildResult& result, const BuildRecordRequest& request) {
   const BuildStyle& style = result.style;
   Json record = Json::object();
-  record["fit"] = style.fit;
-  record["align"] = style.align == GlyphAlign::kCenter ? "center" : "design";
-  Json fallbacks = Json::array();
-  for (const std::string& face : style.fallbackFaces) fallbacks.push_back(GbkToUtf8Lossy(face));
-  record["fallback_faces"] = std::move(fallbacks);
-  Json files = Json::array();
-  if (request.fontFiles) {
-    files = *request.fontFiles;
-  } else {
-    for (const std::string& file : style.fontFiles) files.push_back(GbkToUtf8Lossy(file));
-  }
-  record["font_files"] = std::move(files);
+  for (const StyleSetting& setting : StyleTable())
+    if (setting.ofBuild) record[std::string(setting.recordName)] = JsonOf(setting.ofBuild(style));
+  // Font files as the user gave them: the system paths may differ in their separators.
+  if (request.fontFiles) record["font_files"] = *request.fontFiles;
   Json sizes = Json::array();
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
-    const GlyphStyle& s = style.sizes[i];
     const SizeFit& fit = result.fits[i];
-    Json size{{"size", SizeModeTable[i].cellSize},
-              {"em_height", fit.emHeight > 0 ? Json(fit.emHeight) : Json(nullptr)},
-              {"baseline", s.baseline ? Json(*s.baseline) : Json(nullptr)},
-              {"shift", {s.shiftX, s.shiftY}},
-              {"align_offset", {fit.alignX, fit.alignY}},
-              {"weight", s.weight},
-              {"italic", s.italic},
-              {"mono", s.mono},
-              {"gamma", s.gamma}};
+    GlyphStyle drawn = style.sizes[i];
+    drawn.emHeight = fit.emHeight;
+    Json size{{"size", SizeModeTable[i].cellSize}};
+    for (const StyleSetting& setting : StyleTable())
+      if (setting.ofSize) size[std::string(setting.recordName)] = JsonOf(setting.ofSize(drawn));
+    size["align_offset"] = {fit.alignX, fit.alignY};
     sizes.push_back(std::move(size));
   }
   record["sizes"] = std::move(sizes);

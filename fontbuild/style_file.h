@@ -1,19 +1,13 @@
 // Style files: a glyph style in TOML, as a person writes it and as a build
-// saves the style it used.
+// saves the style it used. The keys are the style table's settings:
 //
 //   face = "Noto Sans CJK SC"          # optional; the command line's --face wins
 //   fallback = ["WenQuanYi Micro Hei"]
-//   font-file = ["fonts/MyFont.ttf"]
 //   align = "center"                    # or "design"
-//   fit = false
-//   weight = 700                        # values here are for every size ...
+//   weight = 700                        # per-size values here are for every size ...
 //   [size.20]                           # ... and here for one (20, 24 or 64)
 //   glyph-size = 18
-//   baseline = 17
 //   shift = [1, -1]                     # pixels right, down
-//   italic = false
-//   mono = false
-//   gamma = 1.2
 #pragma once
 
 #include <optional>
@@ -21,20 +15,23 @@
 #include <string_view>
 
 #include "fontbuild/style_settings.h"
+#include "fontbuild/style_value.h"
 
 namespace qzf {
 
 struct StyleFileError {
   int line = 0;         // 1-based; 0 when no line applies
-  std::string message;  // UTF-8, e.g. "unknown key 'wieght'"
+  std::string message;  // UTF-8, English, e.g. "unknown setting \"wieght\""
+  // When a value was refused: what, for a message in another language.
+  std::optional<ValueError> value;
 };
 
-// Parses the text of a style file. On an unknown key, a value of the wrong
-// kind or out of range, a size that is not 20, 24 or 64, or TOML that does
-// not parse: the first such error.
+// Parses the text of a style file. On an unknown key, a value that does not
+// fit its setting, a size that is not 20, 24 or 64, or TOML that does not
+// parse: the first such error.
 std::optional<StyleSettings> ParseStyleText(std::string_view text, StyleFileError& error);
 
-// The text of a style file that gives exactly `settings`'s fields.
+// The text of a style file that gives exactly `settings`'s values.
 std::string FormatStyleText(const StyleSettings& settings);
 
 }  // namespace qzf

@@ -11,6 +11,8 @@
 #include "fontbuild/face_coverage.h"
 #include "fontbuild/font_build.h"
 #include "fontbuild/style_file.h"
+#include "fontbuild/style_messages.h"
+#include "fontbuild/style_table.h"
 #include "fontpatch/font_file_report.h"
 #include "fontpatch/font_format.h"
 #include "platform/portable/codepage.h"
@@ -210,11 +212,8 @@ HttpResponse StudioApi::State(const HttpRequest&) {
                    {"previewLines", lines},
                    {"sizes", sizes},
                    {"version", settings_.version},
-                   {"limits",
-                    {{"glyphSize", {kMinGlyphSize, kMaxGlyphSize}},
-                     {"weight", {kMinWeight, kMaxWeight}},
-                     {"gamma", {kMinGamma, kMaxGamma}},
-                     {"previewText", kMaxPreviewText}}}});
+                   {"settings", StyleTableJson()},
+                   {"limits", {{"previewText", kMaxPreviewText}}}});
 }
 
 HttpResponse StudioApi::Faces(const HttpRequest&) {
@@ -630,7 +629,7 @@ HttpResponse StudioApi::SaveStyle(const json& body) {
   const auto systemName = Utf8ToSystemPath(name);
   if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
   StyleSettings settings = requested->settings;
-  settings.face = requested->faceText;
+  SetFace(settings, requested->faceText);
   const std::string text = FormatStyleText(settings);
   const AtomicWriteResult written = WriteFileAtomically(settings_.outputFolder + "\\" + *systemName,
                                                         AtomicWriteMode::kReplace, [&text](const char* temporary) {
@@ -653,8 +652,10 @@ HttpResponse StudioApi::LoadStyle(const json& body) {
   StyleFileError problem;
   const auto settings = ParseStyleText(text, problem);
   if (!settings) {
+    const std::string message =
+        problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese) : problem.message;
     return Refuse(400, "样式文件有误" + (problem.line > 0 ? "（第 " + std::to_string(problem.line) + " 行）" : "") +
-                           "：" + problem.message);
+                           "：" + message);
   }
   return Json(json{{"style", StyleToJson(*settings)}});
 }

@@ -1,110 +1,99 @@
 #include "studio/style_json.h"
 
-#include <algorithm>
-#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "fontbuild/style_messages.h"
+#include "fontbuild/style_table.h"
+#include "fontbuild/style_tree.h"
 
 namespace qzf::studio {
 namespace {
 
 using nlohmann::json;
 
-std::string Where(int cellSize) { return cellSize > 0 ? std::to_string(cellSize) + " 像素的" : ""; }
-
-bool ReadInt(const json& object, const char* key, int low, int high, std::optional<int>& into, const std::string& name,
-             std::string& error) {
-  if (!object.contains(key) || object[key].is_null()) return true;
-  const json& value = object[key];
-  if (!value.is_number_integer() || value.get<long long>() < low || value.get<long long>() > high) {
-    error = name + "必须是 " + std::to_string(low) + " 到 " + std::to_string(high) + " 的整数";
-    return false;
+RawValue RawOfJson(const json& value) {
+  RawValue raw;
+  switch (value.type()) {
+    case json::value_t::null:
+      raw.value = RawValue::Null{};
+      break;
+    case json::value_t::boolean:
+      raw.value = value.get<bool>();
+      break;
+    case json::value_t::number_integer:
+      raw.value = value.get<std::int64_t>();
+      break;
+    case json::value_t::number_unsigned: {
+      // Above the largest signed integer: kept as a number, which no integer setting takes.
+      const auto v = value.get<std::uint64_t>();
+      if (v <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+        raw.value = static_cast<std::int64_t>(v);
+      } else {
+        raw.value = static_cast<double>(v);
+      }
+      break;
+    }
+    case json::value_t::number_float:
+      raw.value = value.get<double>();
+      break;
+    case json::value_t::string:
+      raw.value = value.get<std::string>();
+      break;
+    case json::value_t::array: {
+      std::vector<RawValue> items;
+      for (const json& item : value) items.push_back(RawOfJson(item));
+      raw.value = std::move(items);
+      break;
+    }
+    case json::value_t::object: {
+      RawTable entries;
+      for (const auto& item : value.items()) entries.emplace_back(item.key(), RawOfJson(item.value()));
+      raw.value = std::move(entries);
+      break;
+    }
+    default:
+      break;
   }
-  into = value.get<int>();
-  return true;
+  return raw;
 }
 
-bool ReadBool(const json& object, const char* key, std::optional<bool>& into, const std::string& name,
-              std::string& error) {
-  if (!object.contains(key) || object[key].is_null()) return true;
-  if (!object[key].is_boolean()) {
-    error = name + "必须是“是”或“否”";
-    return false;
+json JsonOf(const RawValue& raw) {
+  if (const auto* b = std::get_if<bool>(&raw.value)) return *b;
+  if (const auto* i = std::get_if<std::int64_t>(&raw.value)) return *i;
+  if (const auto* d = std::get_if<double>(&raw.value)) return *d;
+  if (const auto* s = std::get_if<std::string>(&raw.value)) return *s;
+  if (const auto* list = std::get_if<std::vector<RawValue>>(&raw.value)) {
+    json out = json::array();
+    for (const RawValue& item : *list) out.push_back(JsonOf(item));
+    return out;
   }
-  into = object[key].get<bool>();
-  return true;
+  if (const auto* table = std::get_if<RawTable>(&raw.value)) {
+    json out = json::object();
+    for (const auto& [key, value] : *table) out[key] = JsonOf(value);
+    return out;
+  }
+  return nullptr;
 }
 
-bool ReadSize(const json& object, int cellSize, SizeStyleSettings& into, std::string& error) {
-  if (!object.is_object()) {
-    error = "样式格式不对";
-    return false;
+const char* KindName(SettingKind kind) {
+  switch (kind) {
+    case SettingKind::kFlag:
+      return "flag";
+    case SettingKind::kInteger:
+      return "integer";
+    case SettingKind::kNumber:
+      return "number";
+    case SettingKind::kPair:
+      return "pair";
+    case SettingKind::kChoice:
+      return "choice";
+    case SettingKind::kText:
+      return "text";
+    case SettingKind::kTextList:
+      return "list";
   }
-  static const char* const kKeys[] = {"glyphSize", "baseline", "shift", "weight", "italic", "mono", "gamma"};
-  for (const auto& item : object.items()) {
-    if (std::find(std::begin(kKeys), std::end(kKeys), item.key()) == std::end(kKeys)) {
-      error = "不认识的样式项“" + item.key() + "”";
-      return false;
-    }
-  }
-  const std::string where = Where(cellSize);
-  const int limit = cellSize > 0 ? cellSize : 64;
-  if (!ReadInt(object, "glyphSize", kMinGlyphSize, kMaxGlyphSize, into.glyphSize, where + "字号（字身高度）", error) ||
-      !ReadInt(object, "baseline", 0, limit, into.baseline, where + "基线", error) ||
-      !ReadInt(object, "weight", kMinWeight, kMaxWeight, into.weight, where + "字重", error) ||
-      !ReadBool(object, "italic", into.italic, where + "斜体", error) ||
-      !ReadBool(object, "mono", into.mono, where + "黑白两级", error)) {
-    return false;
-  }
-  if (object.contains("shift") && !object["shift"].is_null()) {
-    const json& shift = object["shift"];
-    const bool pair =
-        shift.is_array() && shift.size() == 2 && shift[0].is_number_integer() && shift[1].is_number_integer();
-    if (!pair || std::abs(shift[0].get<long long>()) > limit || std::abs(shift[1].get<long long>()) > limit) {
-      error = where + "位移必须是两个 -" + std::to_string(limit) + " 到 " + std::to_string(limit) + " 的整数";
-      return false;
-    }
-    into.shift = std::make_pair(shift[0].get<int>(), shift[1].get<int>());
-  }
-  if (object.contains("gamma") && !object["gamma"].is_null()) {
-    const json& gamma = object["gamma"];
-    if (!gamma.is_number() || !CheckGamma(gamma.get<double>()).empty()) {
-      error = where + "灰度曲线（gamma）必须是 0.1 到 10 的数";
-      return false;
-    }
-    into.gamma = gamma.get<double>();
-  }
-  return true;
-}
-
-bool ReadNames(const json& object, const char* key, std::optional<std::vector<std::string>>& into,
-               const std::string& name, std::string& error) {
-  if (!object.contains(key) || object[key].is_null()) return true;
-  const json& list = object[key];
-  if (!list.is_array() || list.size() > 16) {
-    error = name + "必须是不超过 16 个名字的列表";
-    return false;
-  }
-  std::vector<std::string> names;
-  for (const json& item : list) {
-    if (!item.is_string() || item.get<std::string>().empty() || item.get<std::string>().size() > 255) {
-      error = name + "里有一个名字不对";
-      return false;
-    }
-    names.push_back(item.get<std::string>());
-  }
-  into = names;
-  return true;
-}
-
-json SizeToJson(const SizeStyleSettings& s) {
-  json out = json::object();
-  if (s.glyphSize) out["glyphSize"] = *s.glyphSize;
-  if (s.baseline) out["baseline"] = *s.baseline;
-  if (s.shift) out["shift"] = {s.shift->first, s.shift->second};
-  if (s.weight) out["weight"] = *s.weight;
-  if (s.italic) out["italic"] = *s.italic;
-  if (s.mono) out["mono"] = *s.mono;
-  if (s.gamma) out["gamma"] = *s.gamma;
-  return out;
+  return "";
 }
 
 }  // namespace
@@ -114,79 +103,31 @@ std::optional<StyleSettings> StyleFromJson(const json& object, std::string& erro
     error = "样式格式不对";
     return std::nullopt;
   }
-  static const char* const kKeys[] = {"face", "fallback", "fontFile", "align", "fit", "all", "sizes"};
-  for (const auto& item : object.items()) {
-    if (std::find(std::begin(kKeys), std::end(kKeys), item.key()) == std::end(kKeys)) {
-      error = "不认识的样式项“" + item.key() + "”";
-      return std::nullopt;
-    }
-  }
-  StyleSettings settings;
-  if (object.contains("face") && !object["face"].is_null()) {
-    if (!object["face"].is_string() || object["face"].get<std::string>().size() > 255) {
-      error = "字体名不对";
-      return std::nullopt;
-    }
-    settings.face = object["face"].get<std::string>();
-  }
-  if (!ReadNames(object, "fallback", settings.fallback, "后备字体", error) ||
-      !ReadNames(object, "fontFile", settings.fontFile, "字体文件", error)) {
-    return std::nullopt;
-  }
-  if (object.contains("align") && !object["align"].is_null()) {
-    const json& align = object["align"];
-    if (align == "design") {
-      settings.align = GlyphAlign::kDesign;
-    } else if (align == "center") {
-      settings.align = GlyphAlign::kCenter;
-    } else {
-      error = "对齐方式必须是“按字体设计”或“居中”";
-      return std::nullopt;
-    }
-  }
-  if (object.contains("fit") && !object["fit"].is_null()) {
-    if (!object["fit"].is_boolean()) {
-      error = "“自动适配”必须是“是”或“否”";
-      return std::nullopt;
-    }
-    settings.fit = object["fit"].get<bool>();
-  }
-  if (object.contains("all") && !object["all"].is_null() && !ReadSize(object["all"], 0, settings.all, error))
-    return std::nullopt;
-  if (object.contains("sizes") && !object["sizes"].is_null()) {
-    const json& sizes = object["sizes"];
-    if (!sizes.is_object()) {
-      error = "样式格式不对";
-      return std::nullopt;
-    }
-    for (const auto& item : sizes.items()) {
-      const std::string& key = item.key();
-      const int cellSize = key == "20" ? 20 : key == "24" ? 24 : key == "64" ? 64 : 0;
-      const auto index = SizeIndexOf(cellSize);
-      if (!index) {
-        error = "字号只有 20、24、64 三种，没有“" + key + "”";
-        return std::nullopt;
-      }
-      if (!item.value().is_null() && !ReadSize(item.value(), cellSize, settings.sizes[*index], error))
-        return std::nullopt;
-    }
-  }
+  ValueError problem;
+  auto settings = ReadStyleTree(std::get<RawTable>(RawOfJson(object).value), problem);
+  if (!settings) error = ValueErrorText(problem, MessageLanguage::kChinese);
   return settings;
 }
 
-json StyleToJson(const StyleSettings& settings) {
-  json out = json::object();
-  if (settings.face) out["face"] = *settings.face;
-  if (settings.fallback) out["fallback"] = *settings.fallback;
-  if (settings.fontFile) out["fontFile"] = *settings.fontFile;
-  if (settings.align) out["align"] = *settings.align == GlyphAlign::kCenter ? "center" : "design";
-  if (settings.fit) out["fit"] = *settings.fit;
-  out["all"] = SizeToJson(settings.all);
-  json sizes = json::object();
-  for (std::size_t i = 0; i < SizeModeTable.size(); ++i)
-    sizes[std::to_string(SizeModeTable[i].cellSize)] = SizeToJson(settings.sizes[i]);
-  out["sizes"] = sizes;
-  return out;
+json StyleToJson(const StyleSettings& settings) { return JsonOf(RawValue{StyleTree(settings)}); }
+
+json StyleTableJson() {
+  json table = json::array();
+  for (const StyleSetting& s : StyleTable()) {
+    json entry{{"name", s.name}, {"kind", KindName(s.kind)}, {"perSize", s.perSize}, {"label", s.label},
+               {"hint", s.hint}, {"step", s.step},           {"choices", s.choices}};
+    // Limits per size: the page's inputs for one size, and for every size (key "all").
+    json limits = json::object();
+    if (s.kind == SettingKind::kInteger || s.kind == SettingKind::kNumber || s.kind == SettingKind::kPair) {
+      limits["all"] = {s.Low(0), s.High(0)};
+      for (const auto& size : SizeModeTable)
+        limits[std::to_string(size.cellSize)] = {s.Low(size.cellSize), s.High(size.cellSize)};
+    }
+    entry["limits"] = limits;
+    entry["default"] = s.shownDefault ? JsonOf(RawOf(*s.shownDefault)) : json(nullptr);
+    table.push_back(std::move(entry));
+  }
+  return table;
 }
 
 }  // namespace qzf::studio

@@ -13,6 +13,7 @@ const BOX = [214, 96, 84];
 const state = {
   faces: [],
   fontFiles: [], // paths of font files in use
+  settings: [], // the style table
   face: null,
   lines: [],
   zoom: 2,
@@ -61,33 +62,93 @@ function numberOf(input) {
   return Number.isFinite(value) ? value : NaN;
 }
 
-function styleJson() {
-  const sizes = {};
-  for (const size of SIZES) {
-    const s = {};
-    const field = (name) => document.querySelector(`input[data-size="${size}"][data-field="${name}"]`);
-    const glyphSize = numberOf(field("glyphSize"));
-    if (glyphSize !== null) s.glyphSize = glyphSize;
-    const baseline = numberOf(field("baseline"));
-    if (baseline !== null) s.baseline = baseline;
-    const x = numberOf(field("shiftX")) || 0;
-    const y = numberOf(field("shiftY")) || 0;
-    if (x !== 0 || y !== 0) s.shift = [x, y];
-    const weight = numberOf(field("weight"));
-    if (weight !== null) s.weight = weight;
-    const italic = document.querySelector(`select[data-size="${size}"][data-field="italic"]`).value;
-    if (italic !== "") s.italic = italic === "1";
-    const gamma = numberOf(field("gamma"));
-    if (gamma !== null && gamma !== 1) s.gamma = gamma;
-    if (field("mono").checked) s.mono = true;
-    sizes[size] = s;
+// The style table as the studio gives it: name, kind, limits per size, step,
+// default, label and hint of each setting.
+function setting(name) {
+  return state.settings.find((s) => s.name === name);
+}
+
+// The controls of a setting: for every size (data-setting) or for one (data-field, data-size).
+function controls(name, size) {
+  const selector = size === undefined ? `[data-setting="${name}"]` : `[data-size="${size}"][data-field="${name}"]`;
+  return [...document.querySelectorAll(selector)].sort((a, b) => (a.dataset.part || 0) - (b.dataset.part || 0));
+}
+
+// Whether a control shows the setting's default when it is not given: one
+// for a single size stays blank ("as above") where a control for every size exists.
+function showsDefault(s, size) {
+  return size === undefined || controls(s.name).length === 0;
+}
+
+// What a control gives: a value, or undefined (not given).
+function controlValue(s, inputs, size) {
+  const input = inputs[0];
+  if (s.kind === "pair") {
+    const parts = inputs.map((i) => numberOf(i) || 0);
+    return parts.some((p) => p !== 0) ? parts : undefined;
   }
-  const all = { weight: Number($("weight").value) };
-  if ($("italic").checked) all.italic = true;
-  const style = { align: $("align").value, all, sizes };
+  if (input.tagName === "SELECT" && s.kind === "flag") return input.value === "" ? undefined : input.value === "1";
+  if (input.type === "checkbox") return input.checked ? true : undefined;
+  if (s.kind === "integer" || s.kind === "number") {
+    const value = numberOf(input);
+    // A number left at the default the control shows is not given.
+    const atDefault = input.type !== "range" && showsDefault(s, size) && value === s.default;
+    return value === null || atDefault ? undefined : value;
+  }
+  return input.value === "" ? undefined : input.value;
+}
+
+function setControl(s, inputs, value, size) {
+  const shown = value ?? (showsDefault(s, size) ? s.default : undefined);
+  inputs.forEach((input, part) => {
+    if (s.kind === "pair") input.value = (shown || [0, 0])[part];
+    else if (input.tagName === "SELECT" && s.kind === "flag") input.value = value === undefined ? "" : value ? "1" : "0";
+    else if (input.type === "checkbox") input.checked = !!shown;
+    else input.value = shown ?? "";
+  });
+  if (inputs[0] && inputs[0].type === "range") $(inputs[0].id + "-value").textContent = inputs[0].value;
+}
+
+// Limits, steps, labels and hints from the table onto the page's controls.
+function applyTable() {
+  for (const s of state.settings) {
+    const put = (inputs, key) => inputs.forEach((input) => {
+      const limits = s.limits[key];
+      if (limits) { input.min = limits[0]; input.max = limits[1]; }
+      if (s.kind === "integer" || s.kind === "number" || s.kind === "pair") input.step = s.step;
+      input.title = s.hint;
+    });
+    put(controls(s.name), "all");
+    for (const size of SIZES) {
+      const inputs = controls(s.name, size);
+      put(inputs, String(size));
+      const header = inputs[0] && inputs[0].closest("tr").querySelector("th");
+      if (header && s.kind !== "pair") { header.textContent = s.label; header.title = s.hint; }
+    }
+    setControl(s, controls(s.name), undefined);
+    for (const size of SIZES) setControl(s, controls(s.name, size), undefined, size);
+  }
+}
+
+function styleJson() {
+  const style = { size: {} };
+  for (const s of state.settings) {
+    const inputs = controls(s.name);
+    const value = inputs.length ? controlValue(s, inputs) : undefined;
+    if (value !== undefined) style[s.name] = value;
+  }
+  for (const size of SIZES) {
+    const own = {};
+    for (const s of state.settings) {
+      const inputs = controls(s.name, size);
+      const value = inputs.length ? controlValue(s, inputs, size) : undefined;
+      if (value !== undefined) own[s.name] = value;
+    }
+    style.size[size] = own;
+  }
   const fallback = fallbacks();
   if (fallback.length) style.fallback = fallback;
-  if (state.fontFiles.length) style.fontFile = state.fontFiles;
+  if (state.fontFiles.length) style["font-file"] = state.fontFiles;
   return style;
 }
 
@@ -96,29 +157,20 @@ function fallbacks() {
 }
 
 function applyStyle(style) {
-  const all = style.all || {};
-  $("weight").value = all.weight || 400;
-  $("weight-value").textContent = $("weight").value;
-  $("italic").checked = !!all.italic;
-  $("align").value = style.align || "design";
-  for (const size of SIZES) {
-    const own = (style.sizes || {})[size] || {};
-    const s = Object.assign({}, all, own);
-    const field = (name) => document.querySelector(`input[data-size="${size}"][data-field="${name}"]`);
-    // Weight and slant of one size only where it has its own.
-    field("weight").value = own.weight ?? "";
-    document.querySelector(`select[data-size="${size}"][data-field="italic"]`).value =
-      own.italic === undefined ? "" : own.italic ? "1" : "0";
-    field("glyphSize").value = s.glyphSize ?? "";
-    field("baseline").value = s.baseline ?? "";
-    field("shiftX").value = s.shift ? s.shift[0] : 0;
-    field("shiftY").value = s.shift ? s.shift[1] : 0;
-    field("gamma").value = s.gamma ?? 1;
-    field("mono").checked = !!s.mono;
+  for (const s of state.settings) {
+    const inputs = controls(s.name);
+    if (inputs.length) setControl(s, inputs, style[s.name]);
+    for (const size of SIZES) {
+      const own = ((style.size || {})[size] || {})[s.name];
+      // A size shows its own value; a value for every size too where no control takes it for every size.
+      const value = own !== undefined || inputs.length ? own : style[s.name];
+      const sized = controls(s.name, size);
+      if (sized.length) setControl(s, sized, value, size);
+    }
   }
   $("fallback-list").innerHTML = "";
   for (const name of style.fallback || []) addFallback(name);
-  state.fontFiles = style.fontFile || [];
+  state.fontFiles = style["font-file"] || [];
   renderFontFiles();
   if (style.face && state.faces.some((f) => f.name === style.face)) chooseFace(style.face, false);
   showAlign();
@@ -471,13 +523,11 @@ async function fit() {
   button.textContent = "正在适配…";
   try {
     const result = await api("/api/fit", { face: state.face, style: styleJson() });
-    for (const size of SIZES) {
-      const field = (name) => document.querySelector(`input[data-size="${size}"][data-field="${name}"]`);
-      field("glyphSize").value = result.sizes[size].glyphSize;
-      field("baseline").value = "";
-      field("shiftX").value = 0;
-      field("shiftY").value = 0;
+    // The fit places the glyphs: what placed them before goes back to its default.
+    for (const s of state.settings.filter((s) => s.places)) {
+      for (const size of SIZES) setControl(s, controls(s.name, size), undefined, size);
     }
+    for (const size of SIZES) controls("glyph-size", size)[0].value = result.sizes[size].glyphSize;
     $("align").value = "center";
     showAlign();
     notice("已为每个字号选出最大的不切边字身高度：" +
@@ -539,10 +589,11 @@ async function loadStyle(file) {
   if (file.size > 200 * 1024) return notice("样式文件太大");
   try {
     const result = await api("/api/style/load", { text: await file.text() });
-    if ((result.style.fontFile || []).length) {
+    const fontFiles = result.style["font-file"] || [];
+    if (fontFiles.length) {
       // The style's font files become usable, and their faces are listed.
       // Its face may come from those files: no face is asked for exactly yet.
-      await api("/api/preview", { face: result.style.face || "x", style: { fontFile: result.style.fontFile }, texts: [],
+      await api("/api/preview", { face: result.style.face || "x", style: { "font-file": fontFiles }, texts: [],
         allowSubstitute: true });
       await loadFaces();
     }
@@ -560,9 +611,11 @@ async function loadStyle(file) {
 async function start() {
   drawLegend();
   $("face-search").addEventListener("input", renderFaces);
-  $("weight").addEventListener("input", () => { $("weight-value").textContent = $("weight").value; changed(); });
-  $("italic").addEventListener("change", changed);
-  $("align").addEventListener("change", () => { showAlign(); changed(); });
+  document.querySelectorAll("[data-setting]").forEach((input) => input.addEventListener("input", () => {
+    if (input.type === "range") $(input.id + "-value").textContent = input.value;
+    changed();
+  }));
+  $("align").addEventListener("change", showAlign);
   document.querySelectorAll("table.sizes input").forEach((input) => input.addEventListener("input", changed));
   document.querySelectorAll("table.sizes select").forEach((select) => select.addEventListener("change", changed));
   $("own-text").addEventListener("input", changed);
@@ -597,6 +650,8 @@ async function start() {
     $("build-name").value = info.defaultName;
     $("style-name").value = info.defaultStyleName;
     state.lines = info.previewLines;
+    state.settings = info.settings;
+    applyTable();
     await loadFaces();
     document.body.dataset.ready = "1";
   } catch (e) {

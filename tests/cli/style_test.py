@@ -136,20 +136,38 @@ def main():
 
         # Bad options and style files: one line, a non-zero status, no file.
         bad_files = {
-            "unknown.toml": ("weight = 700\nwieght = 700\n", "unknown.toml:2: unknown key 'wieght'"),
-            "range.toml": ("[size.20]\nbaseline = 40\n", "range.toml:2: 'baseline' must be a row from 0 to 20"),
-            "size.toml": ("[size.30]\nweight = 700\n", "size.toml:1: [size.30]: the cell sizes are 20, 24 and 64"),
+            "unknown.toml": ("weight = 700\nwieght = 700\n", 'unknown.toml:2: unknown setting "wieght"'),
+            "range.toml": ("[size.20]\nbaseline = 40\n",
+                           'range.toml:2: baseline at 20 px: "40" is not an integer from 0 to 20'),
+            "size.toml": ("[size.30]\nweight = 700\n", 'size.toml:1: size "30": the cell sizes are 20, 24 and 64'),
             "broken.toml": ("weight = = 3\n", "broken.toml:1: not TOML"),
         }
         for name, (text, _) in bad_files.items():
             with open(path(name), "w") as f:
                 f.write(text)
-        cases = [(["--glyph-size", "30=18"], "--glyph-size 30=18: give SIZE=VALUE"),
-                 (["--glyph-size", "2"], "--glyph-size 2: must be an integer from 4 to 128"),
-                 (["--weight", "950"], "--weight 950: must be an integer from 100 to 900"),
-                 (["--gamma", "zero"], "--gamma zero: not a number"),
-                 (["--shift", "20=1"], "--shift 20=1: give RIGHT:DOWN"),
-                 (["--align", "middle"], "--align middle: give design or center"),
+        cases = [(["--glyph-size", "30=18"], 'glyph-size: "30=18": give SIZE=VALUE'),
+                 (["--glyph-size", "2"], 'glyph-size: "2" is not an integer from 4 to 128'),
+                 (["--weight", "950"], 'weight: "950" is not an integer from 100 to 900'),
+                 (["--gamma", "zero"], 'gamma: "zero" is not a number from 0.1 to 10'),
+                 (["--shift", "20=1"], 'shift at 20 px: "1" is not two integers (right, down) from -20 to 20'),
+                 (["--align", "middle"], 'align: "middle" is not one of design, center'),
+                 # Given but empty, a size twice, a line break: refused, never ignored.
+                 (["--glyph-size", ""], "glyph-size: the value is empty"),
+                 (["--baseline", ""], "baseline: the value is empty"),
+                 (["--shift", ""], "shift: the value is empty"),
+                 (["--align", ""], "align: the value is empty"),
+                 (["--weight", ""], "weight: the value is empty"),
+                 (["--gamma", ""], "gamma: the value is empty"),
+                 (["--fallback", ""], "fallback: the value is empty"),
+                 (["--glyph-size", "20=18,"], 'glyph-size: "": give SIZE=VALUE'),
+                 (["--glyph-size", "20=18,20=19"], "glyph-size at 20 px: the size is given twice"),
+                 (["--baseline", "24=20,24=21"], "baseline at 24 px: the size is given twice"),
+                 (["--shift", "20=1:1,20=2:2"], "shift at 20 px: the size is given twice"),
+                 (["--weight", "7\n00"], 'weight: "7\\n00" holds a control character'),
+                 # The argument parser's own refusals, on one line too.
+                 (["--weight", "700", "--weight", "400"], "--weight: given more than once"),
+                 (["--weight"], "--weight"),
+                 (["--no-such-option"], "--no-such-option"),
                  (["--fallback", "No Such Face 123"], "no installed font is called \"No Such Face 123\""),
                  (["--style", "missing.toml"], "cannot read the style file missing.toml")]
         cases += [(["--style", name], needle) for name, (_, needle) in bad_files.items()]
@@ -160,7 +178,8 @@ def main():
             lines = [line for line in err.splitlines() if line.startswith("qzffont:")]
             name = " ".join(args)
             check(name + " fails", r.returncode != 0, "status 0")
-            check(name + " says why", len(lines) == 1 and needle in lines[0], repr(err))
+            check(name + " says why on one line", len(err.splitlines()) == 1 and len(lines) == 1 and needle in lines[0],
+                  repr(err))
             check(name + " writes nothing", set(os.listdir(work)) == before, sorted(set(os.listdir(work)) - before))
 
         # --fit: glyphs that fill and centre their cells; the style it saves

@@ -141,17 +141,29 @@ def guards(studio):
 
 
 def bad_values(studio, out):
+    # The page takes each setting's limits, default and label from the state.
+    _, _, state = request(studio, "GET", "/api/state")
+    table = {s["name"]: s for s in state.get("settings", [])}
+    gamma = table.get("gamma", {})
+    check(gamma.get("limits", {}).get("20") == [0.1, 10] and gamma.get("default") == 1 and gamma.get("label"),
+          "the state holds the style table (%r)" % gamma)
+    check(table.get("baseline", {}).get("limits", {}).get("24") == [0, 24], "a baseline's limit is its size")
     cases = [
-        ({"all": {"weight": 1000}}, "字重"),
-        ({"all": {"weight": "bold"}}, "字重"),
-        ({"sizes": {"20": {"glyphSize": 200}}}, "20 像素的字号"),
-        ({"sizes": {"32": {"glyphSize": 20}}}, "32"),
-        ({"sizes": {"24": {"baseline": 25}}}, "24 像素的基线"),
-        ({"sizes": {"64": {"shift": [65, 0]}}}, "64 像素的位移"),
-        ({"sizes": {"64": {"shift": [1]}}}, "位移"),
-        ({"all": {"gamma": 0}}, "gamma"),
+        ({"weight": 1000}, "字重"),
+        ({"weight": "bold"}, "字重"),
+        ({"weight": ""}, "字重不能为空"),
+        ({"weight": 4294967696}, "字重"),  # 2^32 + 400: refused, not narrowed to 400
+        ({"size": {"20": {"glyph-size": 200}}}, "20 像素的字号"),
+        ({"size": {"32": {"glyph-size": 20}}}, "32"),
+        ({"size": {"24": {"baseline": 25}}}, "24 像素的基线"),
+        ({"size": {"64": {"shift": [65, 0]}}}, "64 像素的位移"),
+        ({"size": {"64": {"shift": [1]}}}, "位移"),
+        ({"size": {"20": {"fit": True}}}, "自动适配大小"),
+        ({"gamma": 0}, "gamma"),
         ({"align": "left"}, "对齐"),
+        ({"face": "a\nb"}, "控制字符"),
         ({"wieght": 700}, "wieght"),
+        ({"size": {"20": {"wieght": 700}}}, "wieght"),
     ]
     for style, named in cases:
         got, _, body = request(studio, "POST", "/api/preview", {"face": FACE, "style": style, "texts": ["古"]})
@@ -175,9 +187,9 @@ def bad_values(studio, out):
 
 
 def build_through_api(studio, out, qzffont, runner):
-    style = {"align": "center", "all": {"weight": 700},
-             "sizes": {"20": {"glyphSize": 19, "mono": True}, "24": {"glyphSize": 23, "gamma": 1.4},
-                       "64": {"glyphSize": 60}},
+    style = {"align": "center", "weight": 700,
+             "size": {"20": {"glyph-size": 19, "mono": True}, "24": {"glyph-size": 23, "gamma": 1.4},
+                      "64": {"glyph-size": 60}},
              "fallback": ["WenQuanYi Micro Hei"]}
     got, _, body = request(studio, "POST", "/api/style/save", {"face": FACE, "style": style, "name": "api.toml"})
     check(got == 200, "the style is saved (%r)" % body)
@@ -228,7 +240,7 @@ def font_files(studio, out, qzffont, runner, work):
     _, _, faces = request(studio, "GET", "/api/faces")
     listed = [f for f in faces["faces"] if f["name"] == family]
     check(listed and listed[0]["drawable"] == faces["total"], "its face is listed, drawing every character")
-    style = {"fontFile": [path]}
+    style = {"font-file": [path]}
     got, _, _ = request(studio, "POST", "/api/build", {"face": family, "style": style, "name": "hei.qzf"})
     status = wait_for_build(studio)
     check(got == 200 and status.get("ok"), "a build in the file's face succeeds (%r)" % status.get("message"))

@@ -138,7 +138,7 @@ def main():
                 seen = revision(driver)
                 driver.find_element(By.ID, "fit").click()
                 wait.until(lambda d: revision(d) > seen and d.find_element(By.ID, "fit").is_enabled())
-                sizes = [driver.find_element(By.CSS_SELECTOR, 'input[data-size="%d"][data-field="glyphSize"]' % s)
+                sizes = [driver.find_element(By.CSS_SELECTOR, 'input[data-size="%d"][data-field="glyph-size"]' % s)
                          .get_attribute("value") for s in (20, 24, 64)]
                 check(all(v.isdigit() for v in sizes) and
                       driver.find_element(By.ID, "align").get_attribute("value") == "center",

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "fontbuild/style_file.h"
 
 namespace qzf::studio {
@@ -9,7 +12,7 @@ namespace {
 
 using nlohmann::json;
 
-TEST(StyleJsonTest, EveryFieldSurvivesTheTripThroughJsonAndMeansWhatTheStyleFileMeans) {
+TEST(StyleJsonTest, EveryValueSurvivesTheTripThroughJsonAndMeansWhatTheStyleFileMeans) {
   const std::string file =
       "face = \"Noto Sans CJK SC\"\nfallback = [\"WenQuanYi Micro Hei\"]\nalign = \"center\"\nfit = true\n"
       "weight = 700\nitalic = true\n[size.20]\nglyph-size = 18\nbaseline = 17\nshift = [1, -1]\nmono = true\n"
@@ -25,37 +28,71 @@ TEST(StyleJsonTest, EveryFieldSurvivesTheTripThroughJsonAndMeansWhatTheStyleFile
 
 TEST(StyleJsonTest, NullAndMissingFieldsAreNotGiven) {
   std::string problem;
-  const auto settings =
-      StyleFromJson(json::parse(R"({"face": null, "all": {"weight": null}, "sizes": {"20": null}})"), problem);
+  const auto settings = StyleFromJson(
+      json::parse(R"({"face": null, "weight": null, "size": {"20": null, "24": {"gamma": null}}})"), problem);
   ASSERT_TRUE(settings) << problem;
   EXPECT_EQ(*settings, StyleSettings{});
 }
 
-TEST(StyleJsonTest, BadValuesAreRefusedNamingTheFieldAndSize) {
-  const std::pair<const char*, const char*> cases[] = {
-      {R"({"all": {"glyphSize": 3}})", "字号"},
-      {R"({"all": {"glyphSize": 12.5}})", "字号"},
-      {R"({"sizes": {"20": {"baseline": -1}}})", "20 像素的基线"},
-      {R"({"sizes": {"20": {"baseline": 21}}})", "20 像素的基线"},
-      {R"({"sizes": {"24": {"shift": [0, 25]}}})", "24 像素的位移"},
-      {R"({"sizes": {"24": {"shift": [0, 1, 2]}}})", "24 像素的位移"},
-      {R"({"all": {"weight": 99}})", "字重"},
-      {R"({"all": {"italic": 1}})", "斜体"},
-      {R"({"all": {"mono": "yes"}})", "黑白两级"},
-      {R"({"sizes": {"64": {"gamma": 10.5}}})", "64 像素的灰度曲线"},
-      {R"({"sizes": {"48": {}}})", "48"},
-      {R"({"sizes": {"20": {"size": 18}}})", "size"},
-      {R"({"align": "middle"})", "对齐"},
-      {R"({"fallback": "WenQuanYi Micro Hei"})", "后备字体"},
-      {R"({"fallback": [""]})", "后备字体"},
-      {R"({"colour": 1})", "colour"},
-      {R"([1, 2])", "样式"},
+TEST(StyleJsonTest, BadValuesAreRefusedBeforeNarrowingNamingTheFieldAndSize) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double infinity = std::numeric_limits<double>::infinity();
+  const std::pair<json, const char*> cases[] = {
+      {json::parse(R"({"glyph-size": 3})"), "字号"},
+      {json::parse(R"({"glyph-size": 12.5})"), "字号"},
+      {json::parse(R"({"glyph-size": 2147483648})"), "字号"},
+      {json::parse(R"({"glyph-size": 4294967320})"), "字号"},           // 2^32 + 24
+      {json::parse(R"({"glyph-size": 9223372036854775808})"), "字号"},  // 2^63
+      {json::parse(R"({"glyph-size": -9223372036854775808})"), "字号"},
+      {json::parse(R"({"glyph-size": "18"})"), "字号"},
+      {json{{"gamma", nan}}, "灰度曲线"},
+      {json{{"gamma", infinity}}, "灰度曲线"},
+      {json{{"gamma", -infinity}}, "灰度曲线"},
+      {json::parse(R"({"size": {"20": {"baseline": -1}}})"), "20 像素的基线"},
+      {json::parse(R"({"size": {"20": {"baseline": 21}}})"), "20 像素的基线"},
+      {json::parse(R"({"size": {"24": {"shift": [0, 25]}}})"), "24 像素的位移"},
+      {json::parse(R"({"size": {"24": {"shift": [0, 4294967297]}}})"), "24 像素的位移"},
+      {json::parse(R"({"size": {"24": {"shift": [0, 1, 2]}}})"), "24 像素的位移"},
+      {json::parse(R"({"weight": 99})"), "字重"},
+      {json::parse(R"({"weight": ""})"), "字重不能为空"},
+      {json::parse(R"({"italic": 1})"), "斜体"},
+      {json::parse(R"({"mono": "yes"})"), "黑白两级"},
+      {json::parse(R"({"size": {"64": {"gamma": 10.5}}})"), "64 像素的灰度曲线"},
+      {json::parse(R"({"size": {"48": {}}})"), "48"},
+      {json::parse(R"({"size": {"20": 5}})"), "样式格式不对"},
+      {json::parse(R"({"size": [1]})"), "样式格式不对"},
+      {json::parse(R"({"size": {"20": {"size": 18}}})"), "size"},
+      {json::parse(R"({"size": {"20": {"fit": true}}})"), "自动适配大小对所有字号都一样"},
+      {json::parse(R"({"align": "middle"})"), "对齐"},
+      {json::parse(R"({"fallback": "WenQuanYi Micro Hei"})"), "后备字体"},
+      {json::parse(R"({"fallback": [""]})"), "后备字体"},
+      {json::parse(R"({"fallback": [1]})"), "后备字体"},
+      {json::parse(R"({"face": "a\nb"})"), "控制字符"},
+      {json{{"face", std::string(256, 'x')}}, "超过 255 字节"},
+      {json{{"fallback", std::vector<std::string>(17, "x")}}, "最多 16 个"},
+      {json::parse(R"({"colour": 1})"), "colour"},
+      {json::parse(R"({"size": {"20": {"colour": 1}}})"), "colour"},
+      {json::parse(R"([1, 2])"), "样式"},
   };
-  for (const auto& [text, named] : cases) {
+  for (const auto& [style, named] : cases) {
     std::string problem;
-    EXPECT_FALSE(StyleFromJson(json::parse(text), problem)) << text;
-    EXPECT_NE(problem.find(named), std::string::npos) << text << ": " << problem;
+    EXPECT_FALSE(StyleFromJson(style, problem)) << style.dump();
+    EXPECT_NE(problem.find(named), std::string::npos) << style.dump() << ": " << problem;
   }
+}
+
+TEST(StyleJsonTest, TheTableForThePageHoldsEachSettingsLimitsPerSize) {
+  const json table = StyleTableJson();
+  ASSERT_TRUE(table.is_array());
+  const json* baseline = nullptr;
+  for (const json& entry : table) {
+    EXPECT_FALSE(entry["label"].get<std::string>().empty()) << entry.dump();
+    if (entry["name"] == "baseline") baseline = &entry;
+  }
+  ASSERT_NE(baseline, nullptr);
+  EXPECT_EQ((*baseline)["limits"]["20"], json::array({0, 20}));
+  EXPECT_EQ((*baseline)["limits"]["all"], json::array({0, 64}));
+  EXPECT_TRUE((*baseline)["perSize"].get<bool>());
 }
 
 }  // namespace
