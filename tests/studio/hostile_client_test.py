@@ -175,7 +175,10 @@ def leavers(studio, native):
         sock = socket.create_connection(("127.0.0.1", studio.port), timeout=30)
         sock.sendall(head + body.encode())
         if i % 10 == 9:
-            sock.recv(65536)  # the first bytes, then gone
+            try:
+                sock.recv(65536)  # the first bytes, then gone
+            except ConnectionResetError:
+                pass  # a busy studio may drop the oldest unfinished request: this client is leaving anyway
         sock.close()
     time.sleep(1)
     check(alive(studio), "%d clients that left before their answers: the studio still serves" % clients)
@@ -196,8 +199,8 @@ def deep_nesting(studio):
         "/api/build": {"face": FACE, "name": "deep.qzf"},
         "/api/style/save": {"face": FACE, "name": "deep.toml"},
     }
-    style_paths = [["style"], ["style", "all"], ["style", "sizes"], ["style", "sizes", "24"], ["style", "fallback"],
-                   ["style", "fontFile"], ["style", "all", "shift"], ["style", "sizes", "64", "shift"]]
+    style_paths = [["style"], ["style", "size"], ["style", "size", "24"], ["style", "fallback"],
+                   ["style", "font-file"], ["style", "shift"], ["style", "size", "64", "shift"]]
     cases = []
     for route, fields in routes.items():
         for path in style_paths:
@@ -383,7 +386,7 @@ def fonts(studio, out, runner):
     ]
     bad = []
     for what, files, expected in cases:
-        status, answer = request(studio, "POST", "/api/preview", dict(base, style={"fontFile": files}))
+        status, answer = request(studio, "POST", "/api/preview", dict(base, style={"font-file": files}))
         if status != expected:
             bad.append("%s: %d %r" % (what, status, error_of(answer)))
     check(not bad, "font files: only the page's, the out-dir's and those given at start (%r)" % bad)
