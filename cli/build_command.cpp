@@ -1,5 +1,4 @@
 #include <cstdio>
-
 #include <memory>
 
 #include "cli/build_progress.h"
