@@ -1,8 +1,7 @@
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <vector>
-
-#include <memory>
 
 #include "cli/build_progress.h"
 #include "cli/commands.h"

@@ -2,7 +2,6 @@
 // Keys and texts are typed as UTF-8 (converted to GBK) or as 0xHHHH bytes.
 #include <cctype>
 #include <cstdio>
-
 #include <memory>
 
 #include "cli/commands.h"

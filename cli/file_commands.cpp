@@ -1,6 +1,5 @@
 // check, diff and cell: looking into font files.
 #include <cstdio>
-
 #include <memory>
 
 #include "cli/commands.h"
