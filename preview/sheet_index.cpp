@@ -66,7 +66,7 @@ std::string SheetIndexJson(const GlyphSheet& sheet) {
   index["size"] = sheet.layout.cellSize;
   index["columns"] = sheet.layout.columns;
   index["rows"] = sheet.layout.rows;
-  index["gap"] = kSheetGap_px;
+  index["gap"] = kSheetGapWidth;
   index["width"] = sheet.layout.width();
   index["height"] = sheet.layout.height();
   nlohmann::ordered_json greys = nlohmann::ordered_json::array();
