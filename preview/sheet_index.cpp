@@ -124,6 +124,10 @@ SheetIndexResult ParseSheetIndex(std::string_view json) {
     result.error = "gives a grid of columns and rows out of range";
     return result;
   }
+  if (index.contains("gap") && index["gap"] != kSheetGapWidth) {
+    result.error = "gives a gap other than " + std::to_string(kSheetGapWidth) + " pixel";
+    return result;
+  }
   result.sheet.layout = SheetLayout{*size, *columns, *rows};
   const auto cells = index.find("cells");
   if (cells == index.end() || !cells->is_array()) {
