@@ -20,7 +20,7 @@ namespace qzf {
 
 inline constexpr std::uint8_t SheetGrey(std::uint8_t level) { return static_cast<std::uint8_t>(255 - 17 * level); }
 inline constexpr Rgb kSheetGap{240, 120, 40};
-inline constexpr std::uint32_t kSheetGap_px = 1;
+inline constexpr std::uint32_t kSheetGapWidth = 1;
 
 struct SheetCell {
   std::uint32_t position = 0;  // in the code table
@@ -35,11 +35,11 @@ struct SheetLayout {
   std::uint32_t columns = 0;
   std::uint32_t rows = 0;
 
-  std::uint32_t width() const { return kSheetGap_px + columns * (cellSize + kSheetGap_px); }
-  std::uint32_t height() const { return kSheetGap_px + rows * (cellSize + kSheetGap_px); }
+  std::uint32_t width() const { return kSheetGapWidth + columns * (cellSize + kSheetGapWidth); }
+  std::uint32_t height() const { return kSheetGapWidth + rows * (cellSize + kSheetGapWidth); }
   // The top left pixel of a grid place.
-  std::uint32_t CellX(std::uint32_t column) const { return kSheetGap_px + column * (cellSize + kSheetGap_px); }
-  std::uint32_t CellY(std::uint32_t row) const { return kSheetGap_px + row * (cellSize + kSheetGap_px); }
+  std::uint32_t CellX(std::uint32_t column) const { return kSheetGapWidth + column * (cellSize + kSheetGapWidth); }
+  std::uint32_t CellY(std::uint32_t row) const { return kSheetGapWidth + row * (cellSize + kSheetGapWidth); }
 };
 
 struct GlyphSheet {

@@ -66,7 +66,7 @@ std::string SheetIndexJson(const GlyphSheet& sheet) {
   index["size"] = sheet.layout.cellSize;
   index["columns"] = sheet.layout.columns;
   index["rows"] = sheet.layout.rows;
-  index["gap"] = kSheetGap_px;
+  index["gap"] = kSheetGapWidth;
   index["width"] = sheet.layout.width();
   index["height"] = sheet.layout.height();
   nlohmann::ordered_json greys = nlohmann::ordered_json::array();
@@ -122,6 +122,10 @@ SheetIndexResult ParseSheetIndex(std::string_view json) {
   const auto rows = Count(index, "rows", kMaxPlaces + 1);
   if (!columns || !rows || *columns == 0 || *rows == 0 || std::uint64_t{*columns} * *rows > kMaxPlaces) {
     result.error = "gives a grid of columns and rows out of range";
+    return result;
+  }
+  if (index.contains("gap") && index["gap"] != kSheetGapWidth) {
+    result.error = "gives a gap other than " + std::to_string(kSheetGapWidth) + " pixel";
     return result;
   }
   result.sheet.layout = SheetLayout{*size, *columns, *rows};

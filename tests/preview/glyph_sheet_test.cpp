@@ -187,6 +187,7 @@ TEST(SheetIndexTest, RefusesWhatIsNotAnIndexOfThisTool) {
       {R"({"format":"qzffont glyph sheet","version":1,"size":24,"columns":0,"rows":1,"cells":[]})", "grid"},
       {R"({"format":"qzffont glyph sheet","version":1,"size":24,"columns":5000,"rows":5000,"cells":[]})", "grid"},
       {R"({"format":"qzffont glyph sheet","version":1,"size":24,"columns":2,"rows":2})", "no list of cells"},
+      {R"({"format":"qzffont glyph sheet","version":1,"size":24,"columns":2,"rows":2,"gap":2,"cells":[]})", "gap"},
       {head + R"([{"column":2,"row":0,"position":0,"code":"0x8140"}]})", "cell 1 of the index without"},
       {head + R"([{"column":0,"row":0,"position":7832,"code":"0x8140"}]})", "without"},
       {head + R"([{"column":0,"row":0,"position":0,"code":"0x81"}]})", "without"},
