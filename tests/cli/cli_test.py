@@ -227,7 +227,7 @@ def signals(runner, work, face, check, reference):
     if runner.wine:
         notice("under Wine a SIGTERM ends the program without a console event: the next build removes what it left")
     if runner.wine:
-        notice("SIGHUP cases skipped under Wine: a closed terminal reaches a Windows program as no console event")
+        notice("SIGHUP cases run natively only: Windows has no SIGHUP; its closed console is a case of its own")
     for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGKILL) + (() if runner.wine else (signal.SIGHUP,)):
         for moment in ("laying down", "pass 1/3", "pass 2/3", "pass 3/3"):
             name = f"{sig.name} while {moment}"
@@ -246,6 +246,51 @@ def signals(runner, work, face, check, reference):
                 check(name + ": the next build works", r.returncode == 0 and digest(out) == expected, r.stderr)
                 check(name + ": the next build removes what was left", temporaries(work) == [],
                       temporaries(work))
+
+
+def closed_console(runner, work, face, check, reference, close_console):
+    """Under Wine: the console window of a build closed with its close box, mid-build.
+
+    Runs in a display of its own (Xvfb) and a Wine prefix of its own beside the
+    program, whose desktop is on that display. Windows sends the program a
+    close event; Wine 8 ends it without one, as if killed. Either way the
+    earlier output stays, and no temporary file outlives the next build."""
+    if not runner.wine or not close_console:
+        return
+    if not shutil.which("Xvfb"):
+        notice("closed-console case skipped: no Xvfb")
+        return
+    read_end, write_end = os.pipe()
+    display = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten",
+                                "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end, "rb") as pipe:
+        number = pipe.readline().decode().strip()
+    prefix = os.path.join(os.path.dirname(runner.command[-1]), "console-prefix")
+    env = dict(os.environ, DISPLAY=":" + number, QZF_WINEPREFIX=prefix)
+    out = os.path.join(work, "console.qzf")
+    shutil.copyfile(reference, out)
+    try:
+        # The fit measures first: a build that lasts long enough to be closed.
+        build = subprocess.Popen([runner.command[0], "wineconsole", runner.command[-1], "build", *face, "--fit",
+                                  "--threads", "1", "--out", "console.qzf"], cwd=work, env=env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        title = "Z:" + runner.command[-1].replace("/", "\\")
+        closer = subprocess.run([runner.command[0], close_console, title, "console.qzf.font-*.tmp"], cwd=work, env=env,
+                                capture_output=True, timeout=300)
+        build.wait(timeout=120)
+        check("closed console: the window is closed mid-build", closer.returncode == 0, closer.stderr)
+        check("closed console: the earlier output stays", digest(out) == digest(reference))
+        left = [n for n in temporaries(work) if n.startswith("console.qzf.")]
+        notice("closed console under Wine: " + ("the build ended without a close event, leaving " + ", ".join(left)
+                                                if left else "the build removed its temporary file"))
+        r = runner.run("build", *face, "--out", "console.qzf", "--quiet")
+        check("closed console: the next build works and removes what was left",
+              r.returncode == 0 and temporaries(work) == [], (r.stderr, temporaries(work)))
+    finally:
+        subprocess.run(["wineserver", "-k"], env=dict(env, WINEPREFIX=prefix), stderr=subprocess.DEVNULL)
+        display.terminate()
+        display.wait(timeout=10)
 
 
 def concurrent_builds(runner, work, face, check, reference):
@@ -364,7 +409,7 @@ def root_faults(runner, work, face, bad, inputs):
     return ran_full_disk or ran_unwritable
 
 
-def faults(runner, work, face, bad, check):
+def faults(runner, work, face, bad, check, close_console=None):
     """The rest of the fault table: signals, two builds at once, long paths, slashes."""
     r = runner.run("build", *face, "--out", "reference.qzf", "--quiet")
     check("reference build", r.returncode == 0, r.stderr)
@@ -374,6 +419,7 @@ def faults(runner, work, face, bad, check):
     summary_words(runner, work, face, check)
     paths_as_given(runner, work, check)
     signals(runner, work, face, check, reference)
+    closed_console(runner, work, face, check, reference, close_console)
     concurrent_builds(runner, work, face, check, reference)
     long_paths(runner, work, face, bad, check, reference)
     forward_slashes(runner, work, face, check, reference)
@@ -384,6 +430,8 @@ def main():
     parser.add_argument("program")
     parser.add_argument("--runner", default=None)
     parser.add_argument("--face", default="Noto Sans CJK SC")
+    parser.add_argument("--close-console", default=None,
+                        help="the Windows helper that closes a console window (with --runner)")
     parser.add_argument("--root-cases", action="store_true",
                         help="only the cases that need root; exit status 77 (skipped) without it")
     options = parser.parse_args()
@@ -610,7 +658,8 @@ def main():
             check("data export makes its directory", r.returncode == 0 and
                   size_of(os.path.join(work, "new", "sub", DATA_FONT)) == FONT_LENGTH, r.stderr)
 
-            faults(runner, work, face, bad, check)
+            faults(runner, work, face, bad, check,
+                   os.path.abspath(options.close_console) if options.close_console else None)
     finally:
         shutil.rmtree(work, ignore_errors=True)
         print(f"{passed} passed, {failed} failed")
