@@ -288,8 +288,10 @@ void Session::OnBody(beast::error_code error, std::size_t) {
     asio::post(self->stream_.get_executor(),
                [self, response = std::move(response)]() mutable { self->Answer(std::move(response), false); });
   });
+#ifndef _WIN32
   // Meanwhile, a client that closes its end is forgotten: its slot is free
-  // and, if its turn has not come, its request is not answered.
+  // and, if its turn has not come, its request is not answered. (Not under
+  // Windows: there the page's own requests were seen to go unanswered.)
   stream_.socket().async_read_some(asio::buffer(discard_.data(), 1),
                                    [self = shared_from_this()](beast::error_code e, std::size_t) {
                                      if (e && self->phase_ == Phase::kHandling) {
@@ -297,6 +299,7 @@ void Session::OnBody(beast::error_code error, std::size_t) {
                                        self->Close();
                                      }
                                    });
+#endif
 }
 
 void Session::Answer(HttpResponse response, bool bodyUnread) {
