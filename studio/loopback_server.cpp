@@ -151,7 +151,10 @@ class Session : public std::enable_shared_from_this<Session> {
   Clock::time_point start() const { return start_; }
   // Past its deadline by this much, a connection the system has not let go
   // of (a write to a gone client that never ends) no longer holds a slot.
-  bool Stuck(Clock::time_point now) const { return now > deadline_ + std::chrono::seconds(2); }
+  bool Stuck(Clock::time_point now) const {
+    // No deadline while being answered (the largest time point): never stuck.
+    return now > deadline_ && now - deadline_ > std::chrono::seconds(2);
+  }
   // The client closed its end while its request was being answered.
   bool Gone() const { return gone_.load(); }
 
