@@ -36,6 +36,8 @@ struct ServerLimits {
   // For a body, or a response: this long plus its length at the slowest rate.
   std::chrono::milliseconds transferTime{10000};
   std::size_t slowestBytesPerSecond = 512 * 1024;
+  // After Stop, how long requests being answered may take to finish.
+  std::chrono::milliseconds stopGrace{10000};
   // Threads that run the handler; the sockets have one thread of their own.
   unsigned handlerThreads = 3;
 };
@@ -59,7 +61,7 @@ class LoopbackServer {
 
   // Serves until Stop on the calling thread (and the handler threads);
   // `tick` (if any) is called about four times a second from it. Requests
-  // being answered are finished before it returns.
+  // being answered are finished before it returns (for up to stopGrace).
   void Run(const std::function<void()>& tick = {});
   // May be called from any thread and from a signal handler.
   void Stop() { stop_.store(true); }

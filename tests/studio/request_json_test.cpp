@@ -11,20 +11,23 @@ namespace {
 using nlohmann::json;
 
 TEST(RequestJsonTest, BodiesAreObjectsNestedNoDeeperThanTheLimit) {
-  auto nested = [](int depth, const char* open, const char* close) {
+  // Built by appending only (GCC 12 at -O3 warns falsely on literal + string).
+  auto nested = [](int depth, const char* open, const char* inner, const char* close) {
     std::string text = "{\"x\":";
     for (int i = 0; i < depth; ++i) text += open;
+    text += inner;
     for (int i = 0; i < depth; ++i) text += close;
-    return text + "}";
+    text += "}";
+    return text;
   };
   const std::pair<std::string, bool> cases[] = {
       {"{}", true},
       {R"({"a": [1, {"b": [2]}], "c": "d"})", true},
-      {nested(kMaxJsonDepth - 1, "[", "]"), true},  // with the outer object: the limit itself
-      {nested(kMaxJsonDepth, "[", "]"), false},
-      {nested(100000, "[", "]"), false},
-      {nested(kMaxJsonDepth - 1, "{\"a\":", "}").replace(5 + 5 * (kMaxJsonDepth - 1), 0, "1"), true},
-      {nested(60000, "{\"a\":", "}").replace(5 + 5 * 60000, 0, "1"), false},
+      {nested(kMaxJsonDepth - 1, "[", "", "]"), true},  // with the outer object: the limit itself
+      {nested(kMaxJsonDepth, "[", "", "]"), false},
+      {nested(100000, "[", "", "]"), false},
+      {nested(kMaxJsonDepth - 1, "{\"a\":", "1", "}"), true},
+      {nested(60000, "{\"a\":", "1", "}"), false},
       {"[]", false},
       {"\"text\"", false},
       {"5", false},
@@ -42,7 +45,7 @@ TEST(RequestJsonTest, BodiesAreObjectsNestedNoDeeperThanTheLimit) {
     EXPECT_EQ(error.empty(), ok) << text.substr(0, 80);
   }
   std::string error;
-  ParseJsonBody(nested(100000, "[", "]"), error);
+  ParseJsonBody(nested(100000, "[", "", "]"), error);
   EXPECT_NE(error.find(std::to_string(kMaxJsonDepth)), std::string::npos) << error;
 }
 
