@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dict/load_dictionary_file.h"
+#include "fileutil/atomic_file_write.h"
 #include "fileutil/data_blocks.h"
 #include "fileutil/extract_data_resource.h"
 #include "fileutil/file_range.h"
@@ -50,12 +51,7 @@ bool CopyBase(const std::string& base, const char* target, std::uint32_t length)
   read.buffer = bytes.data();
   read.size = length;
   if (ReadFileRange(read) != length) return false;
-  WriteFileRangeArgs write;
-  write.path = target;
-  write.data = bytes.data();
-  write.size = length;
-  write.creationDisposition = CREATE_ALWAYS;
-  return WriteFileRange(write) == length;
+  return WriteWholeFile(target, bytes);
 }
 
 // What the passes cannot use: entries out of order (lookups would miss them)
