@@ -15,6 +15,9 @@
 #include "fileutil/stale_temporary_files.h"
 #include "fileutil/temporary_file.h"
 #include "fontbuild/background_work.h"
+#include "fontbuild/pass_cells.h"
+#include "fontbuild/pass_runs.h"
+#include "fontbuild/pass_styles.h"
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
@@ -157,7 +160,21 @@ FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops) {
   return other.exact ? other : check;
 }
 
+bool UncommittedFont::Commit() {
+  if (!work_ || work_->path().empty()) return true;
+  return work_->ReplaceTarget(output_);
+}
+
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer) {
+  UncommittedFont font;
+  FontBuildResult result = BuildFontUncommitted(request, observer, font);
+  if (result.status == FontBuildStatus::kOk && !font.Commit())
+    return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  return result;
+}
+
+FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildObserver& observer,
+                                     UncommittedFont& font) {
   FontBuildResult result;
   result.style = request.style;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
@@ -195,7 +212,9 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   // inputs are checked too; it goes again if they fail.
   const std::string& output = request.outputPath;
   const bool inPlace = request.workFile == FontWorkFile::kInPlace;
-  TemporaryFile workCopy(inPlace || output.empty() ? std::string() : TemporaryPathBeside(output, "font"));
+  font.output_ = output;
+  TemporaryFile& workCopy =
+      font.work_.emplace(inPlace || output.empty() ? std::string() : TemporaryPathBeside(output, "font"));
   const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
   std::optional<FontBuildStatus> fontLayDownFailure;
   std::uint32_t baseLength = kFontFileLength;
@@ -248,7 +267,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     if (request.checkFirst && result.dictionaryEntries != 0) dictionaryProblem = CheckDictionary(dictionary);
   };
   const BuildStyle& style = request.style;
-  const bool measure = style.fit || style.align == GlyphAlign::kCenter;
+  const bool measure = StyleMeasures(style);
   if (measure) checkDictionary();
   const bool dictionaryUsable = result.dictionaryEntries != 0 && dictionaryProblem.empty();
 
@@ -256,27 +275,16 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   const std::vector<std::uint16_t> characters =
       dictionaryUsable ? DrawnCharacters(dictionary) : std::vector<std::uint16_t>();
   const RenderFace face{request.faceName, result.faceCharSet};
-  std::array<GlyphStyle, SizeModeTable.size()> passStyles = style.sizes;
-  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
-    SizeFit& fit = result.fits[i];
-    fit.emHeight = style.sizes[i].emHeight;
-    if (!measure || !dictionaryUsable) continue;
-    observer.MeasuringStarted(SizeModeTable[i]);
-    StyleFitRequest fitRequest{face, fallbacks, characters, request.ops, request.threads};
-    fit = FitSizeStyle(fitRequest, SizeModeTable[i], style.sizes[i], style.fit, style.align == GlyphAlign::kCenter);
-    passStyles[i].emHeight = fit.emHeight;
-    passStyles[i].shiftX += fit.alignX;
-    passStyles[i].shiftY += fit.alignY;
-  }
+  const StyleFitRequest fitRequest{face, fallbacks, characters, request.ops, request.threads};
+  const PassStyles passStyles =
+      ResolvePassStyles(style, measure && dictionaryUsable ? &fitRequest : nullptr,
+                        [&observer](const GlyphSizeInfo& size) { observer.MeasuringStarted(size); });
+  result.fits = passStyles.fits;
 
   // Every size's cells, drawn on every core while the file is laid down
   // and while the passes before them read and write it.
   std::optional<CellDrawing> drawing;
-  if (dictionaryUsable) {
-    std::vector<GlyphTask> tasks;
-    for (std::size_t i = 0; i < SizeModeTable.size(); ++i) tasks.push_back(GlyphTask{SizeModeTable[i], passStyles[i]});
-    drawing.emplace(face, fallbacks, tasks, EachCharacterOnce(characters), request.ops, request.threads);
-  }
+  if (dictionaryUsable) StartPassCells(drawing, face, fallbacks, passStyles, characters, request.ops, request.threads);
   if (!measure) checkDictionary();
 
   fontLayDown->Join();
@@ -286,41 +294,26 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
   if (!dictionaryProblem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, dictionaryProblem);
 
-  PatchPassOptions options;
-  options.ops = request.ops;
-  options.reporter = &observer;
-  options.image = &image;
-  options.faceCharSet = result.faceCharSet;
-  options.fallbackFaces = fallbacks;
-  options.dictionary = &dictionary;
-  options.threads = request.threads;
-  std::optional<std::size_t> failedPass;
-  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
-    FontBuildPass& pass = result.passes[i];
-    options.style = &passStyles[i];
-    observer.PassStarted(i, SizeModeTable[i]);
-    options.cells = nullptr;
-    if (drawing) {
-      options.cells = [&drawing, &observer, i]() -> const RenderedCells& {
-        return drawing->Wait(i, [&](std::uint32_t done, std::uint32_t total) { observer.CellsDrawn(i, done, total); });
-      };
-    }
-    pass.result =
-        RunPatchPass(pass.mode, pass.fontHeight, request.faceName.c_str(), workPath.c_str(), dictionaryPath, options);
-    if (pass.result.status != PatchPassStatus::kOk && !failedPass) {
-      failedPass = i;
-      if (request.checkFirst) break;
-    }
-  }
+  PassRunRequest passes;
+  passes.faceName = request.faceName.c_str();
+  passes.workPath = workPath.c_str();
+  passes.dictionaryPath = dictionaryPath;
+  passes.options.ops = request.ops;
+  passes.options.image = &image;
+  passes.options.faceCharSet = result.faceCharSet;
+  passes.options.fallbackFaces = fallbacks;
+  passes.options.dictionary = &dictionary;
+  passes.options.threads = request.threads;
+  passes.styles = &passStyles;
+  passes.drawing = drawing ? &*drawing : nullptr;
+  passes.stopAtFirstFailure = request.checkFirst;
+  const std::optional<std::size_t> failedPass = RunPasses(passes, observer, result.passes);
   if (failedPass)
     return Fail(result, FontBuildStatus::kPassFailed, std::to_string(result.passes[*failedPass].fontHeight) + " px");
   if (!request.checkFirst) {
     result.exactFace = result.passes[0].result.exactFace;
   }
-  if (inPlace) return result;
-
-  // The finished file leaves its hidden state behind and takes the output's place.
-  if (!workCopy.ReplaceTarget(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  // The finished file stays hidden beside the output until it is committed.
   return result;
 }
 

@@ -11,8 +11,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "fileutil/temporary_file.h"
 #include "fontbuild/style_fit.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/glyph_style.h"
@@ -101,6 +103,26 @@ class FontBuildObserver : public PassReporter {
   virtual void CellsDrawn(std::size_t /*index*/, std::uint32_t /*done*/, std::uint32_t /*total*/) {}
 };
 
+// A built font not yet in its place: the finished work file, hidden beside
+// the output. Dropped, it goes and the output is as it was; Commit puts it
+// in the output's place in one rename. A build in place has nothing to put.
+class UncommittedFont {
+ public:
+  // False, with GetLastError saying why, leaves the output as it was.
+  bool Commit();
+
+ private:
+  friend FontBuildResult BuildFontUncommitted(const FontBuildRequest&, FontBuildObserver&, UncommittedFont&);
+  std::optional<TemporaryFile> work_;
+  std::string output_;
+};
+
+// Every stage but the last: on success `font` holds the finished file, for
+// the caller to commit together with its other outputs.
+FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildObserver& observer,
+                                     UncommittedFont& font);
+
+// The whole build, the font committed at the end.
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer);
 
 // Which face the font calls give for a name: exact or a substitute, and the

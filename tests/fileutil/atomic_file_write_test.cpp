@@ -18,12 +18,7 @@ namespace {
 
 class AtomicFileWriteTest : public ::testing::Test {
  protected:
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::set<std::string> Names() const { return test::NamesIn(dir.path()); }
   test::ScratchDir dir;
   std::string target = dir.File("target.txt");
 };
