@@ -194,7 +194,7 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   // program or the user's file; only where a copy is asked for (the
   // window's, beside the program) is it laid down first and read from there.
   const bool embeddedDictionary = request.dictionaryPath.empty();
-  const bool copyDictionary = embeddedDictionary && !request.dictionaryCopyPath.empty();
+  const bool copyDictionary = embeddedDictionary && !request.policy.dictionaryCopyPath.empty();
   QorvStringDict dictionary;
   std::uint32_t dictionaryEntries = 0;
   FontImage image;  // one block for the three passes: its pages are reused
@@ -211,7 +211,7 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   // The embedded stock file is laid down as a temporary work file while the
   // inputs are checked too; it goes again if they fail.
   const std::string& output = request.outputPath;
-  const bool inPlace = request.workFile == FontWorkFile::kInPlace;
+  const bool inPlace = request.policy.workFile == FontWorkFile::kInPlace;
   font.output_ = output;
   TemporaryFile& workCopy =
       font.work_.emplace(inPlace || output.empty() ? std::string() : TemporaryPathBeside(output, "font"));
@@ -226,11 +226,12 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
     }
   };
   std::optional<BackgroundWork> fontLayDown;
-  if (!inPlace && !output.empty() && request.basePath.empty() && request.checkFirst) fontLayDown.emplace(layDownFont);
+  if (!inPlace && !output.empty() && request.basePath.empty() && request.policy.checkFirst)
+    fontLayDown.emplace(layDownFont);
 
   std::vector<RenderFace> fallbacks;
   for (const std::string& fallback : request.style.fallbackFaces) fallbacks.push_back(RenderFace{fallback});
-  if (request.checkFirst) {
+  if (request.policy.checkFirst) {
     fallbacks.clear();
     if (auto failed = CheckInputs(request, result, fallbacks, baseLength)) return *failed;
   }
@@ -242,7 +243,7 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
     RemoveStaleTemporaryFiles(output, "font");
     RemoveStaleTemporaryFiles(output, "dict");
   }
-  TemporaryFile dictionaryCopy(copyDictionary ? request.dictionaryCopyPath : std::string());
+  TemporaryFile dictionaryCopy(copyDictionary ? request.policy.dictionaryCopyPath : std::string());
   const char* dictionaryPath = copyDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
 
   // The glyph workers draw the dictionary's characters while the font file
@@ -264,7 +265,7 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   // drawn, which a problem found then stops.
   std::string dictionaryProblem;
   auto checkDictionary = [&] {
-    if (request.checkFirst && result.dictionaryEntries != 0) dictionaryProblem = CheckDictionary(dictionary);
+    if (request.policy.checkFirst && result.dictionaryEntries != 0) dictionaryProblem = CheckDictionary(dictionary);
   };
   const BuildStyle& style = request.style;
   const bool measure = StyleMeasures(style);
@@ -290,7 +291,7 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   fontLayDown->Join();
   if (fontLayDownFailure) return Fail(result, *fontLayDownFailure, "");
   if (dictionaryLayDownFailure) return Fail(result, *dictionaryLayDownFailure, "");
-  if (request.checkFirst && result.dictionaryEntries == 0)
+  if (request.policy.checkFirst && result.dictionaryEntries == 0)
     return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
   if (!dictionaryProblem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, dictionaryProblem);
 
@@ -306,11 +307,11 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   passes.options.threads = request.threads;
   passes.styles = &passStyles;
   passes.drawing = drawing ? &*drawing : nullptr;
-  passes.stopAtFirstFailure = request.checkFirst;
+  passes.stopAtFirstFailure = request.policy.checkFirst;
   const std::optional<std::size_t> failedPass = RunPasses(passes, observer, result.passes);
   if (failedPass)
     return Fail(result, FontBuildStatus::kPassFailed, std::to_string(result.passes[*failedPass].fontHeight) + " px");
-  if (!request.checkFirst) {
+  if (!request.policy.checkFirst) {
     result.exactFace = result.passes[0].result.exactFace;
   }
   // The finished file stays hidden beside the output until it is committed.

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "fileutil/temporary_file.h"
+#include "fontbuild/build_policy.h"
 #include "fontbuild/style_fit.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/glyph_style.h"
@@ -22,30 +23,12 @@
 
 namespace qzf {
 
-// Where the passes work.
-enum class FontWorkFile {
-  // A hidden file beside the output (OUT.font-PID.tmp), renamed over the
-  // output once every pass succeeded: a failed build leaves no trace.
-  kTemporaryThenRename,
-  // The output itself: the stock copy is laid down there and each pass
-  // rewrites it.
-  kInPlace,
-};
-
 struct FontBuildRequest {
   std::string faceName;        // GBK
   std::string outputPath;      // byte path in the system code page
   std::string basePath;        // empty: the embedded font file
   std::string dictionaryPath;  // empty: the embedded dictionary; text or binary image
-  // Where the embedded dictionary is laid down and read from (hidden, and
-  // removed when the build ends); empty: it is read straight from the
-  // program.
-  std::string dictionaryCopyPath;
-  FontWorkFile workFile = FontWorkFile::kTemporaryThenRename;
-  // Face, base file and dictionary are checked before the passes, and a build
-  // stops at the first pass that fails. Without: the passes are the checks,
-  // and each runs whatever the one before it did.
-  bool checkFirst = true;
+  BuildPolicy policy;
   bool allowSubstitute = false;
   // How glyphs are drawn; the default is the game file's own way. Fallback
   // faces must be installed under the names given.

@@ -86,7 +86,7 @@ TEST_F(FontBuildTest, ABuildRemovesLeftoversOfItsOutputWhoseProcessEnded) {
     FontBuildRequest request = Request();
     request.basePath = dir.File("base.qzf");
     request.dictionaryPath = dir.File("dict.txt");
-    request.workFile = work;
+    request.policy.workFile = work;
     ASSERT_EQ(BuildFont(request, observer).status, FontBuildStatus::kOk);
     const bool swept = work == FontWorkFile::kTemporaryThenRename;
     for (const std::string& name : leftovers) EXPECT_EQ(test::Exists(dir.File(name)), !swept) << name;
