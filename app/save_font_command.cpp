@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/beside_program_policy.h"
 #include "app/show_message_box.h"
 #include "app/tool_file_path.h"
 #include "fontbuild/font_build.h"
@@ -72,9 +73,7 @@ void SaveFontCommand() {
   FontBuildRequest request;
   request.faceName = PassFaceName;
   request.outputPath = fontFilePath;
-  request.dictionaryCopyPath = DictionaryTextPath;
-  request.workFile = FontWorkFile::kInPlace;
-  request.checkFirst = false;
+  request.policy = BesideProgramPolicy(DictionaryTextPath);
   SaveObserver observer;
   const bool succeeded = BuildFont(request, observer).status == FontBuildStatus::kOk;
 

@@ -24,6 +24,7 @@
 
 #include "dict/load_dictionary_file.h"
 #include "dict/qorv_string_dict.h"
+#include "fileutil/atomic_file_write.h"
 #include "fileutil/file_range.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/pass_messages.h"
@@ -150,12 +151,7 @@ Floor MeasureFloor(const qzf::FontMatch& match, const std::vector<int>& ppems, c
   floor.render = Seconds(start);
 
   start = Clock::now();
-  qzf::WriteFileRangeArgs write;
-  write.path = output.c_str();
-  write.data = bytes.data();
-  write.size = bytes.length();
-  write.creationDisposition = CREATE_ALWAYS;
-  qzf::WriteFileRange(write);
+  qzf::WriteWholeFile(output.c_str(), bytes.bytes());
   floor.io += Seconds(start);
   floor.cpu = SelfCpuSeconds() - cpuStart;
   return floor;

@@ -3,11 +3,10 @@
 #include <set>
 #include <vector>
 
+#include "cli/build_outputs.h"
 #include "cli/build_progress.h"
 #include "cli/commands.h"
 #include "cli/library_path.h"
-#include "cli/output_file.h"
-#include "cli/record_file.h"
 #include "cli/style_options.h"
 #include "cli/terminal.h"
 #include "fileutil/file_range.h"
@@ -175,9 +174,20 @@ int RunBuild(const BuildOptions& options) {
   request.style = *style;
   request.threads = options.threads;
 
+  // Every output checked before the build starts; all put in place at its end.
+  BuildOutputs outputs;
+  if (const int status = outputs.CheckFont(options.out, *out)) return status;
+  if (!options.style.saveStyleFile.empty()) {
+    if (const int status = outputs.Reserve(options.style.saveStyleFile)) return status;
+  }
+  if (!options.report.empty()) {
+    if (const int status = outputs.Reserve(options.report)) return status;
+  }
+
   using Mode = BuildProgress::Mode;
   BuildProgress progress(stderr, options.quiet ? Mode::kQuiet : IsTerminal(stderr) ? Mode::kBar : Mode::kLines);
-  const FontBuildResult result = BuildFont(request, progress);
+  UncommittedFont font;
+  const FontBuildResult result = BuildFontUncommitted(request, progress, font);
   progress.Finish();
   if (result.status != FontBuildStatus::kOk)
     return Error(DescribeFailure(result, options, faceText, *style, *settings));
@@ -187,12 +197,13 @@ int RunBuild(const BuildOptions& options) {
     for (std::size_t i = 0; i < fitted.size(); ++i) fitted[i] = result.fits[i].emHeight;
     StyleSettings used = StyleAsBuilt(*settings, *style, fitted);
     SetFace(used, faceText);
-    if (const int status = WriteOutputFile(options.style.saveStyleFile, FormatStyleText(used))) return status;
+    if (const int status = outputs.Fill(options.style.saveStyleFile, FormatStyleText(used))) return status;
   }
   const std::string record = BuildRecordJson(result, {options.out, faceText, FontFilesOf(*settings)});
   if (!options.report.empty()) {
-    if (const int status = WriteRecordFile(options.report, record)) return status;
+    if (const int status = outputs.Fill(options.report, record)) return status;
   }
+  if (const int status = outputs.Commit(font)) return status;
   if (options.json) {
     std::fputs(record.c_str(), stdout);
     return 0;

@@ -4,7 +4,6 @@
 #include "cli/terminal.h"
 #include "cli/write_failure.h"
 #include "fileutil/atomic_file_write.h"
-#include "fileutil/file_range.h"
 #include "platform/win32.h"
 
 namespace qzf::cli {
@@ -15,14 +14,7 @@ int WriteOutputFile(const std::string& utf8Path, std::span<const unsigned char> 
   const DWORD attributes = GetFileAttributesA(path->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return Error("cannot write " + utf8Path + ": it is a directory");
-  const AtomicWriteResult written = WriteFileAtomically(*path, AtomicWriteMode::kReplace, [&](const char* temporary) {
-    WriteFileRangeArgs write;
-    write.path = temporary;
-    write.data = bytes.data();
-    write.size = static_cast<std::uint32_t>(bytes.size());
-    write.creationDisposition = CREATE_ALWAYS;
-    return !bytes.empty() && WriteFileRange(write) == bytes.size();
-  });
+  const AtomicWriteResult written = WriteBytesAtomically(*path, bytes);
   return written ? 0 : Error(DescribeWriteFailure(utf8Path, written));
 }
 

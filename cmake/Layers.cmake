@@ -1,9 +1,27 @@
-# The library core is a stack of layers, one CMake library per folder:
-#   platform < fileutil < dict < fontpatch < fontbuild < preview < studio < app, cli
-# A target sees in its includes only the folders it is given: its own and the
-# layers below it. Each target gets a view of the source tree (a folder of
-# links) holding just those folders, so an include of a higher layer does not
-# compile.
+# The library core is a graph of layers, one CMake library per folder; each
+# layer names the layers right below it:
+#
+#   platform < fileutil < dict < fontpatch < fontbuild ---+
+#                                          < preview -----+-- < studio < cli
+#   app (the window) stands on fontbuild and preview.
+#
+# preview/ and fontbuild/ are siblings: neither sees the other. A target sees
+# in its includes only the folders it is given: its layer's own and those
+# below it. Each target gets a view of the source tree (a folder of links)
+# holding just those folders, so an include of a higher or a sibling layer
+# does not compile.
+set(QZF_LAYER_platform_BELOW)
+set(QZF_LAYER_fileutil_BELOW platform)
+set(QZF_LAYER_dict_BELOW fileutil)
+set(QZF_LAYER_fontpatch_BELOW dict)
+set(QZF_LAYER_fontbuild_BELOW fontpatch)
+set(QZF_LAYER_preview_BELOW fontpatch)
+set(QZF_LAYER_studio_BELOW fontbuild preview)
+set(QZF_LAYER_cli_BELOW studio)
+set(QZF_LAYER_app_BELOW fontbuild preview)
+
+# The core folders; ALL names every one of them.
+set(QZF_CORE_LAYERS platform fileutil dict fontpatch fontbuild preview studio)
 
 # qzf_layer_view(<target> <folder>...): the folders (relative to the source
 # tree) the target's sources may include from.
@@ -18,19 +36,28 @@ function(qzf_layer_view target)
   target_include_directories(${target} PRIVATE ${view})
 endfunction()
 
-# The core folders from the bottom up; a layer sees its own and those below.
-set(QZF_CORE_LAYERS platform fileutil dict fontpatch fontbuild preview studio)
+# qzf_layers_under(<out> <layer>): the layer and every layer below it.
+function(qzf_layers_under out layer)
+  set(seen)
+  set(pending ${layer})
+  while(pending)
+    list(POP_FRONT pending l)
+    if(NOT l IN_LIST seen)
+      list(APPEND seen ${l})
+      list(APPEND pending ${QZF_LAYER_${l}_BELOW})
+    endif()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
 
 # qzf_core_view(<target> <layer> [<folder>...]): the view of a target in
-# <layer> (one of QZF_CORE_LAYERS, or ALL for every core layer), plus extra
+# <layer> (one of the layers above, or ALL for every core layer), plus extra
 # folders.
 function(qzf_core_view target layer)
-  set(folders)
-  foreach(l ${QZF_CORE_LAYERS})
-    list(APPEND folders ${l})
-    if(l STREQUAL layer)
-      break()
-    endif()
-  endforeach()
+  if(layer STREQUAL "ALL")
+    set(folders ${QZF_CORE_LAYERS})
+  else()
+    qzf_layers_under(folders ${layer})
+  endif()
   qzf_layer_view(${target} ${folders} ${ARGN})
 endfunction()

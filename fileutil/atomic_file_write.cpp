@@ -30,20 +30,39 @@ bool CopyTarget(const std::string& target, const char* copy) {
     read.size = length;
     if (length != 0 && ReadFileRange(read) != length) return false;
   }
-  static const unsigned char kNothing = 0;
-  WriteFileRangeArgs write;
-  write.path = copy;
-  write.data = bytes.empty() ? &kNothing : bytes.data();
-  write.size = bytes.size();
-  write.creationDisposition = CREATE_ALWAYS;
-  const std::uint32_t written = WriteFileRange(write);
-  // A size of 0 means "the string's length": an empty copy writes nothing.
-  return bytes.empty() ? written == 0 : written == bytes.size();
+  return WriteWholeFile(copy, bytes);
 }
 
 AtomicWriteResult Failed(AtomicWriteStatus status) { return {status, static_cast<std::uint32_t>(GetLastError())}; }
 
 }  // namespace
+
+bool WriteWholeFile(const char* path, std::span<const unsigned char> bytes) {
+  // The range calls move at most 4 GiB less one byte at a time.
+  if (bytes.size() >= kFileRangeFailed) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
+  static const unsigned char kNothing = 0;
+  WriteFileRangeArgs write;
+  write.path = path;
+  write.data = bytes.empty() ? &kNothing : bytes.data();
+  write.size = bytes.size();
+  write.creationDisposition = CREATE_ALWAYS;
+  const std::uint32_t written = WriteFileRange(write);
+  // A size of 0 means "the string's length": an empty file writes nothing.
+  return written == bytes.size();
+}
+
+AtomicWriteResult WriteBytesAtomically(const std::string& target, std::span<const unsigned char> bytes,
+                                       AtomicWriteMode mode) {
+  return WriteFileAtomically(target, mode, [bytes](const char* temporary) { return WriteWholeFile(temporary, bytes); });
+}
+
+AtomicWriteResult WriteBytesAtomically(const std::string& target, std::string_view text, AtomicWriteMode mode) {
+  return WriteBytesAtomically(
+      target, std::span<const unsigned char>(reinterpret_cast<const unsigned char*>(text.data()), text.size()), mode);
+}
 
 AtomicWriteResult WriteFileAtomically(const std::string& target, AtomicWriteMode mode,
                                       const std::function<bool(const char* temporaryPath)>& write) {

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace qzf {
 
@@ -34,5 +36,15 @@ struct AtomicWriteResult {
 // got there.
 AtomicWriteResult WriteFileAtomically(const std::string& target, AtomicWriteMode mode,
                                       const std::function<bool(const char* temporaryPath)>& write);
+
+// `bytes` as the whole content of `target` (empty: an empty file).
+AtomicWriteResult WriteBytesAtomically(const std::string& target, std::span<const unsigned char> bytes,
+                                       AtomicWriteMode mode = AtomicWriteMode::kReplace);
+AtomicWriteResult WriteBytesAtomically(const std::string& target, std::string_view text,
+                                       AtomicWriteMode mode = AtomicWriteMode::kReplace);
+
+// The bytes written whole into a fresh file at `path` (no temporary, no
+// rename): what the atomic write puts in its temporary file.
+bool WriteWholeFile(const char* path, std::span<const unsigned char> bytes);
 
 }  // namespace qzf

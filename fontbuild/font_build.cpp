@@ -8,12 +8,16 @@
 #include <vector>
 
 #include "dict/load_dictionary_file.h"
+#include "fileutil/atomic_file_write.h"
 #include "fileutil/data_blocks.h"
 #include "fileutil/extract_data_resource.h"
 #include "fileutil/file_range.h"
 #include "fileutil/stale_temporary_files.h"
 #include "fileutil/temporary_file.h"
 #include "fontbuild/background_work.h"
+#include "fontbuild/pass_cells.h"
+#include "fontbuild/pass_runs.h"
+#include "fontbuild/pass_styles.h"
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
@@ -50,12 +54,7 @@ bool CopyBase(const std::string& base, const char* target, std::uint32_t length)
   read.buffer = bytes.data();
   read.size = length;
   if (ReadFileRange(read) != length) return false;
-  WriteFileRangeArgs write;
-  write.path = target;
-  write.data = bytes.data();
-  write.size = length;
-  write.creationDisposition = CREATE_ALWAYS;
-  return WriteFileRange(write) == length;
+  return WriteWholeFile(target, bytes);
 }
 
 // What the passes cannot use: entries out of order (lookups would miss them)
@@ -161,7 +160,21 @@ FaceCheck CheckFace(const char* faceName, const GlyphRenderOps* ops) {
   return other.exact ? other : check;
 }
 
+bool UncommittedFont::Commit() {
+  if (!work_ || work_->path().empty()) return true;
+  return work_->ReplaceTarget(output_);
+}
+
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer) {
+  UncommittedFont font;
+  FontBuildResult result = BuildFontUncommitted(request, observer, font);
+  if (result.status == FontBuildStatus::kOk && !font.Commit())
+    return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  return result;
+}
+
+FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildObserver& observer,
+                                     UncommittedFont& font) {
   FontBuildResult result;
   result.style = request.style;
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
@@ -181,7 +194,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   // program or the user's file; only where a copy is asked for (the
   // window's, beside the program) is it laid down first and read from there.
   const bool embeddedDictionary = request.dictionaryPath.empty();
-  const bool copyDictionary = embeddedDictionary && !request.dictionaryCopyPath.empty();
+  const bool copyDictionary = embeddedDictionary && !request.policy.dictionaryCopyPath.empty();
   QorvStringDict dictionary;
   std::uint32_t dictionaryEntries = 0;
   FontImage image;  // one block for the three passes: its pages are reused
@@ -198,8 +211,10 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   // The embedded stock file is laid down as a temporary work file while the
   // inputs are checked too; it goes again if they fail.
   const std::string& output = request.outputPath;
-  const bool inPlace = request.workFile == FontWorkFile::kInPlace;
-  TemporaryFile workCopy(inPlace || output.empty() ? std::string() : TemporaryPathBeside(output, "font"));
+  const bool inPlace = request.policy.workFile == FontWorkFile::kInPlace;
+  font.output_ = output;
+  TemporaryFile& workCopy =
+      font.work_.emplace(inPlace || output.empty() ? std::string() : TemporaryPathBeside(output, "font"));
   const std::string workPath = inPlace ? output : std::string(workCopy.c_str());
   std::optional<FontBuildStatus> fontLayDownFailure;
   std::uint32_t baseLength = kFontFileLength;
@@ -211,11 +226,12 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     }
   };
   std::optional<BackgroundWork> fontLayDown;
-  if (!inPlace && !output.empty() && request.basePath.empty() && request.checkFirst) fontLayDown.emplace(layDownFont);
+  if (!inPlace && !output.empty() && request.basePath.empty() && request.policy.checkFirst)
+    fontLayDown.emplace(layDownFont);
 
   std::vector<RenderFace> fallbacks;
   for (const std::string& fallback : request.style.fallbackFaces) fallbacks.push_back(RenderFace{fallback});
-  if (request.checkFirst) {
+  if (request.policy.checkFirst) {
     fallbacks.clear();
     if (auto failed = CheckInputs(request, result, fallbacks, baseLength)) return *failed;
   }
@@ -227,7 +243,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
     RemoveStaleTemporaryFiles(output, "font");
     RemoveStaleTemporaryFiles(output, "dict");
   }
-  TemporaryFile dictionaryCopy(copyDictionary ? request.dictionaryCopyPath : std::string());
+  TemporaryFile dictionaryCopy(copyDictionary ? request.policy.dictionaryCopyPath : std::string());
   const char* dictionaryPath = copyDictionary ? dictionaryCopy.c_str() : request.dictionaryPath.c_str();
 
   // The glyph workers draw the dictionary's characters while the font file
@@ -249,10 +265,10 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   // drawn, which a problem found then stops.
   std::string dictionaryProblem;
   auto checkDictionary = [&] {
-    if (request.checkFirst && result.dictionaryEntries != 0) dictionaryProblem = CheckDictionary(dictionary);
+    if (request.policy.checkFirst && result.dictionaryEntries != 0) dictionaryProblem = CheckDictionary(dictionary);
   };
   const BuildStyle& style = request.style;
-  const bool measure = style.fit || style.align == GlyphAlign::kCenter;
+  const bool measure = StyleMeasures(style);
   if (measure) checkDictionary();
   const bool dictionaryUsable = result.dictionaryEntries != 0 && dictionaryProblem.empty();
 
@@ -260,71 +276,45 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   const std::vector<std::uint16_t> characters =
       dictionaryUsable ? DrawnCharacters(dictionary) : std::vector<std::uint16_t>();
   const RenderFace face{request.faceName, result.faceCharSet};
-  std::array<GlyphStyle, SizeModeTable.size()> passStyles = style.sizes;
-  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
-    SizeFit& fit = result.fits[i];
-    fit.emHeight = style.sizes[i].emHeight;
-    if (!measure || !dictionaryUsable) continue;
-    observer.MeasuringStarted(SizeModeTable[i]);
-    StyleFitRequest fitRequest{face, fallbacks, characters, request.ops, request.threads};
-    fit = FitSizeStyle(fitRequest, SizeModeTable[i], style.sizes[i], style.fit, style.align == GlyphAlign::kCenter);
-    passStyles[i].emHeight = fit.emHeight;
-    passStyles[i].shiftX += fit.alignX;
-    passStyles[i].shiftY += fit.alignY;
-  }
+  const StyleFitRequest fitRequest{face, fallbacks, characters, request.ops, request.threads};
+  const PassStyles passStyles =
+      ResolvePassStyles(style, measure && dictionaryUsable ? &fitRequest : nullptr,
+                        [&observer](const GlyphSizeInfo& size) { observer.MeasuringStarted(size); });
+  result.fits = passStyles.fits;
 
   // Every size's cells, drawn on every core while the file is laid down
   // and while the passes before them read and write it.
   std::optional<CellDrawing> drawing;
-  if (dictionaryUsable) {
-    std::vector<GlyphTask> tasks;
-    for (std::size_t i = 0; i < SizeModeTable.size(); ++i) tasks.push_back(GlyphTask{SizeModeTable[i], passStyles[i]});
-    drawing.emplace(face, fallbacks, tasks, EachCharacterOnce(characters), request.ops, request.threads);
-  }
+  if (dictionaryUsable) StartPassCells(drawing, face, fallbacks, passStyles, characters, request.ops, request.threads);
   if (!measure) checkDictionary();
 
   fontLayDown->Join();
   if (fontLayDownFailure) return Fail(result, *fontLayDownFailure, "");
   if (dictionaryLayDownFailure) return Fail(result, *dictionaryLayDownFailure, "");
-  if (request.checkFirst && result.dictionaryEntries == 0)
+  if (request.policy.checkFirst && result.dictionaryEntries == 0)
     return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
   if (!dictionaryProblem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, dictionaryProblem);
 
-  PatchPassOptions options;
-  options.ops = request.ops;
-  options.reporter = &observer;
-  options.image = &image;
-  options.faceCharSet = result.faceCharSet;
-  options.fallbackFaces = fallbacks;
-  options.dictionary = &dictionary;
-  options.threads = request.threads;
-  std::optional<std::size_t> failedPass;
-  for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
-    FontBuildPass& pass = result.passes[i];
-    options.style = &passStyles[i];
-    observer.PassStarted(i, SizeModeTable[i]);
-    options.cells = nullptr;
-    if (drawing) {
-      options.cells = [&drawing, &observer, i]() -> const RenderedCells& {
-        return drawing->Wait(i, [&](std::uint32_t done, std::uint32_t total) { observer.CellsDrawn(i, done, total); });
-      };
-    }
-    pass.result =
-        RunPatchPass(pass.mode, pass.fontHeight, request.faceName.c_str(), workPath.c_str(), dictionaryPath, options);
-    if (pass.result.status != PatchPassStatus::kOk && !failedPass) {
-      failedPass = i;
-      if (request.checkFirst) break;
-    }
-  }
+  PassRunRequest passes;
+  passes.faceName = request.faceName.c_str();
+  passes.workPath = workPath.c_str();
+  passes.dictionaryPath = dictionaryPath;
+  passes.options.ops = request.ops;
+  passes.options.image = &image;
+  passes.options.faceCharSet = result.faceCharSet;
+  passes.options.fallbackFaces = fallbacks;
+  passes.options.dictionary = &dictionary;
+  passes.options.threads = request.threads;
+  passes.styles = &passStyles;
+  passes.drawing = drawing ? &*drawing : nullptr;
+  passes.stopAtFirstFailure = request.policy.checkFirst;
+  const std::optional<std::size_t> failedPass = RunPasses(passes, observer, result.passes);
   if (failedPass)
     return Fail(result, FontBuildStatus::kPassFailed, std::to_string(result.passes[*failedPass].fontHeight) + " px");
-  if (!request.checkFirst) {
+  if (!request.policy.checkFirst) {
     result.exactFace = result.passes[0].result.exactFace;
   }
-  if (inPlace) return result;
-
-  // The finished file leaves its hidden state behind and takes the output's place.
-  if (!workCopy.ReplaceTarget(output)) return Fail(result, FontBuildStatus::kOutputUnwritable, "");
+  // The finished file stays hidden beside the output until it is committed.
   return result;
 }
 

@@ -11,8 +11,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "fileutil/temporary_file.h"
+#include "fontbuild/build_policy.h"
 #include "fontbuild/style_fit.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/glyph_style.h"
@@ -20,30 +23,12 @@
 
 namespace qzf {
 
-// Where the passes work.
-enum class FontWorkFile {
-  // A hidden file beside the output (OUT.font-PID.tmp), renamed over the
-  // output once every pass succeeded: a failed build leaves no trace.
-  kTemporaryThenRename,
-  // The output itself: the stock copy is laid down there and each pass
-  // rewrites it.
-  kInPlace,
-};
-
 struct FontBuildRequest {
   std::string faceName;        // GBK
   std::string outputPath;      // byte path in the system code page
   std::string basePath;        // empty: the embedded font file
   std::string dictionaryPath;  // empty: the embedded dictionary; text or binary image
-  // Where the embedded dictionary is laid down and read from (hidden, and
-  // removed when the build ends); empty: it is read straight from the
-  // program.
-  std::string dictionaryCopyPath;
-  FontWorkFile workFile = FontWorkFile::kTemporaryThenRename;
-  // Face, base file and dictionary are checked before the passes, and a build
-  // stops at the first pass that fails. Without: the passes are the checks,
-  // and each runs whatever the one before it did.
-  bool checkFirst = true;
+  BuildPolicy policy;
   bool allowSubstitute = false;
   // How glyphs are drawn; the default is the game file's own way. Fallback
   // faces must be installed under the names given.
@@ -101,6 +86,26 @@ class FontBuildObserver : public PassReporter {
   virtual void CellsDrawn(std::size_t /*index*/, std::uint32_t /*done*/, std::uint32_t /*total*/) {}
 };
 
+// A built font not yet in its place: the finished work file, hidden beside
+// the output. Dropped, it goes and the output is as it was; Commit puts it
+// in the output's place in one rename. A build in place has nothing to put.
+class UncommittedFont {
+ public:
+  // False, with GetLastError saying why, leaves the output as it was.
+  bool Commit();
+
+ private:
+  friend FontBuildResult BuildFontUncommitted(const FontBuildRequest&, FontBuildObserver&, UncommittedFont&);
+  std::optional<TemporaryFile> work_;
+  std::string output_;
+};
+
+// Every stage but the last: on success `font` holds the finished file, for
+// the caller to commit together with its other outputs.
+FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildObserver& observer,
+                                     UncommittedFont& font);
+
+// The whole build, the font committed at the end.
 FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& observer);
 
 // Which face the font calls give for a name: exact or a substitute, and the

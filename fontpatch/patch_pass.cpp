@@ -7,6 +7,7 @@
 
 #include "dict/load_dictionary_file.h"
 #include "dict/qorv_string_dict.h"
+#include "fileutil/atomic_file_write.h"
 #include "fileutil/ensure_directory_path.h"
 #include "fileutil/file_range.h"
 #include "fontpatch/cell_drawing.h"
@@ -115,13 +116,8 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   std::snprintf(directoryPath, sizeof(directoryPath), "%s", fontFilePath);
   EnsureDirectoryPath(directoryPath);
 
-  WriteFileRangeArgs write;
-  write.path = fontFilePath;
-  write.data = image.data();
-  write.offset = 0;
-  write.size = length;
-  write.creationDisposition = CREATE_ALWAYS;
-  if (WriteFileRange(write) != length) return fail(PatchPassStatus::kWriteFailed, pass_text::kWriteFailed);
+  if (!WriteWholeFile(fontFilePath, {image.data(), length}))
+    return fail(PatchPassStatus::kWriteFailed, pass_text::kWriteFailed);
 
   report.Message(pass_text::kPassDone);
   return result;

@@ -387,15 +387,7 @@ HttpResponse StudioApi::AddFontFile(const json& body) {
   if (const auto existing = ReadWholeFile(path.c_str())) {
     if (*existing != *bytes) return Refuse(409, "文件夹里已经有一个不同的 " + name + "，请先改名");
   } else {
-    const AtomicWriteResult written =
-        WriteFileAtomically(path, AtomicWriteMode::kNewFile, [&bytes](const char* temporary) {
-          WriteFileRangeArgs write;
-          write.path = temporary;
-          write.data = bytes->data();
-          write.size = static_cast<std::uint32_t>(bytes->size());
-          write.creationDisposition = CREATE_ALWAYS;
-          return WriteFileRange(write) == bytes->size();
-        });
+    const AtomicWriteResult written = WriteBytesAtomically(path, *bytes, AtomicWriteMode::kNewFile);
     if (!written) return Refuse(500, "无法把 " + name + " 写入文件夹");
   }
   if (const std::string problem = UseFontFile(path, true); !problem.empty()) {
@@ -631,15 +623,7 @@ HttpResponse StudioApi::SaveStyle(const json& body) {
   StyleSettings settings = requested->settings;
   SetFace(settings, requested->faceText);
   const std::string text = FormatStyleText(settings);
-  const AtomicWriteResult written = WriteFileAtomically(settings_.outputFolder + "\\" + *systemName,
-                                                        AtomicWriteMode::kReplace, [&text](const char* temporary) {
-                                                          WriteFileRangeArgs write;
-                                                          write.path = temporary;
-                                                          write.data = text.data();
-                                                          write.size = static_cast<std::uint32_t>(text.size());
-                                                          write.creationDisposition = CREATE_ALWAYS;
-                                                          return WriteFileRange(write) == text.size();
-                                                        });
+  const AtomicWriteResult written = WriteBytesAtomically(settings_.outputFolder + "\\" + *systemName, text);
   if (!written) return Refuse(500, "无法写入 " + name + "（文件夹是否可写？）");
   return Json(json{{"saved", name}});
 }

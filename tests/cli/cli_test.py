@@ -205,6 +205,13 @@ def unwritable_folder(runner, work, face, bad):
         ("data export into a new folder", ["data", "export", "ro/sub"], "cannot make the directory ro/sub"),
     ]:
         bad("unwritable folder: " + name, args, needle, watch=[ro], prefix=prefix)
+    # A report nobody may write: the earlier font in a folder it may write stays.
+    rw = os.path.join(work, "rw")
+    os.mkdir(rw)
+    os.chmod(rw, 0o777)
+    write(os.path.join(rw, "o.qzf"), b"the earlier font")
+    bad("unwritable folder: build --report", ["build", *face, "--out", "rw/o.qzf", "--report", "ro/r.json"],
+        "cannot write ro/r.json: " + denied, watch=[ro, rw], prefix=prefix)
     return True
 
 
@@ -528,6 +535,21 @@ def main():
             bad("directory as base", ["build", *face, "--base", "a-directory", "--out", "o.qzf"], "cannot read")
             bad("directory as output", ["build", *face, "--out", "a-directory"], "cannot write")
             bad("output in a missing directory", ["build", *face, "--out", "missing/o.qzf"], "cannot write")
+            # An output that cannot be written is found before the build
+            # starts: the earlier font stays, and no message claims otherwise.
+            kept = os.path.join(work, "kept")
+            os.mkdir(kept)
+            write(os.path.join(kept, "o.qzf"), b"the earlier font")
+            keep = ["build", *face, "--out", "kept/o.qzf"]
+            for name, extra, needle in [
+                ("report into a missing folder", ["--report", "missing/r.json"], "cannot write missing/r.json"),
+                ("report onto a directory", ["--report", "a-directory"], "a-directory: it is a directory"),
+                ("saved style into a missing folder", ["--save-style", "missing/s.toml"],
+                 "cannot write missing/s.toml"),
+                ("saved style onto a directory", ["--save-style", "a-directory", "--report", "kept/r.json"],
+                 "a-directory: it is a directory"),
+            ]:
+                bad(name + " keeps the earlier output", keep + extra, needle, watch=[kept])
             bad("missing dictionary", ["build", *face, "--dict", "nowhere.txt", "--out", "o.qzf"], "does not load")
             err = bad("dictionary without a marker", ["build", *face, "--dict", "no-marker.txt", "--out", "o.qzf"],
                       "does not load")

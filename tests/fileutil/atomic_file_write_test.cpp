@@ -18,12 +18,7 @@ namespace {
 
 class AtomicFileWriteTest : public ::testing::Test {
  protected:
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::set<std::string> Names() const { return test::NamesIn(dir.path()); }
   test::ScratchDir dir;
   std::string target = dir.File("target.txt");
 };
@@ -91,6 +86,44 @@ TEST_F(AtomicFileWriteTest, EachModeGivesTheWholeContentAsAVisibleFile) {
     EXPECT_FALSE(test::IsHidden(target));
     EXPECT_EQ(Names(), std::set<std::string>{"target.txt"});
   }
+}
+
+// The byte form: the whole content, an empty one included, and no file
+// beside the target whatever became of it.
+TEST_F(AtomicFileWriteTest, BytesBecomeTheWholeContentOrNothingChanges) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> before;
+    std::string content;
+    AtomicWriteMode mode;
+    AtomicWriteStatus status;
+    std::string after;
+  };
+  const std::string large(3 << 20, 'x');
+  const Case cases[] = {
+      {"longer over shorter", "a much longer old content", "new", AtomicWriteMode::kReplace, AtomicWriteStatus::kOk,
+       "new"},
+      {"empty over old", "old", "", AtomicWriteMode::kReplace, AtomicWriteStatus::kOk, ""},
+      {"empty as a new file", std::nullopt, "", AtomicWriteMode::kNewFile, AtomicWriteStatus::kOk, ""},
+      {"several megabytes", "old", large, AtomicWriteMode::kReplace, AtomicWriteStatus::kOk, large},
+      {"no new file over an old one", "old", "new", AtomicWriteMode::kNewFile, AtomicWriteStatus::kCannotReplace,
+       "old"},
+      {"binary with NUL bytes", std::nullopt, std::string("a\0b\0", 4), AtomicWriteMode::kReplace,
+       AtomicWriteStatus::kOk, std::string("a\0b\0", 4)},
+  };
+  for (const Case& c : cases) {
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(target.c_str());
+    if (c.before) test::WriteBytes(target, *c.before);
+    EXPECT_EQ(WriteBytesAtomically(target, c.content, c.mode).status, c.status) << c.name;
+    EXPECT_TRUE(test::Exists(target)) << c.name;
+    EXPECT_EQ(test::ReadBytes(target), c.after) << c.name;
+    EXPECT_EQ(Names(), std::set<std::string>{"target.txt"}) << c.name;
+  }
+  // A target in a folder that is not there: refused, and no folder made.
+  const std::string nowhere = dir.File("missing") + "\\target.txt";
+  EXPECT_EQ(WriteBytesAtomically(nowhere, std::string("new")).status, AtomicWriteStatus::kWriteFailed);
+  EXPECT_FALSE(test::Exists(dir.File("missing")));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,11 +86,41 @@ TEST_F(FontBuildTest, ABuildRemovesLeftoversOfItsOutputWhoseProcessEnded) {
     FontBuildRequest request = Request();
     request.basePath = dir.File("base.qzf");
     request.dictionaryPath = dir.File("dict.txt");
-    request.workFile = work;
+    request.policy.workFile = work;
     ASSERT_EQ(BuildFont(request, observer).status, FontBuildStatus::kOk);
     const bool swept = work == FontWorkFile::kTemporaryThenRename;
     for (const std::string& name : leftovers) EXPECT_EQ(test::Exists(dir.File(name)), !swept) << name;
     EXPECT_TRUE(test::Exists(dir.File(kept)));
+  }
+}
+
+// The last stage apart: a finished build leaves the output as it was until
+// its font is committed, and one never committed leaves nothing behind.
+TEST_F(FontBuildTest, TheOutputChangesOnlyWhenTheFontIsCommitted) {
+  const std::string stock = Word(kIndexedGlyphCount) + std::string(kFontFileLength - 4, '\0');
+  test::WriteBytes(dir.File("base.qzf"), stock);
+  test::WriteBytes(dir.File("dict.txt"),
+                   "banner\r\n\r\n\r\n" + test::DictionaryBlock(0, "\x81\x40", "\xB0\xA1") + test::kDictionaryTrailer);
+  FontBuildRequest request = Request();
+  request.basePath = dir.File("base.qzf");
+  request.dictionaryPath = dir.File("dict.txt");
+  for (const bool commit : {false, true}) {
+    test::WriteBytes(request.outputPath, "the earlier output");
+    {
+      UncommittedFont font;
+      ASSERT_EQ(BuildFontUncommitted(request, observer, font).status, FontBuildStatus::kOk);
+      EXPECT_EQ(test::ReadBytes(request.outputPath), "the earlier output");
+      if (commit) {
+        ASSERT_TRUE(font.Commit());
+      }
+    }
+    const std::string after = test::ReadBytes(request.outputPath);
+    if (commit) {
+      EXPECT_EQ(after.size(), stock.size());
+    } else {
+      EXPECT_EQ(after, "the earlier output");
+    }
+    EXPECT_EQ(test::NamesIn(dir.path()), (std::set<std::string>{"base.qzf", "dict.txt", "out.qzf"}));
   }
 }
 
