@@ -186,7 +186,10 @@ def leavers(studio, native):
         sock = socket.create_connection(("127.0.0.1", studio.port), timeout=30)
         sock.sendall(head + body.encode())
         if i % 10 == 9:
-            sock.recv(65536)  # the first bytes, then gone
+            try:
+                sock.recv(65536)  # the first bytes, then gone
+            except OSError:
+                pass  # dropped to make room while every slot was taken: allowed
         sock.close()
     time.sleep(1)
     check(alive(studio), "%d clients that left before their answers: the studio still serves" % clients)
