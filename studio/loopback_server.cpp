@@ -357,6 +357,7 @@ struct LoopbackServer::Impl {
   Shared shared;
   std::optional<tcp::acceptor> v4, v6;
   std::optional<asio::steady_timer> ticker;
+  bool forced = false;  // serving ended with connections still open
 
   // A listening socket on one loopback address; `inUse` when the port is taken.
   std::optional<tcp::acceptor> ListenOn(bool ipv6, std::uint16_t port, bool& inUse) {
@@ -395,7 +396,12 @@ LoopbackServer::LoopbackServer(HeadCheck headCheck, Handler handler, ServerLimit
   impl_->shared.limits = std::move(limits);
 }
 
-LoopbackServer::~LoopbackServer() = default;
+LoopbackServer::~LoopbackServer() {
+  // Windows' sockets wait, on destruction, for every operation still
+  // pending; one the system never ends would hang the process on its way
+  // out. When serving was cut short, the process is ending: left as it is.
+  if (impl_ && impl_->forced) static_cast<void>(impl_.release());
+}
 
 bool LoopbackServer::listensOnIpv6() const { return impl_->v6.has_value(); }
 
@@ -455,7 +461,10 @@ void LoopbackServer::Run(const std::function<void()>& tick) {
       // A while for them, but a connection the system does not let go of
       // (seen under Wine: a write to a client that left) does not keep the
       // studio running.
-      if (Clock::now() - stoppedAt > shared.limits.stopGrace) return shared.io.stop();
+      if (Clock::now() - stoppedAt > shared.limits.stopGrace) {
+        impl.forced = true;
+        return shared.io.stop();
+      }
       arm();
     });
   };

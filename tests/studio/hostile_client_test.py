@@ -188,8 +188,8 @@ def leavers(studio, native):
         if i % 10 == 9:
             try:
                 sock.recv(65536)  # the first bytes, then gone
-            except ConnectionResetError:
-                pass  # a busy studio may drop the oldest unfinished request: this client is leaving anyway
+            except OSError:
+                pass  # dropped to make room while every slot was taken: allowed
         sock.close()
     time.sleep(1)
     check(alive(studio), "%d clients that left before their answers: the studio still serves" % clients)
