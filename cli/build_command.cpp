@@ -71,6 +71,8 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
       return "the " + result.detail + " pass failed; " + options.out + " was not written";
     case FontBuildStatus::kNoEmbeddedData:
       return "this program carries no font data; give --base and --dict";
+    case FontBuildStatus::kGlyphRefused:
+      return result.detail;
     case FontBuildStatus::kOk:
       break;
   }

@@ -12,6 +12,7 @@ namespace qzf::cli {
 std::vector<OptionSpec> StyleOptions(StyleArguments& a) {
   std::vector<OptionSpec> options;
   for (const StyleSetting& setting : StyleTable()) {
+    if (setting.glyphOnly) continue;
     const std::string name(setting.name);
     OptionSpec option{"--" + name, std::string(setting.help)};
     if (setting.kind == SettingKind::kFlag) {
@@ -45,6 +46,10 @@ std::optional<StyleSettings> StyleFromArguments(const StyleArguments& a, std::st
       return std::nullopt;
     }
     fromFile = *parsed;
+    // Messages name the file as given; its pictures are found beside it.
+    fromFile.source = a.styleFile;
+    const std::size_t slash = a.styleFile.find_last_of("/\\");
+    fromFile.imageFolder = slash == std::string::npos ? std::string() : a.styleFile.substr(0, slash);
   }
 
   StyleSettings given;

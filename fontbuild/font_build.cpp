@@ -14,6 +14,7 @@
 #include "fileutil/stale_temporary_files.h"
 #include "fileutil/temporary_file.h"
 #include "fontbuild/background_work.h"
+#include "fontbuild/own_cells.h"
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
@@ -283,12 +284,35 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   }
   if (!measure) checkDictionary();
 
+  // Single characters' own cells; a glyph refused stops the build before
+  // anything is written.
+  OwnCells ownCells;
+  if (dictionaryUsable && !style.glyphs.empty()) {
+    OwnCellsRequest own{&style.glyphs,           face,        fallbacks,      &dictionary, {}, measure,
+                        request.allowSubstitute, request.ops, request.threads};
+    own.fits = result.fits;
+    const std::string refusal = DrawOwnCells(own, ownCells);
+    if (!refusal.empty()) return Fail(result, FontBuildStatus::kGlyphRefused, refusal);
+  }
+
   fontLayDown->Join();
   if (fontLayDownFailure) return Fail(result, *fontLayDownFailure, "");
   if (dictionaryLayDownFailure) return Fail(result, *dictionaryLayDownFailure, "");
   if (request.checkFirst && result.dictionaryEntries == 0)
     return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
   if (!dictionaryProblem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, dictionaryProblem);
+
+  if (!style.glyphs.empty() && dictionaryUsable) {
+    // The code table the passes will meet, read from the file they rewrite.
+    std::vector<unsigned char> head(4 + kCodeTableBytes);
+    ReadFileRangeArgs read;
+    read.path = workPath.c_str();
+    read.buffer = head.data();
+    read.size = static_cast<std::uint32_t>(head.size());
+    head.resize(ReadFileRange(read) == head.size() ? head.size() : 0);
+    const std::string unreached = UnreachedGlyph(style.glyphs, head, dictionary);
+    if (!unreached.empty()) return Fail(result, FontBuildStatus::kGlyphRefused, unreached);
+  }
 
   PatchPassOptions options;
   options.ops = request.ops;
@@ -302,6 +326,7 @@ FontBuildResult BuildFont(const FontBuildRequest& request, FontBuildObserver& ob
   for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
     FontBuildPass& pass = result.passes[i];
     options.style = &passStyles[i];
+    options.overrides = style.glyphs.empty() ? nullptr : &ownCells[i];
     observer.PassStarted(i, SizeModeTable[i]);
     options.cells = nullptr;
     if (drawing) {
