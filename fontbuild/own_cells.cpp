@@ -1,5 +1,6 @@
 #include "fontbuild/own_cells.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "fontbuild/font_build.h"
@@ -46,11 +47,7 @@ std::string DrawOwnCells(const OwnCellsRequest& request, OwnCells& out) {
       if (!glyph.images[i].empty()) {
         cell.bytes = PackCellLevels(glyph.images[i], SizeModeTable[i]);
         cell.drawing.drawn = true;
-      } else if (!character) {
-        return glyph.where +
-               ": the dictionary keeps this code's cell, so there is no character to draw; give it an "
-               "image for every size";
-      } else {
+      } else if (character) {
         GlyphStyle style = glyph.sizes[i];
         if (request.fitted) {
           if (!glyph.emHeightGiven[i]) style.emHeight = request.fits[i].emHeight;
@@ -92,6 +89,11 @@ std::string UnreachedGlyph(const std::vector<GlyphOverride>& glyphs, std::span<c
     if (glyph.code && !codes[*glyph.code]) return glyph.where + ": the font's code table has no such code";
     if (glyph.character && !characters[*glyph.character])
       return glyph.where + ": no code of the dictionary reaches this character";
+    const bool drawn = std::any_of(glyph.images.begin(), glyph.images.end(), [](const auto& i) { return i.empty(); });
+    if (glyph.code && drawn && !CharacterOfCode(dictionary, *glyph.code))
+      return glyph.where +
+             ": the dictionary keeps this code's cell, so there is no character to draw; give it an "
+             "image for every size";
   }
   return "";
 }

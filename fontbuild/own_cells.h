@@ -32,12 +32,13 @@ struct OwnCellsRequest {
 using OwnCells = std::array<std::vector<CellOverride>, SizeModeTable.size()>;
 
 // Every glyph's cells, in the order of `glyphs`; an error naming the glyph
-// (its `where`) when one cannot be had: a face not installed, a code without
-// a character to draw and no picture.
+// (its `where`) when one cannot be had: a face not installed. A code the
+// dictionary keeps gets only its pictures (UnreachedGlyph refuses it without).
 std::string DrawOwnCells(const OwnCellsRequest& request, OwnCells& out);
 
 // Why a glyph is refused that no cell of the font file reaches: a code not in
-// its code table, a character no code's dictionary entry draws. `file`: the
+// its code table, a character no code's dictionary entry draws, a code the
+// dictionary keeps without a picture for every size. `file`: the
 // count and code table at least. Empty when every glyph is reached.
 std::string UnreachedGlyph(const std::vector<GlyphOverride>& glyphs, std::span<const unsigned char> file,
                            const QorvStringDict& dictionary);
