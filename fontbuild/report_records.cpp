@@ -118,9 +118,9 @@ std::string BuildRecordJson(const FontBuildResult& result, const BuildRecordRequ
   for (std::size_t k = 0; k < result.style.glyphs.size(); ++k) {
     const GlyphOverride& glyph = result.style.glyphs[k];
     Json cells = Json::array();
-    for (const FontBuildPass& pass : result.passes) {
-      const auto& found = pass.result.overridden;
-      cells.push_back({{"size", pass.fontHeight},
+    for (std::size_t i = 0; i < result.passes.size(); ++i) {
+      const auto& found = result.passes[i].result.overridden;
+      cells.push_back({{"size", SizeModeTable[i].cellSize},
                        {"cells", Findings(k < found.size() ? found[k] : std::vector<GlyphFinding>{}, false)}});
     }
     Json entry{{"key", glyph.key}, {"image", false}, {"sizes", std::move(cells)}};
