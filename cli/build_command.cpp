@@ -69,6 +69,8 @@ std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& o
       return "the " + result.detail + " pass failed; " + options.out + " was not written";
     case FontBuildStatus::kNoEmbeddedData:
       return "this program carries no font data; give --base and --dict";
+    case FontBuildStatus::kGlyphRefused:
+      return result.detail;
     case FontBuildStatus::kOk:
       break;
   }
@@ -133,6 +135,20 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
       std::printf(", %u cells whose glyph failed to render (kept as they were)", static_cast<unsigned>(r.glyphErrors));
     std::printf("\n");
   }
+  // The cells each character's own settings went into.
+  for (std::size_t k = 0; k < style.glyphs.size(); ++k) {
+    std::printf("  glyph \"%s\":", style.glyphs[k].key.c_str());
+    for (std::size_t i = 0; i < result.passes.size(); ++i) {
+      const auto& overridden = result.passes[i].result.overridden;
+      const std::size_t cells = k < overridden.size() ? overridden[k].size() : 0;
+      std::printf("%s %d px: %zu %s", i ? ";" : "", static_cast<int>(result.passes[i].fontHeight), cells,
+                  cells == 1 ? "cell" : "cells");
+      for (std::size_t c = 0; c < cells && c < 8; ++c)
+        std::printf("%s%u", c ? "," : " at ", static_cast<unsigned>(overridden[k][c].position));
+      if (cells > 8) std::printf(",...");
+    }
+    std::printf("\n");
+  }
   // Which characters no face has: the same at every size, so listed once,
   // each character once however many positions it stands at.
   std::vector<std::uint16_t> missing;
@@ -195,7 +211,7 @@ int RunBuild(const BuildOptions& options) {
   if (!options.style.saveStyleFile.empty()) {
     std::array<std::int32_t, SizeModeTable.size()> fitted{};
     for (std::size_t i = 0; i < fitted.size(); ++i) fitted[i] = result.fits[i].emHeight;
-    StyleSettings used = StyleAsBuilt(*settings, *style, fitted);
+    StyleSettings used = WithImagesFrom(StyleAsBuilt(*settings, *style, fitted), options.style.saveStyleFile);
     SetFace(used, faceText);
     if (const int status = outputs.Fill(options.style.saveStyleFile, FormatStyleText(used))) return status;
   }

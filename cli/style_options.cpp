@@ -1,5 +1,7 @@
 #include "cli/style_options.h"
 
+#include <filesystem>
+
 #include "cli/terminal.h"
 #include "fontbuild/style_file.h"
 #include "fontbuild/style_messages.h"
@@ -8,10 +10,50 @@
 #include "fontpatch/font_file_report.h"
 
 namespace qzf::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Utf8Path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string Utf8Of(const fs::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// A path from `from` (a folder, "" the working one) as a path from `to`.
+std::string Rebased(const std::string& path, const std::string& from, const std::string& to) {
+  const fs::path given = Utf8Path(path);
+  if (given.is_absolute() || path.starts_with("/") || path.starts_with("\\")) return path;
+  std::error_code error;
+  const fs::path target = fs::absolute(Utf8Path(from.empty() ? "." : from) / given, error).lexically_normal();
+  const fs::path folder = fs::absolute(Utf8Path(to.empty() ? "." : to), error).lexically_normal();
+  if (error) return path;
+  const fs::path relative = target.lexically_relative(folder);
+  return Utf8Of(relative.empty() ? target : relative);
+}
+
+}  // namespace
+
+StyleSettings WithImagesFrom(StyleSettings settings, const std::string& file) {
+  const std::size_t slash = file.find_last_of("/\\");
+  const std::string folder = slash == std::string::npos ? std::string() : file.substr(0, slash);
+  for (auto& [key, glyph] : settings.glyphs) {
+    auto rebase = [&](SettingValues& values) {
+      if (const auto image = values.find("image"); image != values.end())
+        image->second = Rebased(std::get<std::string>(image->second), settings.imageFolder, folder);
+    };
+    rebase(glyph.all);
+    for (SettingValues& size : glyph.sizes) rebase(size);
+  }
+  settings.imageFolder = folder;
+  return settings;
+}
 
 std::vector<OptionSpec> StyleOptions(StyleArguments& a) {
   std::vector<OptionSpec> options;
   for (const StyleSetting& setting : StyleTable()) {
+    if (setting.glyphOnly) continue;
     const std::string name(setting.name);
     OptionSpec option{"--" + name, std::string(setting.help)};
     if (setting.kind == SettingKind::kFlag) {
@@ -45,6 +87,10 @@ std::optional<StyleSettings> StyleFromArguments(const StyleArguments& a, std::st
       return std::nullopt;
     }
     fromFile = *parsed;
+    // Messages name the file as given; its pictures are found beside it.
+    fromFile.source = a.styleFile;
+    const std::size_t slash = a.styleFile.find_last_of("/\\");
+    fromFile.imageFolder = slash == std::string::npos ? std::string() : a.styleFile.substr(0, slash);
   }
 
   StyleSettings given;

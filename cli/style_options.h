@@ -27,4 +27,8 @@ std::vector<OptionSpec> StyleOptions(StyleArguments& arguments);
 // bad value or a bad style file: nullopt and the one line to say.
 std::optional<StyleSettings> StyleFromArguments(const StyleArguments& arguments, std::string& error);
 
+// `settings` with its pictures' paths from the folder of `file` (a style
+// about to be saved there), so that the saved style finds them too.
+StyleSettings WithImagesFrom(StyleSettings settings, const std::string& file);
+
 }  // namespace qzf::cli

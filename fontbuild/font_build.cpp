@@ -15,6 +15,7 @@
 #include "fileutil/stale_temporary_files.h"
 #include "fileutil/temporary_file.h"
 #include "fontbuild/background_work.h"
+#include "fontbuild/own_cells.h"
 #include "fontbuild/pass_cells.h"
 #include "fontbuild/pass_runs.h"
 #include "fontbuild/pass_styles.h"
@@ -288,12 +289,35 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   if (dictionaryUsable) StartPassCells(drawing, face, fallbacks, passStyles, characters, request.ops, request.threads);
   if (!measure) checkDictionary();
 
+  // Single characters' own cells; a glyph refused stops the build before
+  // anything is written.
+  OwnCells ownCells;
+  if (dictionaryUsable && !style.glyphs.empty()) {
+    OwnCellsRequest own{&style.glyphs,           face,        fallbacks,      &dictionary, {}, measure,
+                        request.allowSubstitute, request.ops, request.threads};
+    own.fits = result.fits;
+    const std::string refusal = DrawOwnCells(own, ownCells);
+    if (!refusal.empty()) return Fail(result, FontBuildStatus::kGlyphRefused, refusal);
+  }
+
   fontLayDown->Join();
   if (fontLayDownFailure) return Fail(result, *fontLayDownFailure, "");
   if (dictionaryLayDownFailure) return Fail(result, *dictionaryLayDownFailure, "");
   if (request.policy.checkFirst && result.dictionaryEntries == 0)
     return Fail(result, FontBuildStatus::kDictionaryNotLoaded, "");
   if (!dictionaryProblem.empty()) return Fail(result, FontBuildStatus::kDictionaryNotLoaded, dictionaryProblem);
+
+  if (!style.glyphs.empty() && dictionaryUsable) {
+    // The code table the passes will meet, read from the file they rewrite.
+    std::vector<unsigned char> head(4 + kCodeTableBytes);
+    ReadFileRangeArgs read;
+    read.path = workPath.c_str();
+    read.buffer = head.data();
+    read.size = static_cast<std::uint32_t>(head.size());
+    head.resize(ReadFileRange(read) == head.size() ? head.size() : 0);
+    const std::string unreached = UnreachedGlyph(style.glyphs, head, dictionary);
+    if (!unreached.empty()) return Fail(result, FontBuildStatus::kGlyphRefused, unreached);
+  }
 
   PassRunRequest passes;
   passes.faceName = request.faceName.c_str();
@@ -307,6 +331,7 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   passes.options.threads = request.threads;
   passes.styles = &passStyles;
   passes.drawing = drawing ? &*drawing : nullptr;
+  if (!style.glyphs.empty()) passes.overrides = &ownCells;
   passes.stopAtFirstFailure = request.policy.checkFirst;
   const std::optional<std::size_t> failedPass = RunPasses(passes, observer, result.passes);
   if (failedPass)

@@ -50,6 +50,7 @@ enum class FontBuildStatus {
   kOutputUnwritable,     // cannot write beside the output, or cannot replace it
   kPassFailed,           // detail: which pass
   kNoEmbeddedData,
+  kGlyphRefused,  // detail: the one line that names the glyph's setting and why
 };
 
 struct FontBuildPass {

@@ -11,6 +11,7 @@ std::optional<std::size_t> RunPasses(const PassRunRequest& request, FontBuildObs
     FontBuildPass& pass = passes[i];
     options.style = request.styles ? &request.styles->styles[i] : nullptr;
     observer.PassStarted(i, SizeModeTable[i]);
+    options.overrides = request.overrides ? &(*request.overrides)[i] : nullptr;
     options.cells = nullptr;
     if (CellDrawing* drawing = request.drawing) {
       options.cells = [drawing, &observer, i]() -> const RenderedCells& {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "fontbuild/font_build.h"
+#include "fontbuild/own_cells.h"
 #include "fontbuild/pass_styles.h"
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/patch_pass.h"
@@ -19,7 +20,8 @@ struct PassRunRequest {
   const char* dictionaryPath = "";  // for a pass without a loaded dictionary
   PatchPassOptions options;         // all but the style and the cells
   const PassStyles* styles = nullptr;
-  CellDrawing* drawing = nullptr;  // null: each pass draws its own cells
+  CellDrawing* drawing = nullptr;       // null: each pass draws its own cells
+  const OwnCells* overrides = nullptr;  // single characters' own cells, per size
   // Stop at the first pass that fails; otherwise every pass runs whatever
   // the one before it did.
   bool stopAtFirstFailure = true;

@@ -33,7 +33,10 @@ std::string CharacterText(std::uint16_t gbk) {
 Json Findings(const std::vector<GlyphFinding>& findings, bool withPixels) {
   Json list = Json::array();
   for (const GlyphFinding& f : findings) {
-    Json item{{"character", CharacterText(f.character)}, {"code", CodeText(f.code)}, {"position", f.position}};
+    // A kept cell given a picture of its own has no character.
+    Json item{{"character", f.character ? Json(CharacterText(f.character)) : Json(nullptr)},
+              {"code", CodeText(f.code)},
+              {"position", f.position}};
     if (withPixels) item["pixels"] = f.pixels;
     list.push_back(std::move(item));
   }
@@ -110,6 +113,22 @@ std::string BuildRecordJson(const FontBuildResult& result, const BuildRecordRequ
                      {"fallback", FallbackRecord(result, pass)}});
   }
   record["sizes"] = std::move(sizes);
+  // The cells each character's own settings changed, per size.
+  Json glyphs = Json::array();
+  for (std::size_t k = 0; k < result.style.glyphs.size(); ++k) {
+    const GlyphOverride& glyph = result.style.glyphs[k];
+    Json cells = Json::array();
+    for (std::size_t i = 0; i < result.passes.size(); ++i) {
+      const auto& found = result.passes[i].result.overridden;
+      cells.push_back({{"size", SizeModeTable[i].cellSize},
+                       {"cells", Findings(k < found.size() ? found[k] : std::vector<GlyphFinding>{}, false)}});
+    }
+    Json entry{{"key", glyph.key}, {"image", false}, {"sizes", std::move(cells)}};
+    for (const auto& image : glyph.images)
+      if (!image.empty()) entry["image"] = true;
+    glyphs.push_back(std::move(entry));
+  }
+  record["glyphs"] = std::move(glyphs);
   return Finish(record);
 }
 

@@ -1,6 +1,8 @@
 #include "fontbuild/style_file.h"
 
 #include <toml++/toml.h>
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 
@@ -89,6 +91,36 @@ void AppendTable(std::string& out, const RawTable& table) {
   }
 }
 
+// A key as a table header takes it: bare where TOML allows, else quoted.
+std::string HeaderKey(const std::string& key) {
+  const bool bare = !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+  });
+  if (bare) return key;
+  std::string quoted;
+  AppendString(quoted, key);
+  return quoted;
+}
+
+// The tables under `table`, each under its header ([size.20], [glyph."X"],
+// [glyph."X".size.20]); a table without values of its own, unless it is
+// empty, only through the tables under it.
+void AppendSubtables(std::string& out, const std::string& path, const RawTable& table) {
+  for (const auto& [key, value] : table) {
+    const auto* inner = std::get_if<RawTable>(&value.value);
+    if (!inner) continue;
+    const std::string header = path.empty() ? HeaderKey(key) : path + "." + HeaderKey(key);
+    const bool hasValues = std::any_of(inner->begin(), inner->end(), [](const auto& entry) {
+      return !std::holds_alternative<RawTable>(entry.second.value);
+    });
+    if (hasValues || inner->empty()) {
+      out += "\n[" + header + "]\n";
+      AppendTable(out, *inner);
+    }
+    AppendSubtables(out, header, *inner);
+  }
+}
+
 }  // namespace
 
 std::optional<StyleSettings> ParseStyleText(std::string_view text, StyleFileError& error) {
@@ -115,14 +147,7 @@ std::string FormatStyleText(const StyleSettings& settings) {
   std::string out = "# qzffont glyph style\n";
   const RawTable tree = StyleTree(settings);
   AppendTable(out, tree);
-  for (const auto& [key, value] : tree) {
-    const auto* sizes = std::get_if<RawTable>(&value.value);
-    if (!sizes) continue;
-    for (const auto& [size, table] : *sizes) {
-      out += "\n[" + key + "." + size + "]\n";
-      AppendTable(out, std::get<RawTable>(table.value));
-    }
-  }
+  AppendSubtables(out, "", tree);
   return out;
 }
 

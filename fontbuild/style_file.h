@@ -8,6 +8,10 @@
 //   [size.20]                           # ... and here for one (20, 24 or 64)
 //   glyph-size = 18
 //   shift = [1, -1]                     # pixels right, down
+//   [glyph."。"]                        # one character's own settings (or [glyph.0x8142]: one code's)
+//   shift = [1, -2]
+//   glyph-size = { 20 = 18 }            # per size in place of the value
+//   image = "glyphs/。-{size}.png"      # a picture per cell size, relative to the style file
 #pragma once
 
 #include <optional>

@@ -98,6 +98,12 @@ std::string English(const ValueError& e, const Texts& t) {
       return t.subject + ": the size is given twice (" + t.quoted + ")";
     case ValueProblem::kBadSizeList:
       return e.setting + ": " + t.quoted + ": give SIZE=VALUE with SIZE 20, 24 or 64 (or one value for every size)";
+    case ValueProblem::kNotForGlyph:
+      return e.setting + ": the same for the whole font; a character takes face, image and the per-size settings";
+    case ValueProblem::kGlyphOnly:
+      return e.setting + ": for single characters only; give it under [glyph.\"X\"]";
+    case ValueProblem::kBadGlyph:
+      return "glyph " + t.quoted + ": give one character or a game code such as 0x8142";
   }
   return t.subject + ": " + t.quoted;
 }
@@ -133,6 +139,12 @@ std::string Chinese(const ValueError& e, const Texts& t) {
       return t.subject + "给了两次（" + t.quoted + "）";
     case ValueProblem::kBadSizeList:
       return t.subject + "：" + t.quoted + " 应写成“字号=值”（字号为 20、24 或 64），或一个对所有字号的值";
+    case ValueProblem::kNotForGlyph:
+      return t.subject + "对整套字体都一样，不能为单个字设置";
+    case ValueProblem::kGlyphOnly:
+      return t.subject + "只能为单个字设置";
+    case ValueProblem::kBadGlyph:
+      return "单字设置 " + t.quoted + " 应是一个字，或 0x8142 这样的游戏编码";
   }
   return t.subject + "：" + t.quoted;
 }
@@ -171,7 +183,10 @@ std::string QuotedValue(std::string_view text) {
 
 std::string ValueErrorText(const ValueError& error, MessageLanguage language) {
   const Texts texts = TextsOf(error, language);
-  return language == MessageLanguage::kChinese ? Chinese(error, texts) : English(error, texts);
+  const bool chinese = language == MessageLanguage::kChinese;
+  const std::string text = chinese ? Chinese(error, texts) : English(error, texts);
+  if (error.glyph.empty() || error.problem == ValueProblem::kBadGlyph) return text;
+  return (chinese ? "单字 " : "glyph.") + QuotedValue(error.glyph) + (chinese ? "：" : ": ") + text;
 }
 
 }  // namespace qzf

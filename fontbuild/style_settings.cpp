@@ -21,6 +21,20 @@ StyleSettings OverrideStyle(const StyleSettings& base, const StyleSettings& over
   }
   for (std::size_t i = 0; i < out.sizes.size(); ++i)
     for (const auto& [name, value] : over.sizes[i]) out.sizes[i][name] = value;
+  for (const auto& [key, glyph] : over.glyphs) {
+    GlyphSettings& into = out.glyphs[key];
+    for (const auto& [name, value] : glyph.all) {
+      into.all[name] = value;
+      for (SettingValues& size : into.sizes) size.erase(name);
+    }
+    for (std::size_t i = 0; i < into.sizes.size(); ++i)
+      for (const auto& [name, value] : glyph.sizes[i]) into.sizes[i][name] = value;
+    if (glyph.line) into.line = glyph.line;
+  }
+  if (!over.source.empty()) {
+    out.source = over.source;
+    out.imageFolder = over.imageFolder;
+  }
   return out;
 }
 

@@ -19,11 +19,31 @@ namespace qzf {
 // Given values by setting name.
 using SettingValues = std::map<std::string, StyleValue, std::less<>>;
 
+// The settings of one character, over the font's: any per-size setting, the
+// face, and a hand-drawn image.
+struct GlyphSettings {
+  SettingValues all;                                      // every size
+  std::array<SettingValues, SizeModeTable.size()> sizes;  // per size, over `all`
+  int line = 0;                                           // in a style file; 0: none applies
+
+  // Where it was written does not make it another setting.
+  bool operator==(const GlyphSettings& other) const { return all == other.all && sizes == other.sizes; }
+};
+
 struct StyleSettings {
   SettingValues all;                                      // for the whole build and every size
   std::array<SettingValues, SizeModeTable.size()> sizes;  // per size, over `all`
+  // By the key as written: one character ("。") or a game code ("0x8142").
+  std::map<std::string, GlyphSettings, std::less<>> glyphs;
+  // The style file the settings came from, as given (for messages), and the
+  // folder its image paths are relative to (UTF-8; empty: the working
+  // folder). Neither is a setting.
+  std::string source;
+  std::string imageFolder;
 
-  bool operator==(const StyleSettings&) const = default;
+  bool operator==(const StyleSettings& other) const {
+    return all == other.all && sizes == other.sizes && glyphs == other.glyphs;
+  }
 };
 
 // `over`'s given values replace `base`'s; a value `over` gives for every size

@@ -193,6 +193,35 @@ std::vector<StyleSetting> MakeTable() {
                    .recordName = "gamma",
                    .toSize = [](const StyleValue& v, GlyphStyle& s) { s.gamma = std::get<double>(v); },
                    .ofSize = [](const GlyphStyle& s) -> std::optional<StyleValue> { return s.gamma; }});
+  table.push_back(
+      {.name = "punctuation",
+       .kind = SettingKind::kChoice,
+       .perSize = true,
+       .shownDefault = std::string("design"),
+       .choices = {"design", "mainland", "centred"},
+       .label = "标点位置",
+       .hint = "按字体设计；大陆习惯放在左下；港台习惯居中",
+       .help = "Where the full-width punctuation sits: design (the face's place), mainland (lower left) "
+               "or centred",
+       .recordName = "punctuation",
+       .toSize =
+           [](const StyleValue& v, GlyphStyle& s) {
+             s.punctuation =
+                 ParsePunctuationPlacement(std::get<std::string>(v)).value_or(PunctuationPlacement::kDesign);
+           },
+       .ofSize = [](const GlyphStyle& s) -> std::optional<StyleValue> {
+         return std::string(PunctuationPlacementName(s.punctuation));
+       }});
+  // A cell drawn by hand; read where the build resolves the single characters' settings.
+  table.push_back({.name = "image",
+                   .kind = SettingKind::kText,
+                   .perSize = true,
+                   .high = kMostTextBytes,
+                   .glyphOnly = true,
+                   .label = "手绘字形",
+                   .hint = "与格子同样大小的灰度 PNG；{size} 代表 20、24、64",
+                   .help = "A greyscale PNG exactly the cell's size, relative to the style file; {size} stands for 20, "
+                           "24 or 64"});
   return table;
 }
 

@@ -14,6 +14,14 @@ namespace qzf {
 
 // The key under which the per-size tables stand.
 inline constexpr std::string_view kSizeKey = "size";
+// The key under which the single characters' tables stand, each under its
+// character or game code, with its per-size values under "size" again or as
+// a table of sizes in place of the value ({ 20 = 18 }).
+inline constexpr std::string_view kGlyphKey = "glyph";
+
+// Whether `key` names a glyph: one character, or a game code "0x" and four
+// hex digits (either case).
+bool IsGlyphKey(std::string_view key);
 
 // Reads a tree; nullopt with the first error when a key is unknown, a value
 // does not fit its setting, or a size is not 20, 24 or 64. Null values are

@@ -74,7 +74,7 @@ class Reader {
       : setting_(setting), raw_(raw), cellSize_(cellSize), error_(error) {}
 
   std::optional<StyleValue> Fail(ValueProblem problem, std::string value) {
-    error_ = {problem, std::string(setting_.name), std::move(value), cellSize_, raw_.line};
+    error_ = {problem, std::string(setting_.name), std::move(value), cellSize_, raw_.line, {}};
     return std::nullopt;
   }
   std::optional<StyleValue> Fail(ValueProblem problem) { return Fail(problem, RawValueText(raw_)); }

@@ -50,6 +50,9 @@ enum class ValueProblem {
   kBadSize,
   kDuplicateSize,
   kBadSizeList,
+  kNotForGlyph,  // a setting of the whole font given for one character
+  kGlyphOnly,    // a setting for single characters given for the whole font
+  kBadGlyph,     // a key of [glyph] that is neither one character nor a game code 0xHHHH
 };
 
 struct ValueError {
@@ -58,6 +61,7 @@ struct ValueError {
   std::string value;    // what was given, as text (raw bytes: quote it before showing it)
   int cellSize = 0;     // the size it was given for; 0: every size
   int line = 0;         // in a style file; 0: no line applies
+  std::string glyph;    // the character's key when given for one ("。", "0x8142"); "" for the font
 
   bool operator==(const ValueError&) const = default;
 };

@@ -17,7 +17,8 @@ CellDrawing::CellDrawing(const RenderFace& face, const std::vector<RenderFace>& 
                          const std::vector<GlyphTask>& sizes, const std::vector<std::uint16_t>& characters,
                          const GlyphRenderOps* ops, unsigned threads)
     : cells_(sizes.size()), finished_(sizes.size(), false) {
-  for (std::size_t i = 0; i < sizes.size(); ++i) cells_[i].Prepare(sizes[i].size, characters);
+  for (std::size_t i = 0; i < sizes.size(); ++i)
+    cells_[i].Prepare(sizes[i].size, characters, sizes[i].style.punctuation);
   GlyphBatchRequest request;
   request.face = face;
   request.fallbackFaces = fallbackFaces;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fontpatch/font_format.h"
+#include "fontpatch/punctuation_placement.h"
 
 namespace qzf {
 
@@ -29,6 +30,8 @@ struct GlyphStyle {
   bool mono = false;
   // A curve on the levels: level' = 15 * (level / 15) ^ (1 / gamma); 1 keeps them.
   double gamma = 1.0;
+  // Where the full-width punctuation marks sit (see punctuation_placement.h).
+  PunctuationPlacement punctuation = PunctuationPlacement::kDesign;
 
   // The font height to ask for: the cell size, or the negative em height.
   std::int32_t FontHeight(const GlyphSizeInfo& size) const { return emHeight > 0 ? -emHeight : size.fontHeight; }
@@ -38,6 +41,26 @@ struct GlyphStyle {
 enum class GlyphAlign {
   kDesign,  // each glyph where its font puts it
   kCenter,  // one offset per size that centres the CJK ideographs' median ink box
+};
+
+// One character's own cells, over the font's style: drawn in a face and
+// style of its own, or given as a picture drawn by hand. Keyed by the
+// character (every cell the dictionary draws it in) or by a game code (that
+// code's cell).
+struct GlyphOverride {
+  std::string key;                         // UTF-8, as written: "。" or "0x8142"
+  std::string where;                       // for messages: `style.toml:7: glyph."。"`
+  std::optional<std::uint16_t> character;  // GBK, lead byte high; or
+  std::optional<std::uint16_t> code;       // one game code
+  std::string face;                        // GBK; empty: the build's face
+  // Per size: the font's style with the character's settings over it.
+  std::array<GlyphStyle, SizeModeTable.size()> sizes{};
+  // Per size: whether the character has its own em height (else a fit's applies).
+  std::array<bool, SizeModeTable.size()> emHeightGiven{};
+  // Per size: the picture's levels (S x S, rows top first); empty: drawn.
+  std::array<std::vector<std::uint8_t>, SizeModeTable.size()> images;
+
+  bool operator==(const GlyphOverride&) const = default;
 };
 
 // Everything a build takes beyond the face: a style per cell size, in the
@@ -50,6 +73,8 @@ struct BuildStyle {
   // Per size, the largest em height at which at most 0.5 % of the
   // dictionary's characters lose ink at the cell edges.
   bool fit = false;
+  // Single characters' own cells (see glyph_override.h), in key order.
+  std::vector<GlyphOverride> glyphs;
 
   bool operator==(const BuildStyle&) const = default;
 };

@@ -81,21 +81,42 @@ PatchPassResult RunPatchPass(GlyphSizeMode mode, std::int32_t fontHeight, const 
   result.exactFace = cells->info.exactFace;
   result.drawnByFace.assign(1 + options.fallbackFaces.size(), 0);
   result.fallbackGlyphs.resize(options.fallbackFaces.size());
+  const std::vector<CellOverride> noOverrides;
+  const std::vector<CellOverride>& overrides = options.overrides ? *options.overrides : noOverrides;
+  result.overridden.resize(overrides.size());
+  auto overrideOf = [&](std::uint16_t code,
+                        const std::optional<std::uint16_t>& character) -> std::optional<std::size_t> {
+    std::optional<std::size_t> byCharacter;
+    for (std::size_t k = 0; k < overrides.size(); ++k) {
+      if (overrides[k].code == code) return k;
+      if (character && overrides[k].character == character && !byCharacter) byCharacter = k;
+    }
+    return byCharacter;
+  };
 
   for (std::uint32_t i = 0; i < count; ++i) {
-    if (!drawnCharacters[i]) {
+    const std::uint16_t code = CodeAt(image.data(), i);
+    const auto overridden = overrides.empty() ? std::nullopt : overrideOf(code, drawnCharacters[i]);
+    if (!drawnCharacters[i] && !overridden) {
       ++result.cellsKept;
       continue;
     }
-    const std::uint16_t character = *drawnCharacters[i];
-    const auto cell = cells->Find(character);
+    const std::uint16_t character = drawnCharacters[i].value_or(0);
+    std::optional<RenderedCells::Cell> cell;
+    if (overridden) {
+      const CellOverride& own = overrides[*overridden];
+      if (!own.bytes.empty()) cell = RenderedCells::Cell{&own.drawing, own.bytes};
+    } else {
+      cell = cells->Find(character);
+    }
     // A glyph whose query failed leaves its cell as it was.
     if (!cell || !cell->drawing->drawn) {
       ++result.glyphErrors;
       continue;
     }
     const DrawnCell& drawing = *cell->drawing;
-    const GlyphFinding finding{i, CodeAt(image.data(), i), character, 0};
+    const GlyphFinding finding{i, code, character, 0};
+    if (overridden) result.overridden[*overridden].push_back(finding);
     if (drawing.missing) {
       ++result.missingGlyphs;
       result.missing.push_back(finding);

@@ -51,6 +51,17 @@ struct PatchPassResult {
   std::vector<std::uint32_t> drawnByFace;
   // The glyphs each fallback face drew: [i] fallback face i.
   std::vector<std::vector<GlyphFinding>> fallbackGlyphs;
+  // The cells each of the options' overrides went into: [i] overrides[i].
+  std::vector<std::vector<GlyphFinding>> overridden;
+};
+
+// One character's or one code's own cell, put in place of the one drawn in
+// the font's style (see GlyphOverride).
+struct CellOverride {
+  std::optional<std::uint16_t> character;  // every cell drawn from this GBK character; or
+  std::optional<std::uint16_t> code;       // the cell of this game code, even one kept
+  std::vector<unsigned char> bytes;        // the cell as packed (bytesPerCell); empty: its glyph failed
+  DrawnCell drawing;                       // what drawing it found; a picture's: drawn by the face
 };
 
 struct PatchPassOptions {
@@ -77,6 +88,9 @@ struct PatchPassOptions {
   // `threads` workers (see GlyphWorkerCount).
   std::function<const RenderedCells&()> cells;
   unsigned threads = 0;
+  // This size's own cells of single characters and codes; a code's wins
+  // over its character's. Null: none.
+  const std::vector<CellOverride>* overrides = nullptr;
 };
 
 // One pass over `fontFilePath` for one glyph size. The file changes only in

@@ -24,7 +24,9 @@ class RenderedCells {
  public:
   // Room for the cells of `characters` (each once, in any order) at `size`;
   // false, with nothing held, when the memory cannot be had.
-  bool Prepare(const GlyphSizeInfo& size, std::vector<std::uint16_t> characters);
+  // The full-width punctuation among them is moved by `punctuation`.
+  bool Prepare(const GlyphSizeInfo& size, std::vector<std::uint16_t> characters,
+               PunctuationPlacement punctuation = PunctuationPlacement::kDesign);
   bool prepared() const { return prepared_; }
 
   // Packs the glyph of characters[index]; a failed query (nullopt) leaves
@@ -43,6 +45,7 @@ class RenderedCells {
 
  private:
   GlyphSizeInfo size_{};
+  PunctuationPlacement punctuation_ = PunctuationPlacement::kDesign;
   std::vector<std::uint16_t> characters_;
   std::vector<std::uint32_t> byCharacter_;  // indices into characters_, in character order
   std::vector<DrawnCell> drawings_;

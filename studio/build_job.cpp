@@ -105,6 +105,8 @@ std::string DescribeBuildFailure(const FontBuildResult& result) {
       return result.detail + " 的绘制失败，文件没有写入";
     case FontBuildStatus::kNoEmbeddedData:
       return "程序里没有字体数据";
+    case FontBuildStatus::kGlyphRefused:
+      return "单字设置无法使用：" + result.detail;
     case FontBuildStatus::kOk:
       break;
   }

@@ -124,6 +124,8 @@ json StyleTableJson() {
         limits[std::to_string(size.cellSize)] = {s.Low(size.cellSize), s.High(size.cellSize)};
     }
     entry["limits"] = limits;
+    // Taken only in a character's own table ("glyph": {"X": {...}}), never for the whole font.
+    entry["glyphOnly"] = s.glyphOnly;
     entry["default"] = s.shownDefault ? JsonOf(RawOf(*s.shownDefault)) : json(nullptr);
     table.push_back(std::move(entry));
   }

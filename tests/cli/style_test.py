@@ -21,6 +21,8 @@ import subprocess
 import sys
 import tempfile
 
+from glyph_test import write_png
+
 NOTO = "Noto Sans CJK SC"
 # The default build in Noto Sans CJK SC from the embedded stand-in data, as
 # it was before the style options existed. It holds for the font packages it
@@ -237,7 +239,18 @@ def main():
             build(f"plain-threads-{threads}.qzf", "--face", NOTO, "--threads", threads)
             check(f"--threads {threads} changes no byte of the default build",
                   digest(path(f"plain-threads-{threads}.qzf")) == digest(path("plain.qzf")))
-        variants = [["--glyph-size", "20=18,24=22,64=58"], ["--fit"], ["--baseline", "20=17,24=20,64=54"],
+        # Single characters' own settings, a picture among them.
+        os.makedirs(path("glyphs"))
+        for size in (20, 24, 64):
+            write_png(path(f"glyphs/zhong-{size}.png"), size, size,
+                      [[255 - 17 * ((x + y) % 16) for x in range(size)] for y in range(size)])
+        with open(path("glyphs.toml"), "w", encoding="utf-8") as f:
+            f.write('[glyph."中"]\nimage = "glyphs/zhong-{size}.png"\n[glyph."。"]\nshift = [1, -2]\n'
+                    '[glyph."国"]\nface = "WenQuanYi Micro Hei"\nweight = 700\nglyph-size = { 20 = 18 }\n'
+                    '[glyph.0x8143]\npunctuation = "centred"\n')
+        variants = [["--glyph-size", "20=18,24=22,64=58"], ["--fit"],
+                    ["--punctuation", "centred"], ["--style", "glyphs.toml"],
+                    ["--style", "glyphs.toml", "--fit"], ["--baseline", "20=17,24=20,64=54"],
                     ["--shift", "20=1:-1,24=-2:1,64=3:2"], ["--align", "center"], ["--weight", "700"],
                     ["--italic"], ["--mono"], ["--gamma", "1.8"], ["--style", "fit.toml"],
                     ["--font-file", "private.ttf", "--face", "QZF Style Test Hei", "--weight", "700"]]

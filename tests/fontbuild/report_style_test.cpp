@@ -20,6 +20,7 @@ TEST(ReportStyleTest, TheStyleBlockKeepsItsVersionOneFields) {
   result.style.sizes[0].shiftY = -2;
   result.style.sizes[1].weight = 700;
   result.style.sizes[1].italic = true;
+  result.style.sizes[1].punctuation = PunctuationPlacement::kMainland;
   result.style.sizes[2].mono = true;
   result.style.sizes[2].gamma = 1.5;
   result.style.sizes[2].emHeight = 40;  // as asked; the record says what the fit chose
@@ -37,12 +38,38 @@ TEST(ReportStyleTest, TheStyleBlockKeepsItsVersionOneFields) {
   ASSERT_EQ(style["sizes"].size(), 3u);
   const json expected = json::parse(R"([
     {"size": 20, "em_height": null, "baseline": 17, "shift": [1, -2], "align_offset": [0, 0],
-     "weight": 400, "italic": false, "mono": false, "gamma": 1.0},
+     "weight": 400, "italic": false, "mono": false, "gamma": 1.0, "punctuation": "design"},
     {"size": 24, "em_height": null, "baseline": null, "shift": [0, 0], "align_offset": [0, 0],
-     "weight": 700, "italic": true, "mono": false, "gamma": 1.0},
+     "weight": 700, "italic": true, "mono": false, "gamma": 1.0, "punctuation": "mainland"},
     {"size": 64, "em_height": 58, "baseline": null, "shift": [0, 0], "align_offset": [3, -4],
-     "weight": 400, "italic": false, "mono": true, "gamma": 1.5}])");
+     "weight": 400, "italic": false, "mono": true, "gamma": 1.5, "punctuation": "design"}])");
   EXPECT_EQ(style["sizes"], expected);
+  EXPECT_EQ(record["glyphs"], json::array());
+}
+
+TEST(ReportStyleTest, EachCharactersOwnCellsAreListedPerSize) {
+  FontBuildResult result;
+  GlyphOverride drawn;
+  drawn.key = "中";
+  drawn.character = 0xD6D0;
+  GlyphOverride picture;
+  picture.key = "0x8140";
+  picture.code = 0x8140;
+  picture.images[1].assign(24 * 24, 3);
+  result.style.glyphs = {drawn, picture};
+  for (FontBuildPass& pass : result.passes) pass.result.overridden = {{{2462, 0x9286, 0xD6D0, 0}}, {}};
+  result.passes[1].result.overridden[1] = {{0, 0x8140, 0, 0}};  // a kept cell: no character
+  const json record = json::parse(BuildRecordJson(result, {"out.qzf", "Face", std::nullopt}));
+  const json expected = json::parse(R"([
+    {"key": "中", "image": false, "sizes": [
+      {"size": 20, "cells": [{"character": "中", "code": "0x9286", "position": 2462}]},
+      {"size": 24, "cells": [{"character": "中", "code": "0x9286", "position": 2462}]},
+      {"size": 64, "cells": [{"character": "中", "code": "0x9286", "position": 2462}]}]},
+    {"key": "0x8140", "image": true, "sizes": [
+      {"size": 20, "cells": []},
+      {"size": 24, "cells": [{"character": null, "code": "0x8140", "position": 0}]},
+      {"size": 64, "cells": []}]}])");
+  EXPECT_EQ(record["glyphs"], expected);
 }
 
 }  // namespace

@@ -190,9 +190,17 @@ def build_through_api(studio, out, qzffont, runner):
     style = {"align": "center", "weight": 700,
              "size": {"20": {"glyph-size": 19, "mono": True}, "24": {"glyph-size": 23, "gamma": 1.4},
                       "64": {"glyph-size": 60}},
-             "fallback": ["WenQuanYi Micro Hei"]}
+             "fallback": ["WenQuanYi Micro Hei"],
+             # Single characters' own settings go through the same reader and file.
+             "glyph": {"中": {"shift": [1, -1], "face": "WenQuanYi Micro Hei", "size": {"20": {"weight": 400}}},
+                       "0x8142": {"punctuation": "centred"}}}
     got, _, body = request(studio, "POST", "/api/style/save", {"face": FACE, "style": style, "name": "api.toml"})
     check(got == 200, "the style is saved (%r)" % body)
+    with open(os.path.join(out, "api.toml"), encoding="utf-8") as f:
+        saved = f.read()
+    got, _, body = request(studio, "POST", "/api/style/load", {"text": saved})
+    check(got == 200 and body.get("style", {}).get("glyph") == style["glyph"],
+          "the saved style loads back with its characters' settings (%r)" % body)
     got, _, body = request(studio, "POST", "/api/build", {"face": FACE, "style": style, "name": "api.qzf"})
     check(got == 200, "the build starts (%r)" % body)
     got, _, again = request(studio, "POST", "/api/build", {"face": FACE, "style": style, "name": "api.qzf"})

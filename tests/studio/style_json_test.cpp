@@ -16,7 +16,8 @@ TEST(StyleJsonTest, EveryValueSurvivesTheTripThroughJsonAndMeansWhatTheStyleFile
   const std::string file =
       "face = \"Noto Sans CJK SC\"\nfallback = [\"WenQuanYi Micro Hei\"]\nalign = \"center\"\nfit = true\n"
       "weight = 700\nitalic = true\n[size.20]\nglyph-size = 18\nbaseline = 17\nshift = [1, -1]\nmono = true\n"
-      "[size.64]\ngamma = 1.5\n";
+      "[size.64]\ngamma = 1.5\n[glyph.\"中\"]\nshift = [1, -2]\nface = \"WenQuanYi Micro Hei\"\n"
+      "[glyph.\"中\".size.20]\nimage = \"glyphs/中-20.png\"\n[glyph.0x8142]\npunctuation = \"centred\"\n";
   StyleFileError error;
   const auto settings = ParseStyleText(file, error);
   ASSERT_TRUE(settings) << error.message;
@@ -24,6 +25,7 @@ TEST(StyleJsonTest, EveryValueSurvivesTheTripThroughJsonAndMeansWhatTheStyleFile
   const auto back = StyleFromJson(json::parse(StyleToJson(*settings).dump()), problem);
   ASSERT_TRUE(back) << problem;
   EXPECT_EQ(*back, *settings);
+  EXPECT_EQ(back->glyphs.size(), 2u);
 }
 
 TEST(StyleJsonTest, NullAndMissingFieldsAreNotGiven) {

@@ -116,11 +116,13 @@ TEST(StyleSourcesTest, MessagesQuoteWhatWasGivenOnOneLine) {
   };
   for (const auto& [value, quoted] : cases) EXPECT_EQ(QuotedValue(value), quoted);
   for (const MessageLanguage language : {MessageLanguage::kEnglish, MessageLanguage::kChinese}) {
-    for (int problem = 0; problem <= static_cast<int>(ValueProblem::kBadSizeList); ++problem) {
-      const ValueError error{static_cast<ValueProblem>(problem), "glyph-size", "a\nb\rc", 20, 0};
-      const std::string text = ValueErrorText(error, language);
-      EXPECT_FALSE(text.empty());
-      EXPECT_EQ(text.find_first_of("\n\r"), std::string::npos) << text;
+    for (int problem = 0; problem <= static_cast<int>(ValueProblem::kBadGlyph); ++problem) {
+      for (const char* glyph : {"", "\n\r"}) {
+        const ValueError error{static_cast<ValueProblem>(problem), "glyph-size", "a\nb\rc", 20, 0, glyph};
+        const std::string text = ValueErrorText(error, language);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(text.find_first_of("\n\r"), std::string::npos) << text;
+      }
     }
   }
 }
