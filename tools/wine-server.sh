@@ -2,7 +2,8 @@
 # Keeps the Wine server of the project's prefix running around a run of the
 # Windows tests:
 #   wine-server.sh start   makes the prefix if needed, starts a server that
-#                          stays, and boots Wine's own services under it
+#                          stays, and boots Wine's own services and desktop
+#                          process under it
 #   wine-server.sh stop    ends the server and every Wine process of the prefix
 # A test that starts the server itself has it and its services inherit the
 # test's output, and ctest then waits for the server to quit (seconds after
@@ -27,6 +28,10 @@ case "$1" in
       echo "wine-server.sh: no Wine server for $WINEPREFIX (status $status)" >&2
       exit 1
     fi
+    # Wine's desktop process too: a program that needs it while none runs
+    # starts one with that program's output, and it stays with the server,
+    # holding a test's output open until the server ends.
+    "$here/tools/wine-run.sh" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
     # Wine's own services come up with the first program and stay with the
     # server.
     if ! "$here/tools/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1; then
