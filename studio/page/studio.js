@@ -316,8 +316,8 @@ async function redraw() {
   const textKey = JSON.stringify(textList);
   const withStock = state.stockText !== textKey;
   try {
-    const result = await api("/api/preview", { face: state.face, style: styleJson(), texts: textList, width: WRAP,
-                                               withStock });
+    const style = styleJson();
+    const result = await api("/api/preview", { face: state.face, style, texts: textList, width: WRAP, withStock });
     if (seq !== state.previewSeq) return; // a newer one is on its way
     if (withStock) {
       state.stock = {};
@@ -328,6 +328,8 @@ async function redraw() {
     if (!$("notice").classList.contains("info")) notice("");
     drawPreview();
     $("preview-time").textContent = "重画用时 " + result.ms.toFixed(1) + " 毫秒";
+    // What the picture shows, for whoever waits for a particular redraw.
+    document.body.dataset.previewStyle = JSON.stringify(style);
     document.body.dataset.previewRevision = String(Number(document.body.dataset.previewRevision || 0) + 1);
     if (state.inspected) inspect(state.inspected.size, state.inspected.position);
   } catch (e) {

@@ -36,11 +36,23 @@ DATA_DICT = "dictionary.txt"
 DATA_FONT = "F_FONTJ.qzf"
 
 
+_digests = {}
+
+
 def digest(path):
+    """The file's SHA-256, read again only when its size, times or inode
+    changed since the last read (ctime moves on every write and cannot be set
+    back), so the inputs checked after every case cost a stat each."""
+    st = os.stat(path)
+    key = (st.st_dev, st.st_ino, st.st_size, st.st_mtime_ns, st.st_ctime_ns)
+    known = _digests.get(path)
+    if known and known[0] == key:
+        return known[1]
     h = hashlib.sha256()
     with open(path, "rb") as f:
         for block in iter(lambda: f.read(1 << 20), b""):
             h.update(block)
+    _digests[path] = (key, h.hexdigest())
     return h.hexdigest()
 
 
@@ -138,6 +150,25 @@ def check_render(runner, work, check, dictionary_text):
                                             scale, game, cells, fonts)
         check(name + " draws every pixel from the cells", not faults, "; ".join(faults[:5]))
         os.remove(os.path.join(work, "r.png"))
+# The window's three preview lines, which `preview` draws from the cells of
+# the stock file and of the built one at every size.
+PREVIEW_TEXT = "古今英雄现在穿越时空汇聚一堂。\n为夺取天下的新战争，\n已经拉开了帷幕……\n"
+
+
+def check_preview(work, check, dictionary_text):
+    """preview.png's blocks (stock, then built, per size) pixel by pixel
+    against the files' cells, read from their bytes here."""
+    fonts = {"good.qzf": "good.qzf", DATA_FONT: DATA_FONT}
+    game = {name: render_check.game_for(dictionary_text, os.path.join(work, path)) for name, path in fonts.items()}
+    _, _, rows = read_png(os.path.join(work, "preview.png"))
+    _, row_count = render_check.lay_out(PREVIEW_TEXT, 40)
+    blocks = render_check.band_blocks(rows, [20, 20, 24, 24, 64, 64], [DATA_FONT, "good.qzf"] * 3, row_count)
+    check("preview: a block per size and file, each found by its band", len(blocks) == 6, blocks)
+    faults = render_check.check_picture(os.path.join(work, "preview.png"), "", PREVIEW_TEXT, 40, None, game,
+                                        render_check.FileCells(work), fonts, blocks=blocks)
+    check("preview draws every pixel of its blocks from the cells", blocks and not faults, "; ".join(faults[:5]))
+
+
 def size_of(path):
     return os.path.getsize(path) if os.path.isfile(path) else -1
 
@@ -664,6 +695,7 @@ def main():
                         check("preview of two built files adds a block per size",
                               width3 == width and blocks > 3 * (20 * 2 + 24 * 2 + 64) and height - 2 * blocks > 0,
                               (width, height, width3, height3))
+                    check_preview(work, check, stock_dict)
                 # Natively faces have every name; under Wine those its code page
                 # can write (Chinese ones under zh_CN).
                 localised = options.runner is None or os.environ.get("LANG", "").startswith("zh_CN")

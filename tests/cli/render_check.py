@@ -3,10 +3,11 @@ cells `qzffont cell` shows for the codes the game would use."""
 import os
 import re
 
-from game_text import GameText
+from game_text import GameText, code_positions
 from png_file import read_png
 
 BAND = (12, 12, 18)
+MARGIN = 16  # the left edge of every band
 INK = (238, 222, 206)
 
 
@@ -58,16 +59,63 @@ class CellCache:
         return self.cells[key]
 
 
-def check_picture(png, stdout, text, width, scale, game, cells, fonts):
-    """A list of faults; empty when every pixel of every block is as expected."""
+class FileCells:
+    """Cell levels read straight from the font files' bytes (the code table
+    and the glyph tables), in place of asking the program."""
+
+    TABLES = {20: 34268, 24: 1627452, 64: 4073532}
+
+    def __init__(self, work):
+        self.work, self.files = work, {}
+
+    def levels(self, font, size, code):
+        if font not in self.files:
+            data = open(os.path.join(self.work, font), "rb").read()
+            self.files[font] = (data, code_positions(data))
+        data, positions = self.files[font]
+        start = self.TABLES[size] + positions[code] * size * size // 2
+        cell = data[start:start + size * size // 2]
+        return [[(cell[y * size // 2 + x // 2] >> (4 * (x & 1))) & 15 for x in range(size)] for y in range(size)]
+
+
+def band_blocks(rows, sizes, fonts, row_count):
+    """(size, font, x, y, pitch) of the blocks of a picture whose bands start
+    at the left margin, found from the bands themselves: the last len(sizes)
+    runs of band colour down column MARGIN. A band is the block's rows of
+    cells and a pad of a quarter cell (8 pixels at least) around them."""
+    runs, top = [], None
+    for y, row in enumerate(rows + [[]]):
+        band = len(row) > MARGIN and row[MARGIN] == BAND
+        if band and top is None:
+            top = y
+        elif not band and top is not None:
+            runs.append((top, y))
+            top = None
+    runs = runs[-len(sizes):]
+    blocks = []
+    for (top, bottom), size, font in zip(runs, sizes, fonts):
+        for scale in range(1, 9):
+            pitch = size * scale
+            pad = max(8, pitch // 4)
+            if bottom - top == row_count * pitch + 2 * pad:
+                blocks.append((size, font, MARGIN + pad, top + pad, pitch))
+                break
+    return blocks
+
+
+def check_picture(png, stdout, text, width, scale, game, cells, fonts, blocks=None):
+    """A list of faults; empty when every pixel of every block is as expected.
+    The blocks' places from render's summary, or as given; scale None: each
+    block's own, from its pitch."""
     faults = []
     w, h, rows = read_png(png)
     placed, row_count = lay_out(text, width)
-    blocks = origins(stdout)
+    blocks = origins(stdout) if blocks is None else blocks
     if len(blocks) == 0:
         return ["no block in the summary: " + stdout]
     for size, font_name, x0, y0, pitch in blocks:
-        if pitch != size * scale:
+        block_scale = scale or max(1, pitch // size)
+        if pitch != size * block_scale:
             faults.append("block %s/%d: %d pixels apart" % (font_name, size, pitch))
             continue
         font = fonts[font_name]
@@ -94,7 +142,7 @@ def check_picture(png, stdout, text, width, scale, game, cells, fonts):
                     continue
                 levels = cells.levels(font, size, code)
                 for y in range(pitch):
-                    expected = [level_colour(levels[y // scale][x // scale]) for x in range(pitch)]
+                    expected = [level_colour(levels[y // block_scale][x // block_scale]) for x in range(pitch)]
                     if region[y] != expected:
                         faults.append(where + ": pixel row %d differs from cell 0x%04X" % (y, code))
                         break

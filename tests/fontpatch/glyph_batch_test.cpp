@@ -13,6 +13,7 @@
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/glyph_batch.h"
 #include "platform/portable/codepage.h"
+#include "tests/support/installed_face.h"
 
 namespace qzf {
 namespace {
@@ -199,6 +200,8 @@ TEST_F(GlyphBatchTest, ATaskWithoutGlyphsStillTellsWhatItsFontIs) {
 // every cell the same on many threads as on one: nothing of one worker's
 // font leaks into another's.
 TEST(GlyphBatchPlatformTest, AnInstalledFaceDrawsTheSameCellsOnManyThreads) {
+  QZF_REQUIRE_FACE("Noto Sans CJK SC");
+  QZF_REQUIRE_FACE("WenQuanYi Micro Hei");
   std::vector<std::uint16_t> characters;
   for (unsigned lead = 0xB0; lead <= 0xF7; lead += 3)
     for (unsigned trail = 0xA1; trail <= 0xFE; trail += 9)

@@ -12,12 +12,31 @@ constexpr std::size_t kHandles = 64;
 char fakeFonts[kHandles];
 char fakeDcs[kHandles];
 std::string fontFaces[kHandles];
+int fontHeights[kHandles];
 int dcFonts[kHandles];
 
 std::size_t FontIndex(const void* handle) {
   return static_cast<std::size_t>(static_cast<const char*>(handle) - fakeFonts);
 }
 std::size_t DcIndex(const void* handle) { return static_cast<std::size_t>(static_cast<const char*>(handle) - fakeDcs); }
+
+// The height of the font selected into a context.
+int HeightOf(HDC dc) {
+  const int font = dcFonts[DcIndex(dc) % kHandles];
+  return font >= 0 ? fontHeights[font] : 0;
+}
+
+// The glyph of a character, from the face's map or from the sized source;
+// null when the face has none.
+const ScriptedGlyph* FindGlyph(HDC dc, const std::map<unsigned, ScriptedGlyph>& glyphs, unsigned character) {
+  const auto found = glyphs.find(character);
+  if (found != glyphs.end()) return &found->second;
+  if (&glyphs == &script.glyphsByIndex || !script.sizedGlyph) return nullptr;
+  // One drawing thread at a time asks the scripted calls (no workers for them).
+  static ScriptedGlyph sized;
+  sized = script.sizedGlyph(character, HeightOf(dc));
+  return &sized;
+}
 
 // The glyphs of the face selected into a context.
 const std::map<unsigned, ScriptedGlyph>& GlyphsOf(HDC dc) {
@@ -42,6 +61,7 @@ HFONT WINAPI CreateFontScripted(int height, int, int, int, int weight, DWORD ita
   if (script.failCreateFont) return nullptr;
   const auto index = static_cast<std::size_t>(script.fontsCreated++) % kHandles;
   fontFaces[index] = face ? face : "";
+  fontHeights[index] = height;
   return reinterpret_cast<HFONT>(&fakeFonts[index]);
 }
 HDC WINAPI CreateDcScripted(HDC) {
@@ -83,9 +103,9 @@ DWORD WINAPI OutlineScripted(HDC dc, UINT character, UINT format, LPGLYPHMETRICS
   lastFormat = format;
   lastFont = font;
   const auto& glyphs = (format & GGO_GLYPH_INDEX) ? script.glyphsByIndex : GlyphsOf(dc);
-  const auto found = glyphs.find(character);
-  if (found == glyphs.end() || found->second.error) return GDI_ERROR;
-  const ScriptedGlyph& g = found->second;
+  const ScriptedGlyph* found = FindGlyph(dc, glyphs, character);
+  if (found == nullptr || found->error) return GDI_ERROR;
+  const ScriptedGlyph& g = *found;
   const std::vector<unsigned char>& bytes = (format & ~GGO_GLYPH_INDEX) == GGO_BITMAP ? g.bits : g.bytes;
   metrics->gmBlackBoxX = g.width;
   metrics->gmBlackBoxY = g.height;
@@ -100,9 +120,8 @@ DWORD WINAPI OutlineScripted(HDC dc, UINT character, UINT format, LPGLYPHMETRICS
 DWORD WINAPI IndicesScripted(HDC dc, LPCSTR text, int length, LPWORD indices, DWORD) {
   if (length != 2) return GDI_ERROR;
   const unsigned code = static_cast<unsigned char>(text[0]) * 256u + static_cast<unsigned char>(text[1]);
-  const auto& glyphs = GlyphsOf(dc);
-  const auto found = glyphs.find(code);
-  indices[0] = (found == glyphs.end() || found->second.missing) ? 0xFFFF : 1;
+  const ScriptedGlyph* found = FindGlyph(dc, GlyphsOf(dc), code);
+  indices[0] = (found == nullptr || found->missing) ? 0xFFFF : 1;
   return 1;
 }
 DWORD WINAPI IndicesWScripted(HDC, LPCWSTR text, int length, LPWORD indices, DWORD) {

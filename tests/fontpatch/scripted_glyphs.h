@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ struct GlyphScript {
   // Glyphs by index, for GGO_GLYPH_INDEX; GetGlyphIndicesW gives a
   // character's Unicode value as its index when this holds it.
   std::map<unsigned, ScriptedGlyph> glyphsByIndex;
+  // Glyphs that change with the size asked for: by character code and the
+  // font height of the font drawing it (negative: an em height). Asked for a
+  // character `glyphs` does not hold; absent: such a character is missing.
+  std::function<ScriptedGlyph(unsigned character, int fontHeight)> sizedGlyph;
   // Observed calls.
   int fontHeightAsked = 0;
   int weightAsked = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string>
 
 #include "platform/win32.h"
@@ -37,7 +38,10 @@ TEST(InstalledFacesTest, ListsEachTypableFamilyOnce) {
   // ANSI code page.
   if (Contains(names, "WenQuanYi Micro Hei")) {
 #ifdef _WIN32
-    if (GetACP() != 936) return;
+    if (GetACP() != 936) {
+      EXPECT_EQ(std::getenv("QZF_EXPECT_CODE_PAGE_936"), nullptr) << "ANSI code page " << GetACP() << ", not 936";
+      return;
+    }
 #endif
     EXPECT_TRUE(Contains(names, "\xCE\xC4\xC8\xAA\xE6\xE4\xCE\xA2\xC3\xD7\xBA\xDA"));  // 文泉驿微米黑
   }

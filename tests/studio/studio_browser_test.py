@@ -7,12 +7,12 @@ build` with the saved style. Screenshots of each step are kept.
 usage: studio_browser_test.py STUDIO QZFFONT ARTIFACTS [--runner WINE-RUN]
 """
 import argparse
+import json
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service as ChromeService
@@ -84,6 +84,10 @@ def main():
                 def revision(d):
                     return int(d.find_element(By.TAG_NAME, "body").get_attribute("data-preview-revision") or 0)
 
+                def drawn_weight(d):
+                    drawn = d.find_element(By.TAG_NAME, "body").get_attribute("data-preview-style")
+                    return json.loads(drawn)["all"]["weight"] if drawn else None
+
                 wait.until(lambda d: revision(d) >= 1)
                 shot(driver, "2-face-chosen.png")
                 pixels = lambda: driver.execute_script(
@@ -101,10 +105,9 @@ def main():
                 for _ in range(5):
                     slider.send_keys(Keys.ARROW_RIGHT)
                 wait.until(lambda d: d.find_element(By.ID, "weight-value").text == "600")
-                wait.until(lambda d: revision(d) > seen and
-                           d.execute_script("return document.getElementById('weight').value") == "600")
-                time.sleep(0.5)  # the last of the redraws the keys asked for
-                wait.until(lambda d: pixels() != before)
+                # The redraws the keys asked for land in order: the one drawn
+                # with weight 600 is the last.
+                wait.until(lambda d: revision(d) > seen and drawn_weight(d) == 600)
                 after = pixels()
                 check(all(a != b for a, b in zip(after, before)), "moving the weight redraws every size")
                 check(stock() == stock_before, "the stock preview stays as it was")

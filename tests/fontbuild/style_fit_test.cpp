@@ -1,0 +1,193 @@
+#include "fontbuild/style_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "tests/fontpatch/scripted_glyphs.h"
+
+namespace qzf {
+namespace {
+
+// The scripted face's ascent: a glyph whose originY equals it starts in the
+// cell's top row.
+constexpr int kAscent = 17;
+const GlyphSizeInfo& kSize24 = SizeModeTable[1];
+
+// `count` GBK codes from lead byte `lead` on, trail bytes A1..FE.
+std::vector<std::uint16_t> Codes(std::uint16_t lead, std::size_t count) {
+  std::vector<std::uint16_t> codes;
+  for (std::uint16_t l = lead; codes.size() < count; ++l)
+    for (std::uint16_t t = 0xA1; t <= 0xFE && codes.size() < count; ++t)
+      codes.push_back(static_cast<std::uint16_t>(l << 8 | t));
+  return codes;
+}
+
+// A solid box of ink, `left` pixels right of the origin and `top` rows below
+// the cell's top when the baseline is at the ascent.
+test::ScriptedGlyph Box(int left, int top, int width, int height) {
+  test::ScriptedGlyph g;
+  g.width = static_cast<std::uint32_t>(width);
+  g.height = static_cast<std::uint32_t>(height);
+  g.originX = left;
+  g.originY = kAscent - top;
+  const std::uint32_t pitch = GlyphRowPitch(g.width);
+  g.bytes.assign(static_cast<std::size_t>(pitch) * g.height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) g.bytes[static_cast<std::size_t>(y) * pitch + static_cast<std::size_t>(x)] = 9;
+  return g;
+}
+
+class StyleFitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::Script() = test::GlyphScript{};
+    test::Script().ascent = kAscent;
+  }
+
+  StyleFitRequest Request(std::vector<std::uint16_t> characters) const {
+    StyleFitRequest request;
+    request.face = RenderFace{"Scripted"};
+    request.characters = std::move(characters);
+    request.ops = &test::ScriptedOps();
+    return request;
+  }
+};
+
+TEST_F(StyleFitTest, ConstantsAndIdeographs) {
+  EXPECT_DOUBLE_EQ(kFitCutShare, 0.005);
+  EXPECT_TRUE(IsCjkIdeograph(0xB0A1));   // the first level-1 hanzi
+  EXPECT_TRUE(IsCjkIdeograph(0x8140));   // a GBK extension hanzi
+  EXPECT_FALSE(IsCjkIdeograph(0xA3C1));  // a full-width letter
+  EXPECT_FALSE(IsCjkIdeograph(0xA4A2));  // hiragana
+  EXPECT_FALSE(IsCjkIdeograph(0x0041));
+}
+
+// 600 characters: at most 3 (0.5 %) may be cut. Most glyphs are four pixels
+// narrower than the em (they fit a 24-pixel cell up to em 28); the wide ones
+// are as wide as the em (up to em 24). As many wide ones as the limit allows
+// are cut; one more and the fit keeps them whole.
+TEST_F(StyleFitTest, TheFitChoosesTheLargestSizeThatCutsAtMostHalfAPercent) {
+  struct Case {
+    std::size_t wide;
+    std::int32_t emHeight;
+    std::uint32_t cut;
+  };
+  const Case cases[] = {{0, 28, 0}, {1, 28, 1}, {3, 28, 3}, {4, 24, 0}, {6, 24, 0}, {600, 24, 0}};
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 600);
+  for (const Case& c : cases) {
+    SetUp();
+    test::Script().sizedGlyph = [&c](unsigned character, int fontHeight) {
+      const int em = -fontHeight;
+      // Spread over the list: every hundredth from the seventh on, or all.
+      const std::size_t index = ((character >> 8) - 0xB0u) * 94u + ((character & 0xFFu) - 0xA1u);
+      const bool wide = c.wide >= 600 || (index % 100 == 7 && index / 100 < c.wide);
+      return wide ? Box(0, 0, em, em) : Box(0, 0, em - 4, em - 4);
+    };
+    const SizeFit fit = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, false);
+    EXPECT_EQ(fit.emHeight, c.emHeight) << c.wide << " wide";
+    EXPECT_EQ(fit.cutCharacters, c.cut) << c.wide << " wide";
+    EXPECT_EQ(fit.alignX, 0) << c.wide << " wide";
+    EXPECT_EQ(fit.alignY, 0) << c.wide << " wide";
+  }
+}
+
+// Without a fit the style's own em height is kept (and asked of the font),
+// and the cut characters are counted all the same.
+TEST_F(StyleFitTest, WithoutAFitTheSizeIsKeptAndTheCutCounted) {
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 40);
+  test::Script().sizedGlyph = [](unsigned character, int fontHeight) {
+    return (character & 1) ? Box(0, 0, -fontHeight, -fontHeight) : Box(0, 0, 10, 10);
+  };
+  GlyphStyle style;
+  style.emHeight = 26;
+  const SizeFit fit = FitSizeStyle(Request(characters), kSize24, style, false, false);
+  EXPECT_EQ(fit.emHeight, 26);
+  EXPECT_EQ(test::Script().fontHeightAsked, -26);
+  EXPECT_EQ(fit.cutCharacters, 20u);
+}
+
+// The centring offset brings the middle of the CJK ideographs' median ink
+// box to the cell's middle, rounding toward minus infinity; the bitmap's
+// origin goes to the pixel pair as the packing puts it.
+TEST_F(StyleFitTest, TheCentringOffsetCentresTheMedianBox) {
+  struct Case {
+    const char* name;
+    int originX, top, width, height;
+    std::int32_t alignX, alignY;
+  };
+  const Case cases[] = {
+      {"inside, even", 2, 3, 10, 10, 5, 4},        // (24-2-12)/2, (24-3-13)/2
+      {"odd origin and sums", 3, 0, 9, 11, 5, 6},  // left 2: (24-2-11)/2 = 5.5, (24-0-11)/2 = 6.5
+      {"over the edges", 4, -3, 25, 27, -5, 1},    // (24-4-29)/2 = -4.5, (24+3-24)/2 = 1.5
+      {"centred already", 0, 0, 24, 24, 0, 0},
+  };
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 30);
+  for (const Case& c : cases) {
+    SetUp();
+    test::Script().sizedGlyph = [&c](unsigned, int) { return Box(c.originX, c.top, c.width, c.height); };
+    const SizeFit fit = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, false, true);
+    EXPECT_EQ(fit.alignX, c.alignX) << c.name;
+    EXPECT_EQ(fit.alignY, c.alignY) << c.name;
+    EXPECT_EQ(fit.emHeight, 0) << c.name;
+  }
+}
+
+// Only the ideographs the face draws count, and of them the median box:
+// symbols, kana and missing characters (each group alone larger than the
+// ideographs) and a minority of odd ideographs do not move the offset.
+// Without ideographs nothing moves.
+TEST_F(StyleFitTest, TheCentringGoesByTheIdeographsMedianOnly) {
+  std::vector<std::uint16_t> characters = Codes(0xB0, 150);     // ideographs, leads B0-B1: the common box
+  const std::vector<std::uint16_t> odd = Codes(0xC0, 100);      // ideographs, leads C0-C1: far right and down
+  const std::vector<std::uint16_t> symbols = Codes(0xA1, 300);  // symbols, letters, kana, leads A1-A4
+  const std::vector<std::uint16_t> missing = Codes(0xD0, 300);  // ideographs the face lacks, leads D0-D3
+  for (const auto* more : {&odd, &symbols, &missing}) characters.insert(characters.end(), more->begin(), more->end());
+  test::Script().sizedGlyph = [](unsigned character, int) {
+    const unsigned lead = character >> 8;
+    if (lead >= 0xC0 && lead < 0xC2) return Box(14, 12, 10, 12);
+    if (lead >= 0xA1 && lead < 0xB0) return Box(0, 0, 6, 6);
+    if (lead >= 0xD0 && lead < 0xD4) {
+      test::ScriptedGlyph g = Box(0, 0, 6, 6);
+      g.missing = true;
+      return g;
+    }
+    return Box(2, 3, 10, 10);
+  };
+  const SizeFit fit = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, false, true);
+  EXPECT_EQ(fit.alignX, 5);
+  EXPECT_EQ(fit.alignY, 4);
+
+  SetUp();
+  test::Script().sizedGlyph = [](unsigned, int) { return Box(0, 0, 6, 6); };
+  const SizeFit none = FitSizeStyle(Request(symbols), kSize24, GlyphStyle{}, false, true);
+  EXPECT_EQ(none.alignX, 0);
+  EXPECT_EQ(none.alignY, 0);
+}
+
+// With centring, the cut is counted where the offset puts the glyphs: boxes
+// that start six rows down fit a size only once they are moved up.
+TEST_F(StyleFitTest, TheFitCountsTheCutAfterCentring) {
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 200);
+  test::Script().sizedGlyph = [](unsigned, int fontHeight) {
+    const int em = -fontHeight;
+    return Box(0, 6, em - 4, em - 4);
+  };
+  const SizeFit plain = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, false);
+  EXPECT_EQ(plain.emHeight, 22);
+  EXPECT_EQ(plain.cutCharacters, 0u);
+  SetUp();
+  test::Script().sizedGlyph = [](unsigned, int fontHeight) {
+    const int em = -fontHeight;
+    return Box(0, 6, em - 4, em - 4);
+  };
+  const SizeFit centred = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, true);
+  EXPECT_EQ(centred.emHeight, 28);
+  EXPECT_EQ(centred.alignX, 0);
+  EXPECT_EQ(centred.alignY, -6);
+  EXPECT_EQ(centred.cutCharacters, 0u);
+}
+
+}  // namespace
+}  // namespace qzf
