@@ -26,29 +26,31 @@ TEST(BuildStyleOfTest, AFitCentresUnlessThePlaceIsGiven) {
   };
   const Case cases[] = {
       {"nothing given", {}, false, GlyphAlign::kDesign},
-      {"fit", with([](StyleSettings& s) { s.fit = true; }), true, GlyphAlign::kCenter},
-      {"no fit", with([](StyleSettings& s) { s.fit = false; }), false, GlyphAlign::kDesign},
-      {"fit, baseline for all", with([](StyleSettings& s) { s.fit = true, s.all.baseline = 18; }), true,
+      {"fit", with([](StyleSettings& s) { s.all["fit"] = true; }), true, GlyphAlign::kCenter},
+      {"no fit", with([](StyleSettings& s) { s.all["fit"] = false; }), false, GlyphAlign::kDesign},
+      {"fit, baseline for all", with([](StyleSettings& s) { s.all["fit"] = true, s.all["baseline"] = 18; }), true,
        GlyphAlign::kDesign},
-      {"fit, baseline for 24", with([](StyleSettings& s) { s.fit = true, s.sizes[1].baseline = 18; }), true,
+      {"fit, baseline for 24", with([](StyleSettings& s) { s.all["fit"] = true, s.sizes[1]["baseline"] = 18; }), true,
        GlyphAlign::kDesign},
       {"fit, shift for all", with([](StyleSettings& s) {
-         s.fit = true, s.all.shift = std::pair{0, 0};
+         s.all["fit"] = true, s.all["shift"] = IntPair{0, 0};
        }),
        true, GlyphAlign::kDesign},
       {"fit, shift for 64", with([](StyleSettings& s) {
-         s.fit = true, s.sizes[2].shift = std::pair{1, -1};
+         s.all["fit"] = true, s.sizes[2]["shift"] = IntPair{1, -1};
        }),
        true, GlyphAlign::kDesign},
-      {"fit, design alignment", with([](StyleSettings& s) { s.fit = true, s.align = GlyphAlign::kDesign; }), true,
+      {"fit, design alignment",
+       with([](StyleSettings& s) { s.all["fit"] = true, s.all["align"] = std::string("design"); }), true,
        GlyphAlign::kDesign},
-      {"fit, centred and a baseline",
-       with([](StyleSettings& s) { s.fit = true, s.align = GlyphAlign::kCenter, s.all.baseline = 3; }), true,
-       GlyphAlign::kCenter},
-      {"centred without a fit", with([](StyleSettings& s) { s.align = GlyphAlign::kCenter; }), false,
+      {"fit, centred and a baseline", with([](StyleSettings& s) {
+         s.all["fit"] = true, s.all["align"] = std::string("center"), s.all["baseline"] = 3;
+       }),
+       true, GlyphAlign::kCenter},
+      {"centred without a fit", with([](StyleSettings& s) { s.all["align"] = std::string("center"); }), false,
        GlyphAlign::kCenter},
       {"fit, a size and a weight",
-       with([](StyleSettings& s) { s.fit = true, s.all.glyphSize = 30, s.all.weight = 700; }), true,
+       with([](StyleSettings& s) { s.all["fit"] = true, s.all["glyph-size"] = 30, s.all["weight"] = 700; }), true,
        GlyphAlign::kCenter},
   };
   for (const Case& c : cases) {
@@ -64,10 +66,10 @@ TEST(BuildStyleOfTest, AFitCentresUnlessThePlaceIsGiven) {
 // The sizes' own values reach the build, one size's over every size's.
 TEST(BuildStyleOfTest, TheSizesCarryTheirValues) {
   StyleSettings settings;
-  settings.all.glyphSize = 22;
-  settings.sizes[2].glyphSize = 60;
-  settings.sizes[1].baseline = 19;
-  settings.all.weight = 700;
+  settings.all["glyph-size"] = 22;
+  settings.sizes[2]["glyph-size"] = 60;
+  settings.sizes[1]["baseline"] = 19;
+  settings.all["weight"] = 700;
   std::string error;
   const auto style = BuildStyleOf(settings, error);
   ASSERT_TRUE(style.has_value()) << error;
@@ -86,7 +88,7 @@ TEST(BuildStyleOfTest, FallbackNamesAreGbkOrRefused) {
   const std::string hei = "\xE9\xBB\x91\xE4\xBD\x93";  // two hanzi, "black body"
   std::string longest;
   for (int i = 0; i < 127; ++i) longest += "\xE5\xAE\x8B";  // 127 hanzi, 254 bytes in GBK
-  settings.fallback = std::vector<std::string>{"Arial", hei, longest + "x"};
+  settings.all["fallback"] = std::vector<std::string>{"Arial", hei, longest + "x"};
   std::string error;
   const auto style = BuildStyleOf(settings, error);
   ASSERT_TRUE(style.has_value()) << error;
@@ -97,7 +99,7 @@ TEST(BuildStyleOfTest, FallbackNamesAreGbkOrRefused) {
 
   const std::string refused[] = {"", "\xF0\x9F\x98\x80 Emoji", longest + "xy", longest + "\xE5\xAE\x8B"};
   for (const std::string& name : refused) {
-    settings.fallback = std::vector<std::string>{"Arial", name};
+    settings.all["fallback"] = std::vector<std::string>{"Arial", name};
     error.clear();
     EXPECT_FALSE(BuildStyleOf(settings, error).has_value()) << name;
     EXPECT_EQ(error, "not a usable fallback face name: " + name);
@@ -108,7 +110,7 @@ TEST(BuildStyleOfTest, FallbackNamesAreGbkOrRefused) {
 // file names cannot hold is refused by name.
 TEST(BuildStyleOfTest, FontFilesArePathsOrRefused) {
   StyleSettings settings;
-  settings.fontFile = std::vector<std::string>{"/fonts/b.ttf", "fonts/a.otf"};
+  settings.all["font-file"] = std::vector<std::string>{"/fonts/b.ttf", "fonts/a.otf"};
   std::string error;
   const auto style = BuildStyleOf(settings, error);
   ASSERT_TRUE(style.has_value()) << error;
@@ -118,7 +120,7 @@ TEST(BuildStyleOfTest, FontFilesArePathsOrRefused) {
   EXPECT_NE(style->fontFiles[0].find("b.ttf"), std::string::npos);
 
   const std::string bad = "/fonts/\xF0\x9F\x98\x80.ttf";
-  settings.fontFile = std::vector<std::string>{"/fonts/b.ttf", bad};
+  settings.all["font-file"] = std::vector<std::string>{"/fonts/b.ttf", bad};
   EXPECT_FALSE(BuildStyleOf(settings, error).has_value());
   EXPECT_EQ(error, "the path " + bad + " holds characters this system cannot use in file names");
 }
