@@ -255,6 +255,11 @@ def main():
                 build(name + "-native.qzf", *face, *args, program=native)
                 check("same bytes natively and here: " + " ".join(args),
                       digest(path(name + ".qzf")) == digest(path(name + "-native.qzf")))
+        # Centred glyphs: a shift moves them after the centring (variant 4 is
+        # --align center alone).
+        build("center-shift.qzf", "--face", NOTO, "--align", "center", "--shift", "24=1:0")
+        check("--shift moves centred glyphs",
+              digest(path("center-shift.qzf")) != digest(path("variant-4.qzf")))
         fallback = ["--face", "IPAGothic", "--fallback", NOTO]
         if native:
             build("fallback-native.qzf", *fallback, program=native)
