@@ -1,5 +1,6 @@
 #include "studio/glyph_workshop.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "fontbuild/font_build.h"
@@ -9,7 +10,8 @@ namespace qzf::studio {
 namespace {
 
 constexpr std::size_t kKeptRenderers = 8;
-constexpr std::size_t kKeptCentrings = 64;  // a few dozen numbers each
+constexpr std::uint32_t kFindingsShare = 512;  // characters checked under the lock at once
+constexpr std::size_t kKeptCentrings = 64;     // a few dozen numbers each
 
 // The size's constants with its table at offset 0: a buffer of one cell.
 GlyphSizeInfo OneCellSize(std::size_t sizeIndex) {
@@ -160,34 +162,39 @@ std::vector<CellPicture> GlyphWorkshop::Cells(const FaceStyle& faceStyle, std::s
 }
 
 std::array<SizeFindings, SizeModeTable.size()> GlyphWorkshop::Findings(const FaceStyle& faceStyle, bool& ok) {
-  std::lock_guard hold(lock_);
   std::array<SizeFindings, SizeModeTable.size()> findings;
   ok = true;
   for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
-    GlyphRenderer* renderer = RendererFor(faceStyle, s, PassStyleLocked(faceStyle, s));
-    if (!renderer) {
-      ok = false;
-      return findings;
-    }
     const GlyphSizeInfo size = OneCellSize(s);
     unsigned char packed[2048];
     SizeFindings& found = findings[s];
-    for (std::uint32_t position = 0; position < kIndexedGlyphCount; ++position) {
-      const auto character = data_.CharacterOfCode(data_.CodeAt(position));
-      if (!character) continue;
-      const auto glyph = renderer->Render(*character);
-      if (!glyph) continue;
-      ++found.redrawn;
-      if (glyph->missing) {
-        found.missing.push_back(position);
-      } else if (glyph->face > 0) {
-        found.fromFallback.push_back(position);
-        found.fallbackOfPosition.push_back(glyph->face);
+    // The lock is taken for a share of the characters at a time: a preview
+    // asked for meanwhile waits for one share, not for the whole check.
+    for (std::uint32_t first = 0; first < kIndexedGlyphCount; first += kFindingsShare) {
+      std::lock_guard hold(lock_);
+      GlyphRenderer* renderer = RendererFor(faceStyle, s, PassStyleLocked(faceStyle, s));
+      if (!renderer) {
+        ok = false;
+        return findings;
       }
-      std::memset(packed, 0, size.bytesPerCell);
-      if (const std::uint32_t dropped = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size, 0,
-                                                          renderer->placement(), glyph->bitmap)) {
-        found.cut.emplace_back(position, dropped);
+      const std::uint32_t end = std::min<std::uint32_t>(first + kFindingsShare, kIndexedGlyphCount);
+      for (std::uint32_t position = first; position < end; ++position) {
+        const auto character = data_.CharacterOfCode(data_.CodeAt(position));
+        if (!character) continue;
+        const auto glyph = renderer->Render(*character);
+        if (!glyph) continue;
+        ++found.redrawn;
+        if (glyph->missing) {
+          found.missing.push_back(position);
+        } else if (glyph->face > 0) {
+          found.fromFallback.push_back(position);
+          found.fallbackOfPosition.push_back(glyph->face);
+        }
+        std::memset(packed, 0, size.bytesPerCell);
+        if (const std::uint32_t dropped = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size,
+                                                            0, renderer->placement(), glyph->bitmap)) {
+          found.cut.emplace_back(position, dropped);
+        }
       }
     }
   }

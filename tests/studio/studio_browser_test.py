@@ -103,6 +103,11 @@ def unknown_characters(driver, wait, revision, check, shot):
     wait.until(lambda d: listed(d) == [u"☃"])
     check(own.get_attribute("value").startswith(u"Ａｂ１"), "the button turned the text full-width")
     check(not button.is_displayed(), "no button once no ASCII is left")
+    # The README's picture: the page after the fit, with a text of one's own.
+    for close in driver.find_elements(By.CSS_SELECTOR, "#notices .close"):
+        close.click()
+    driver.execute_script("window.scrollTo(0, 0)")
+    shot(driver, "studio-1280x720.png")
 
 
 def number_fields(driver, wait, revision, check, shot):
@@ -150,6 +155,22 @@ def repaint_times(driver, wait, revision):
         lines.append("%-16s change to repaint %s ms (%s)" % (what, ms, server))
     print("\n".join(lines))
     return "\n".join(lines) + "\n"
+
+
+def missing_face_style(driver, wait, check, shot, work):
+    """A style whose face is not installed: says which, keeps the other values,
+    leaves the face visibly unchosen."""
+    path = os.path.join(work, "missing.toml")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write('face = "QZF No Such Face"\nweight = 700\n')
+    driver.execute_script("document.getElementById('style-load').hidden = false")
+    driver.find_element(By.ID, "style-load").send_keys(path)
+    wait.until(lambda d: u"没有安装" in d.find_element(By.ID, "notices").text)
+    name = driver.find_element(By.ID, "face-name")
+    check("unchosen" in name.get_attribute("class") and "QZF No Such Face" in name.text,
+          "a style's missing face is named and left unchosen (%s)" % name.text)
+    check(driver.find_element(By.ID, "weight").get_attribute("value") == "700", "the style's other values are loaded")
+    shot(driver, "11-missing-face.png")
 
 
 def stop_studio(driver, wait, check, shot):
@@ -279,6 +300,7 @@ def main():
                 number_fields(driver, wait, revision, check, shot)
                 with open(os.path.join(args.artifacts, "repaint-times.txt"), "w") as f:
                     f.write(repaint_times(driver, wait, revision))
+                missing_face_style(driver, wait, check, shot, work)
                 stop_studio(driver, wait, check, shot)
             finally:
                 driver.quit()
