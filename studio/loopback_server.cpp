@@ -94,8 +94,7 @@ HeadDecision Judge(const Parser& parser, const LoopbackServer::HeadCheck& headCh
   if (decision.refusal) return decision;
   const auto length = parser.content_length();
   if (length && *length > decision.maxBodyBytes) {
-    decision.refusal =
-        PlainError(413, "请求内容太大（最多 " + std::to_string(decision.maxBodyBytes) + " 字节）");
+    decision.refusal = PlainError(413, "请求内容太大（最多 " + std::to_string(decision.maxBodyBytes) + " 字节）");
   }
   return decision;
 }

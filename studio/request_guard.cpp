@@ -105,7 +105,8 @@ GuardVerdict CheckRequest(const HttpRequest& request, const std::string& token, 
     return {403, "拒绝：请求来自别的网站"};
   auto given = request.Header("x-studio-token");
   if (!given) given = request.QueryParameter("token");
-  if (token.empty() || !given || !SameSecret(*given, token)) return {403, "拒绝：缺少或弄错了工作室的口令（请用工作室打开的那个地址）"};
+  if (token.empty() || !given || !SameSecret(*given, token))
+    return {403, "拒绝：缺少或弄错了工作室的口令（请用工作室打开的那个地址）"};
   if (jsonBody && !IsJsonContentType(request.Header("content-type").value_or("")))
     return {415, "请求内容必须是 JSON（Content-Type: application/json）"};
   return {};

@@ -659,9 +659,8 @@ HttpResponse StudioApi::LoadStyle(const json& body) {
   StyleFileError problem;
   const auto settings = ParseStyleText(text, problem);
   if (!settings) {
-    const std::string message =
-        problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese)
-                      : std::string("不是有效的 TOML 写法（请检查这一行的等号、引号和括号）");
+    const std::string message = problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese)
+                                              : std::string("不是有效的 TOML 写法（请检查这一行的等号、引号和括号）");
     return Refuse(400, "样式文件有误" + (problem.line > 0 ? "（第 " + std::to_string(problem.line) + " 行）" : "") +
                            "：" + message);
   }
