@@ -575,6 +575,8 @@ function drawLevels(canvas, levels, size) {
 
 async function inspect(size, position) {
   state.inspected = { size, position };
+  // A bad number field is marked where it is; it is not sent.
+  if (!checkFields() || !state.face) return;
   try {
     const cell = await api("/api/cell", { face: state.face, style: styleJson(), size, position });
     drawLevels($("inspect-stock"), cell.stock, size);
@@ -589,8 +591,9 @@ async function inspect(size, position) {
     $("inspector-info").textContent = `“${cell.character || "?"}”  游戏码 0x${cell.code}  ·  ` +
       `用到 ${used.size} 级灰度  ·  ` + notes.join("；");
     $("inspector-info").className = cell.missing || cell.cut ? "message error" : "hint";
+    notice("", "error", "inspect");
   } catch (e) {
-    notice(e.message);
+    notice(e.message, "error", "inspect");
   }
 }
 

@@ -165,11 +165,14 @@ def missing_face_style(driver, wait, check, shot, work):
         f.write('face = "QZF No Such Face"\nweight = 700\n')
     driver.execute_script("document.getElementById('style-load').hidden = false")
     driver.find_element(By.ID, "style-load").send_keys(path)
+    driver.execute_script("document.getElementById('style-load').hidden = true")
     wait.until(lambda d: u"没有安装" in d.find_element(By.ID, "notices").text)
     name = driver.find_element(By.ID, "face-name")
     check("unchosen" in name.get_attribute("class") and "QZF No Such Face" in name.text,
           "a style's missing face is named and left unchosen (%s)" % name.text)
     check(driver.find_element(By.ID, "weight").get_attribute("value") == "700", "the style's other values are loaded")
+    check(u"字身高度" not in driver.find_element(By.ID, "notices").text,
+          "no request went out with a field marked bad")
     shot(driver, "11-missing-face.png")
 
 
