@@ -387,7 +387,7 @@ let heartbeatTimer = 0;
 function changed() {
   if (state.stopped) return;
   clearTimeout(previewTimer);
-  previewTimer = setTimeout(redraw, 40);
+  previewTimer = setTimeout(redraw, 15); // keys held down ask once per frame or so
   clearTimeout(findingsTimer);
   findingsTimer = setTimeout(loadFindings, 700);
 }
@@ -502,6 +502,8 @@ function drawCells(canvas, rows, size, zoom, cellsOf) {
     image.data[i] = rgb[0]; image.data[i + 1] = rgb[1]; image.data[i + 2] = rgb[2]; image.data[i + 3] = 255;
   };
   for (let y = 0; y < canvas.height; ++y) for (let x = 0; x < canvas.width; ++x) put(x, y, BAND);
+  // The 16 colours once, not per pixel: a redraw paints some 100,000 pixels.
+  const colours = Array.from({ length: 16 }, (_, level) => levelColour(level));
   const places = [];
   rows.forEach((row, r) => {
     for (let column = 0; column < row.length; ++column) {
@@ -521,7 +523,7 @@ function drawCells(canvas, rows, size, zoom, cellsOf) {
       if (!levels) continue;
       for (let y = 0; y < size; ++y) for (let x = 0; x < size; ++x) {
         const level = parseInt(levels[y * size + x], 16);
-        if (level) put(x0 + x, y0 + y, levelColour(level));
+        if (level) put(x0 + x, y0 + y, colours[level]);
       }
     }
   });

@@ -138,6 +138,16 @@ def check_render(runner, work, check, dictionary_text):
                                             scale, game, cells, fonts)
         check(name + " draws every pixel from the cells", not faults, "; ".join(faults[:5]))
         os.remove(os.path.join(work, "r.png"))
+    # The dash and the middle dot a Chinese input method types: drawn from
+    # the game's cells of U+2015 and U+30FB, as in the studio.
+    good = game["good.qzf"]
+    check("the game has cells for U+2015 and U+30FB",
+          good.code("\u2015") is not None and good.code("\u30fb") is not None)
+    write(os.path.join(work, "punct.txt"), "\u2014\u2014\u00b7\u2603\n".encode("utf-8"))
+    r = runner.run("render", "--font", "good.qzf", "--text-file", "punct.txt", "--size", "24", "--png", "p.png")
+    err = r.stderr.decode("utf-8", errors="replace")
+    check("render draws U+2014 and U+00B7 from the game's cells, and lists only the snowman",
+          r.returncode == 0 and "U+2603" in err and "U+2014" not in err and "U+00B7" not in err, err)
 def size_of(path):
     return os.path.getsize(path) if os.path.isfile(path) else -1
 
