@@ -383,7 +383,7 @@ def fonts(studio, out, runner):
     ]
     bad = []
     for what, files, expected in cases:
-        status, answer = request(studio, "POST", "/api/preview", dict(base, style={"fontFile": files}))
+        status, answer = request(studio, "POST", "/api/preview", dict(base, style={"font-file": files}))
         if status != expected:
             bad.append("%s: %d %r" % (what, status, error_of(answer)))
     check(not bad, "font files: only the page's, the out-dir's and those given at start (%r)" % bad)
