@@ -27,7 +27,7 @@ TEST(ReportStyleTest, TheStyleBlockKeepsItsVersionOneFields) {
   result.fits[2].alignX = 3;
   result.fits[2].alignY = -4;
 
-  const json record = json::parse(BuildRecordJson(result, {"out.qzf", "Face"}));
+  const json record = json::parse(BuildRecordJson(result, {"out.qzf", "Face", std::nullopt}));
   EXPECT_EQ(record["version"], 1);
   const json& style = record["style"];
   EXPECT_EQ(style["fit"], true);
