@@ -113,15 +113,32 @@ struct Trial {
 Trial Try(const StyleFitRequest& request, const GlyphSizeInfo& size, GlyphStyle style, std::int32_t emHeight,
           bool center) {
   style.emHeight = emHeight;
-  const Measured measured = Measure(request, size, style);
   const auto cellSize = static_cast<std::int32_t>(size.cellSize);
   Trial trial;
-  if (center) std::tie(trial.alignX, trial.alignY) = CentringOffset(measured.cjkBoxes, cellSize);
-  trial.cut = CountCut(measured.boxes, trial.alignX, trial.alignY, cellSize);
+  if (!center) {
+    trial.cut = CountCut(Measure(request, size, style).boxes, 0, 0, cellSize);
+    return trial;
+  }
+  // Centring measures the glyphs' shapes: without the shift, which moves
+  // them after the centring (measured with it, the offset would undo it),
+  // and without the grey curve (which may fade the faintest pixels). The
+  // baseline row moves the boxes and so the offset by the same rows: the
+  // glyphs land where they would without it.
+  const GlyphStyle measuredStyle = CentringMeasureStyle(style);
+  const Measured measured = Measure(request, size, measuredStyle);
+  std::tie(trial.alignX, trial.alignY) = CentringOffset(measured.cjkBoxes, cellSize);
+  // Where the pass puts the glyphs: the centring offset, then the shift.
+  trial.cut = CountCut(measured.boxes, trial.alignX + style.shiftX, trial.alignY + style.shiftY, cellSize);
   return trial;
 }
 
 }  // namespace
+
+GlyphStyle CentringMeasureStyle(GlyphStyle style) {
+  style.shiftX = style.shiftY = 0;
+  style.gamma = 1.0;
+  return style;
+}
 
 bool IsCjkIdeograph(std::uint16_t gbk) {
   const auto code = GbkCodeToUnicode(gbk);

@@ -33,6 +33,10 @@ struct StyleFitRequest {
   unsigned threads = 0;  // that draw the glyphs; 0: see GlyphWorkerCount
 };
 
+// The style centring measures a size's glyphs in: the shift and the grey
+// curve left out (the shift moves the glyphs after centring).
+GlyphStyle CentringMeasureStyle(GlyphStyle style);
+
 // For one size: with `fit`, the largest em height at which at most
 // kFitCutShare of the characters lose ink (the style's own em height
 // otherwise); with `center`, the offset that centres the median ink box of

@@ -42,7 +42,7 @@ Texts TextsOf(const ValueError& e, MessageLanguage language) {
     return t;
   }
   if (chinese) {
-    t.subject = (e.cellSize > 0 ? std::to_string(e.cellSize) + " 像素的" : "") + std::string(setting->label);
+    t.subject = (e.cellSize > 0 ? std::to_string(e.cellSize) + " 像素格子的" : "") + std::string(setting->label);
   } else {
     t.subject = std::string(setting->name) + (e.cellSize > 0 ? " at " + std::to_string(e.cellSize) + " px" : "");
   }
@@ -130,15 +130,15 @@ std::string Chinese(const ValueError& e, const Texts& t) {
     case ValueProblem::kUnknownSetting:
       return "不认识的样式项 " + t.quoted;
     case ValueProblem::kNotPerSize:
-      return t.subject + "对所有字号都一样，不能按字号设置";
+      return t.subject + "对所有格子都一样，不能按格子设置";
     case ValueProblem::kNotTable:
-      return "样式格式不对：" + t.quoted + " 应是 20、24、64 各字号的设置";
+      return "样式格式不对：" + t.quoted + " 应是 20、24、64 各种格子的设置";
     case ValueProblem::kBadSize:
-      return "字号只有 20、24、64 三种，没有 " + t.quoted;
+      return "格子只有 20、24、64 三种，没有 " + t.quoted;
     case ValueProblem::kDuplicateSize:
       return t.subject + "给了两次（" + t.quoted + "）";
     case ValueProblem::kBadSizeList:
-      return t.subject + "：" + t.quoted + " 应写成“字号=值”（字号为 20、24 或 64），或一个对所有字号的值";
+      return t.subject + "：" + t.quoted + " 应写成“格子=值”（格子为 20、24 或 64），或一个对所有格子的值";
     case ValueProblem::kNotForGlyph:
       return t.subject + "对整套字体都一样，不能为单个字设置";
     case ValueProblem::kGlyphOnly:

@@ -87,7 +87,7 @@ std::vector<StyleSetting> MakeTable() {
                    .perSize = false,
                    .shownDefault = false,
                    .label = "自动适配大小",
-                   .hint = "为每个字号选出不切边的最大字号，并把汉字居中",
+                   .hint = "为每种格子选出尽量大的字身高度（最多 0.5% 的字切边），并把汉字居中",
                    .help = "Per size, the largest em height at which at most 0.5% of the characters lose ink at the "
                            "cell edges (implies --align center unless placement is given)",
                    .recordName = "fit",
@@ -103,7 +103,7 @@ std::vector<StyleSetting> MakeTable() {
                    .perSize = true,
                    .low = 4,
                    .high = 128,
-                   .label = "字号（字身高度）",
+                   .label = "字身高度",
                    .hint = "字身高度，单位像素；空着就是字体在这个格子里的默认大小",
                    .help = "Em height in pixels per size, e.g. 20=18,24=22,64=58, or one value for all sizes",
                    .recordName = "em_height",

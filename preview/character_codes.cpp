@@ -6,6 +6,7 @@
 #include "fontpatch/pass_messages.h"
 #include "platform/portable/codepage.h"
 #include "platform/win32.h"
+#include "preview/character_equivalents.h"
 #include "preview/utf8_text.h"
 
 namespace qzf {
@@ -78,6 +79,12 @@ std::optional<char32_t> CharacterCodes::CharacterOf(std::uint16_t code) const {
 }
 
 std::optional<std::uint32_t> CharacterCodes::CellFor(char32_t c, const CellSource& cells) const {
+  if (const auto own = OwnCellFor(c, cells)) return own;
+  if (const char32_t other = EquivalentCharacter(c)) return OwnCellFor(other, cells);
+  return std::nullopt;
+}
+
+std::optional<std::uint32_t> CharacterCodes::OwnCellFor(char32_t c, const CellSource& cells) const {
   if (const auto code = DictionaryCode(c)) {
     if (const auto position = cells.PositionOf(*code)) return position;
   }

@@ -6,7 +6,9 @@
 //      the code table and the rewrite pass keeps its cell (no entry, or one
 //      marked to keep the game's glyph): kana, full-width letters, Japanese
 //      punctuation;
-//   3. else nothing: the character cannot be shown.
+//   3. failing both, the same two rules for the character's other form in
+//      the table of equivalents (U+2014 typed, U+2015 in the game's table);
+//   4. else nothing: the character cannot be shown.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +39,9 @@ class CharacterCodes {
   std::optional<std::uint32_t> CellFor(char32_t c, const CellSource& cells) const;
 
  private:
+  // Rules 1 and 2 for the character itself.
+  std::optional<std::uint32_t> OwnCellFor(char32_t c, const CellSource& cells) const;
+
   std::unordered_map<char32_t, std::uint16_t> byCharacter_;
   std::unordered_map<std::uint16_t, char32_t> byCode_;
   std::vector<bool> givesCharacter_;

@@ -14,7 +14,7 @@ struct ShiftJisEncoder::Converter {};
 ShiftJisEncoder::ShiftJisEncoder() = default;
 ShiftJisEncoder::~ShiftJisEncoder() = default;
 
-std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
+std::optional<std::uint16_t> ShiftJisEncoder::EncodeAny(char32_t c) const {
   if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
   const wchar_t wide = static_cast<wchar_t>(c);
   char bytes[4] = {};
@@ -35,15 +35,17 @@ std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
 // One iconv descriptor, kept for every character of a text.
 struct ShiftJisEncoder::Converter {
   iconv_t handle = iconv_open("CP932", "UTF-32LE");
+  iconv_t back = iconv_open("UTF-32LE", "CP932");
   ~Converter() {
     if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+    if (back != reinterpret_cast<iconv_t>(-1)) iconv_close(back);
   }
 };
 
 ShiftJisEncoder::ShiftJisEncoder() : converter_(std::make_unique<Converter>()) {}
 ShiftJisEncoder::~ShiftJisEncoder() = default;
 
-std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
+std::optional<std::uint16_t> ShiftJisEncoder::EncodeAny(char32_t c) const {
   if (converter_->handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>((c >> 16) & 0xFF),
                 static_cast<char>(c >> 24)};
@@ -58,19 +60,44 @@ std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 | static_cast<unsigned char>(out[1]));
 }
 
-std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
-  const iconv_t handle = iconv_open("UTF-32LE", "CP932");
+namespace {
+
+std::optional<char32_t> DecodeWith(iconv_t handle, std::uint16_t code) {
   if (handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  iconv(handle, nullptr, nullptr, nullptr, nullptr);
   char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
   unsigned char out[8] = {};
   char* inPtr = in;
   char* outPtr = reinterpret_cast<char*>(out);
   std::size_t inLeft = sizeof(in), outLeft = sizeof(out);
   const bool converted = iconv(handle, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-  iconv_close(handle);
   if (!converted || inLeft != 0 || sizeof(out) - outLeft != 4) return std::nullopt;
   return static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | static_cast<char32_t>(out[3]) << 24);
 }
+
+}  // namespace
+
+std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
+  const iconv_t handle = iconv_open("UTF-32LE", "CP932");
+  const auto c = DecodeWith(handle, code);
+  if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+  return c;
+}
+
+std::optional<char32_t> ShiftJisEncoder::Decode(std::uint16_t code) const { return DecodeWith(converter_->back, code); }
 #endif
+
+#ifdef _WIN32
+std::optional<char32_t> ShiftJisEncoder::Decode(std::uint16_t code) const { return DecodeShiftJis(code); }
+#endif
+
+std::optional<std::uint16_t> ShiftJisEncoder::Encode(char32_t c) const {
+  // Only a code that reads back as the character: iconv also gives codes for
+  // look-alikes (U+2014 as the code of U+2015) where Windows gives none, and
+  // the two builds must find the same cells.
+  const auto code = EncodeAny(c);
+  if (!code || Decode(*code) != c) return std::nullopt;
+  return code;
+}
 
 }  // namespace qzf

@@ -17,10 +17,16 @@ class ShiftJisEncoder {
   ShiftJisEncoder& operator=(const ShiftJisEncoder&) = delete;
 
   // The two-byte code (lead byte high) of a character; nullopt when code page
-  // 932 has none or only a one-byte one.
+  // 932 has none, only a one-byte one, or one that stands for another
+  // character.
   std::optional<std::uint16_t> Encode(char32_t c) const;
 
  private:
+  // The code page's answer, look-alikes included.
+  std::optional<std::uint16_t> EncodeAny(char32_t c) const;
+  // DecodeShiftJis with the encoder's own converter.
+  std::optional<char32_t> Decode(std::uint16_t code) const;
+
   struct Converter;
   std::unique_ptr<Converter> converter_;
 };

@@ -1,5 +1,6 @@
 #include "studio/glyph_workshop.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "fontbuild/font_build.h"
@@ -9,7 +10,8 @@ namespace qzf::studio {
 namespace {
 
 constexpr std::size_t kKeptRenderers = 8;
-constexpr std::size_t kKeptCentrings = 12;
+constexpr std::uint32_t kFindingsShare = 512;  // characters checked under the lock at once
+constexpr std::size_t kKeptCentrings = 64;     // a few dozen numbers each
 
 // The size's constants with its table at offset 0: a buffer of one cell.
 GlyphSizeInfo OneCellSize(std::size_t sizeIndex) {
@@ -38,6 +40,16 @@ typename std::list<Entry>::iterator Find(std::list<Entry>& entries, const FaceSt
     }
   }
   return entries.end();
+}
+
+// What centring measures: the shape settings alone. The baseline is left
+// out too: the centred glyphs land on the same rows whatever it is (it moves
+// the measured boxes and so the offset by the same rows), so the pass draws
+// without it.
+GlyphStyle CentringKey(const GlyphStyle& style) {
+  GlyphStyle key = CentringMeasureStyle(style);
+  key.baseline.reset();
+  return key;
 }
 
 }  // namespace
@@ -72,20 +84,26 @@ void GlyphWorkshop::ForgetFaces() {
 GlyphStyle GlyphWorkshop::PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex) {
   GlyphStyle style = faceStyle.style.sizes[sizeIndex];
   if (faceStyle.style.align != GlyphAlign::kCenter) return style;
-  auto it = Find(centrings_, faceStyle, sizeIndex, style);
+  const GlyphStyle key = CentringKey(style);
+  auto it = Find(centrings_, faceStyle, sizeIndex, key);
   if (it == centrings_.end()) {
     const StyleFitRequest request = FitRequest(faceStyle);
-    CentringEntry entry{faceStyle.face, faceStyle.style.fallbackFaces, sizeIndex, style,
-                        FitSizeStyle(request, SizeModeTable[sizeIndex], style, false, true)};
-    centrings_.push_front(std::move(entry));
-    if (centrings_.size() > kKeptCentrings) centrings_.pop_back();
+    Remember(faceStyle, sizeIndex, key, FitSizeStyle(request, SizeModeTable[sizeIndex], key, false, true));
     it = centrings_.begin();
   } else {
     centrings_.splice(centrings_.begin(), centrings_, it);
   }
+  style.baseline.reset();
   style.shiftX += it->fit.alignX;
   style.shiftY += it->fit.alignY;
   return style;
+}
+
+void GlyphWorkshop::Remember(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key,
+                             const SizeFit& fit) {
+  if (auto it = Find(centrings_, faceStyle, sizeIndex, key); it != centrings_.end()) centrings_.erase(it);
+  centrings_.push_front({faceStyle.face, faceStyle.style.fallbackFaces, sizeIndex, key, fit});
+  if (centrings_.size() > kKeptCentrings) centrings_.pop_back();
 }
 
 GlyphStyle GlyphWorkshop::PassStyle(const FaceStyle& faceStyle, std::size_t sizeIndex) {
@@ -144,34 +162,39 @@ std::vector<CellPicture> GlyphWorkshop::Cells(const FaceStyle& faceStyle, std::s
 }
 
 std::array<SizeFindings, SizeModeTable.size()> GlyphWorkshop::Findings(const FaceStyle& faceStyle, bool& ok) {
-  std::lock_guard hold(lock_);
   std::array<SizeFindings, SizeModeTable.size()> findings;
   ok = true;
   for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
-    GlyphRenderer* renderer = RendererFor(faceStyle, s, PassStyleLocked(faceStyle, s));
-    if (!renderer) {
-      ok = false;
-      return findings;
-    }
     const GlyphSizeInfo size = OneCellSize(s);
     unsigned char packed[2048];
     SizeFindings& found = findings[s];
-    for (std::uint32_t position = 0; position < kIndexedGlyphCount; ++position) {
-      const auto character = data_.CharacterOfCode(data_.CodeAt(position));
-      if (!character) continue;
-      const auto glyph = renderer->Render(*character);
-      if (!glyph) continue;
-      ++found.redrawn;
-      if (glyph->missing) {
-        found.missing.push_back(position);
-      } else if (glyph->face > 0) {
-        found.fromFallback.push_back(position);
-        found.fallbackOfPosition.push_back(glyph->face);
+    // The lock is taken for a share of the characters at a time: a preview
+    // asked for meanwhile waits for one share, not for the whole check.
+    for (std::uint32_t first = 0; first < kIndexedGlyphCount; first += kFindingsShare) {
+      std::lock_guard hold(lock_);
+      GlyphRenderer* renderer = RendererFor(faceStyle, s, PassStyleLocked(faceStyle, s));
+      if (!renderer) {
+        ok = false;
+        return findings;
       }
-      std::memset(packed, 0, size.bytesPerCell);
-      if (const std::uint32_t dropped = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size, 0,
-                                                          renderer->placement(), glyph->bitmap)) {
-        found.cut.emplace_back(position, dropped);
+      const std::uint32_t end = std::min<std::uint32_t>(first + kFindingsShare, kIndexedGlyphCount);
+      for (std::uint32_t position = first; position < end; ++position) {
+        const auto character = data_.CharacterOfCode(data_.CodeAt(position));
+        if (!character) continue;
+        const auto glyph = renderer->Render(*character);
+        if (!glyph) continue;
+        ++found.redrawn;
+        if (glyph->missing) {
+          found.missing.push_back(position);
+        } else if (glyph->face > 0) {
+          found.fromFallback.push_back(position);
+          found.fallbackOfPosition.push_back(glyph->face);
+        }
+        std::memset(packed, 0, size.bytesPerCell);
+        if (const std::uint32_t dropped = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size,
+                                                            0, renderer->placement(), glyph->bitmap)) {
+          found.cut.emplace_back(position, dropped);
+        }
       }
     }
   }
@@ -182,8 +205,15 @@ std::array<SizeFit, SizeModeTable.size()> GlyphWorkshop::Fit(const FaceStyle& fa
   std::lock_guard hold(lock_);
   std::array<SizeFit, SizeModeTable.size()> fits{};
   const StyleFitRequest request = FitRequest(faceStyle);
-  for (std::size_t s = 0; s < SizeModeTable.size(); ++s)
-    fits[s] = FitSizeStyle(request, SizeModeTable[s], faceStyle.style.sizes[s], true, true);
+  for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
+    // Fitted without a baseline, as the page then centres without one: the
+    // centring of the chosen em height is known, and the redraw that
+    // follows measures nothing.
+    GlyphStyle style = CentringKey(faceStyle.style.sizes[s]);
+    fits[s] = FitSizeStyle(request, SizeModeTable[s], style, true, true);
+    style.emHeight = fits[s].emHeight;
+    Remember(faceStyle, s, style, fits[s]);
+  }
   return fits;
 }
 

@@ -3,7 +3,9 @@
 // face and style, drawn live for just the positions asked, the findings of
 // a whole build without writing one, and the fit. The glyph renderers and
 // the centring offsets are kept for the last styles used, so a change of
-// one control draws only the characters shown.
+// one control draws only the characters shown; the offsets are kept per
+// face, fallbacks, size, em height, weight, italic and mono, so gamma,
+// shift and baseline never measure again.
 #pragma once
 
 #include <array>
@@ -92,6 +94,8 @@ class GlyphWorkshop {
   StyleFitRequest FitRequest(const FaceStyle& faceStyle);
   RenderFace Resolve(const std::string& face);
   GlyphStyle PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex);
+  // Keeps a centring measured for a key style (CentringKey), most recent first.
+  void Remember(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key, const SizeFit& fit);
   CellPicture Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position);
 
   const StudioData& data_;

@@ -70,7 +70,7 @@ std::optional<std::size_t> SizeIndexFrom(const json& value, const std::string& n
   std::int64_t size = 0;
   if (!ReadInteger(value, name, 0, 1024, size, error)) return std::nullopt;
   const auto index = SizeIndexOf(static_cast<int>(size));
-  if (!index) error = "字段“" + name + "”：字号只有 20、24、64 三种";
+  if (!index) error = "字段“" + name + "”：格子只有 20、24、64 三种";
   return index;
 }
 
@@ -134,9 +134,9 @@ HeadDecision StudioApi::CheckHead(const HttpRequest& head) const {
   if (verdict.status != 0) {
     decision.refusal = Refuse(verdict.status, verdict.message);
   } else if (!pathKnown) {
-    decision.refusal = Refuse(404, "no such page");
+    decision.refusal = Refuse(404, "没有这个页面");
   } else if (!route) {
-    decision.refusal = Refuse(405, "method not allowed here");
+    decision.refusal = Refuse(405, "这个地址不接受这种请求");
   } else {
     decision.maxBodyBytes = route->maxBody;
   }
@@ -156,7 +156,7 @@ HttpResponse StudioApi::Dispatch(const HttpRequest& request) {
   // gets the same verdict here.
   HeadDecision decision = CheckHead(request);
   if (decision.refusal) return *decision.refusal;
-  if (request.body.size() > decision.maxBodyBytes) return Refuse(413, "request body too large");
+  if (request.body.size() > decision.maxBodyBytes) return Refuse(413, "请求内容太大");
   lastContact_.store(NowTicks());
   bool pathKnown = false;
   const StudioApi::Route* route = FindRoute(request.method, request.path, pathKnown);
@@ -184,7 +184,7 @@ HttpResponse StudioApi::Quit(const json& body) {
 
 HttpResponse StudioApi::Page(const std::string& name) {
   const auto file = FindPageFile(name);
-  if (!file) return Refuse(404, "no such page");
+  if (!file) return Refuse(404, "没有这个页面");
   HttpResponse response;
   response.contentType = std::string(file->contentType);
   response.body = std::string(file->bytes);
@@ -431,6 +431,8 @@ HttpResponse StudioApi::Preview(const json& body) {
   // Where each character goes and which cell shows it: the game's way, the
   // same for the stock file and the new font (one code table).
   json layouts = json::array();
+  json unknown = json::array();  // each character without a cell once, in the order met
+  std::u32string unknownSeen;
   std::vector<std::uint32_t> positions;
   for (const json& text : texts) {
     const auto decoded = DecodeUtf8(text.get<std::string>());
@@ -443,6 +445,11 @@ HttpResponse StudioApi::Preview(const json& body) {
     for (const PlacedCharacter& c : layout.placed) {
       cells.push_back(json{c.row, c.column, c.position ? static_cast<long long>(*c.position) : -1});
       if (c.position) positions.push_back(*c.position);
+    }
+    for (const UnknownCharacter& u : layout.unknown) {
+      if (unknownSeen.find(u.character) != std::u32string::npos) continue;
+      unknownSeen += u.character;
+      unknown.push_back(EncodeUtf8(u.character));
     }
     layouts.push_back(json{{"rows", layout.rows}, {"columns", layout.columns}, {"cells", cells}});
   }
@@ -476,7 +483,7 @@ HttpResponse StudioApi::Preview(const json& body) {
     sizes[std::to_string(size.cellSize)] = entry;
   }
   const auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  return Json(json{{"layouts", layouts}, {"sizes", sizes}, {"ms", elapsed}});
+  return Json(json{{"layouts", layouts}, {"unknown", unknown}, {"sizes", sizes}, {"ms", elapsed}});
 }
 
 HttpResponse StudioApi::Cell(const json& body) {
@@ -636,8 +643,8 @@ HttpResponse StudioApi::LoadStyle(const json& body) {
   StyleFileError problem;
   const auto settings = ParseStyleText(text, problem);
   if (!settings) {
-    const std::string message =
-        problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese) : problem.message;
+    const std::string message = problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese)
+                                              : std::string("不是有效的 TOML 写法（请检查这一行的等号、引号和括号）");
     return Refuse(400, "样式文件有误" + (problem.line > 0 ? "（第 " + std::to_string(problem.line) + " 行）" : "") +
                            "：" + message);
   }

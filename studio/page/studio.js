@@ -5,7 +5,9 @@
 
 const token = document.body.dataset.token;
 const SIZES = [20, 24, 64];
-const WRAP = 20; // cells per preview line
+// The server lays texts out this wide; the page wraps each line again to
+// the cells its panel has room for at the zoom chosen.
+const LAYOUT_WIDTH = 200;
 const BAND = [12, 12, 18];
 const INK = [238, 222, 206];
 const BOX = [214, 96, 84];
@@ -25,6 +27,8 @@ const state = {
   inspected: null, // {size, position}
   previewSeq: 0,
   findingsSeq: 0,
+  previewError: null, // the last preview request's failure, until one succeeds
+  stopped: false,
 };
 
 const $ = (id) => document.getElementById(id);
@@ -36,22 +40,69 @@ async function api(path, body) {
     options.headers["Content-Type"] = "application/json";
     options.body = JSON.stringify(body);
   }
-  const response = await fetch(path, options);
+  if (state.stopped) throw new Error("工作室已停止");
+  let response;
+  try {
+    response = await fetch(path, options);
+  } catch (e) {
+    // No answer at all: the studio has ended (or its address is gone).
+    enterStopped();
+    throw new Error("工作室已停止");
+  }
+  const text = await response.text();
   let data = null;
   try {
-    data = await response.json();
+    data = JSON.parse(text);
   } catch (e) {
     data = null;
   }
-  if (!response.ok) throw new Error((data && data.error) || "请求失败（" + response.status + "）");
+  if (!response.ok) throw new Error((data && data.error) || text.trim() || "请求失败（" + response.status + "）");
   return data;
 }
 
-function notice(text, kind) {
-  const box = $("notice");
-  box.textContent = text || "";
+// Notices stand in one corner over the page, each until closed; one of the
+// same kind ("key") replaces the one before. Errors stay; plain news goes by
+// itself after a while.
+function notice(text, kind, key) {
+  if (state.stopped) return;
+  const holder = $("notices");
+  const id = key || kind || "error";
+  let box = holder.querySelector(`[data-key="${id}"]`);
+  if (!text) {
+    box?.remove();
+    return;
+  }
+  if (!box) {
+    box = document.createElement("div");
+    box.dataset.key = id;
+    box.setAttribute("role", "status");
+    const message = document.createElement("span");
+    const close = document.createElement("button");
+    close.textContent = "×";
+    close.title = "关闭";
+    close.className = "close";
+    close.addEventListener("click", () => box.remove());
+    box.append(message, close);
+    holder.append(box);
+  }
   box.className = "notice" + (kind ? " " + kind : "");
-  box.hidden = !text;
+  box.firstChild.textContent = text;
+  clearTimeout(box.timer);
+  if (kind === "info") box.timer = setTimeout(() => box.remove(), 12000);
+}
+
+// The studio has ended: every control off, and how to start it again.
+function enterStopped() {
+  if (state.stopped) return;
+  state.stopped = true;
+  clearTimeout(previewTimer);
+  clearTimeout(findingsTimer);
+  clearInterval(heartbeatTimer);
+  document.body.classList.add("is-stopped");
+  document.body.dataset.stopped = "1";
+  for (const control of document.querySelectorAll("input, button, select, textarea")) control.disabled = true;
+  $("notices").innerHTML = "";
+  $("stopped").hidden = false;
 }
 
 // ---- the style the controls give ----
@@ -60,6 +111,42 @@ function numberOf(input) {
   if (input.value.trim() === "") return null;
   const value = Number(input.value);
   return Number.isFinite(value) ? value : NaN;
+}
+
+// What is wrong with a number field, or "": letters, an empty field where
+// the setting needs a value, a value out of the table's range, a fraction
+// for a whole number. A value off the spinner's step is a value all the same.
+function fieldProblem(input) {
+  if (input.type !== "number" || input.disabled) return "";
+  const s = setting(input.dataset.field || input.dataset.setting);
+  if (input.validity.badInput || Number.isNaN(numberOf(input))) return "不是数字";
+  const value = numberOf(input);
+  // Empty is "not given" where the field shows no default (a placeholder
+  // stands for it); where it shows one, a value is needed.
+  const needed = s && s.default !== null && s.default !== undefined && showsDefault(s, input.dataset.size);
+  if (value === null) return needed ? "不能空着" : "";
+  if ((input.min !== "" && value < Number(input.min)) || (input.max !== "" && value > Number(input.max)))
+    return "超出范围（" + input.min + " 到 " + input.max + "）";
+  if (s && (s.kind === "integer" || s.kind === "pair") && !Number.isInteger(value)) return "必须是整数";
+  return "";
+}
+
+// Marks every bad number field in place and lists them under the table,
+// each with its row and its cell size; whether all are sound.
+function checkFields() {
+  const problems = [];
+  for (const input of document.querySelectorAll("input[type=number]")) {
+    const problem = fieldProblem(input);
+    input.classList.toggle("bad", !!problem);
+    input.setAttribute("aria-invalid", problem ? "true" : "false");
+    if (!problem) continue;
+    const row = input.closest("tr")?.querySelector("th")?.textContent || "";
+    const where = input.dataset.size ? "（" + input.dataset.size + " 像素格子）" : "";
+    input.title = row + where + "：" + problem;
+    problems.push(row + where + "：" + problem);
+  }
+  $("field-errors").textContent = problems.length ? "请改正：" + problems.join("；") : "";
+  return problems.length === 0;
 }
 
 // The style table as the studio gives it: name, kind, limits per size, step,
@@ -269,6 +356,7 @@ function renderFaces() {
 function chooseFace(name, redraw) {
   state.face = name;
   $("face-name").textContent = name;
+  $("face-name").classList.remove("unchosen");
   renderFaces();
   if (redraw !== false) changed();
 }
@@ -295,29 +383,26 @@ function texts() {
 
 let previewTimer = 0;
 let findingsTimer = 0;
+let heartbeatTimer = 0;
 function changed() {
+  if (state.stopped) return;
   clearTimeout(previewTimer);
-  previewTimer = setTimeout(redraw, 40);
+  previewTimer = setTimeout(redraw, 15); // keys held down ask once per frame or so
   clearTimeout(findingsTimer);
   findingsTimer = setTimeout(loadFindings, 700);
 }
 
 async function redraw() {
-  if (!state.face) return;
-  for (const input of document.querySelectorAll("input[type=number]")) {
-    if (!input.checkValidity()) {
-      notice("有一个数值超出范围：" + (input.closest("tr")?.querySelector("th")?.textContent || "") +
-             "（" + input.min + " 到 " + input.max + "）");
-      return;
-    }
-  }
+  if (!checkFields() || !state.face) return;
   const seq = ++state.previewSeq;
+  const asked = performance.now();
   const textList = texts();
   const textKey = JSON.stringify(textList);
   const withStock = state.stockText !== textKey;
   try {
     const style = styleJson();
-    const result = await api("/api/preview", { face: state.face, style, texts: textList, width: WRAP, withStock });
+    const result = await api("/api/preview", { face: state.face, style, texts: textList, width: LAYOUT_WIDTH,
+                                               withStock });
     if (seq !== state.previewSeq) return; // a newer one is on its way
     if (withStock) {
       state.stock = {};
@@ -325,16 +410,56 @@ async function redraw() {
       state.stockText = textKey;
     }
     state.preview = result;
-    if (!$("notice").classList.contains("info")) notice("");
+    state.previewError = null;
+    notice("", "error", "preview");
     drawPreview();
-    $("preview-time").textContent = "重画用时 " + result.ms.toFixed(1) + " 毫秒";
+    showUnknown(result.unknown || []);
+    const shown = performance.now() - asked;
+    $("preview-time").textContent = "服务器 " + result.ms.toFixed(1) + " 毫秒 · 到重画 " + shown.toFixed(0) + " 毫秒";
+    document.body.dataset.previewMs = shown.toFixed(1);
     // What the picture shows, for whoever waits for a particular redraw.
     document.body.dataset.previewStyle = JSON.stringify(style);
     document.body.dataset.previewRevision = String(Number(document.body.dataset.previewRevision || 0) + 1);
     if (state.inspected) inspect(state.inspected.size, state.inspected.position);
+    renderFindings();
   } catch (e) {
-    if (seq === state.previewSeq) notice(e.message);
+    if (seq !== state.previewSeq) return;
+    state.previewError = e.message;
+    notice("预览失败：" + e.message, "error", "preview");
+    renderFindings();
   }
+}
+
+// ---- characters without a cell ----
+
+// Printable ASCII: the game's texts use the full-width forms (Ａ, １, ！).
+const isAscii = (c) => c.length === 1 && c.charCodeAt(0) > 0x20 && c.charCodeAt(0) < 0x7f;
+const codePoint = (c) => "U+" + c.codePointAt(0).toString(16).toUpperCase().padStart(4, "0");
+
+function showUnknown(characters) {
+  const list = $("unknown-list");
+  list.innerHTML = "";
+  for (const c of characters) {
+    const li = document.createElement("li");
+    const shown = document.createElement("b");
+    shown.textContent = c;
+    const code = document.createElement("code");
+    code.textContent = codePoint(c);
+    const why = document.createElement("span");
+    why.textContent = isAscii(c) ? "游戏文字里的字母、数字和标点都用全角（如 Ａ、１、！）"
+      : "字典里没有，游戏的编码表里也没有它自己的格子";
+    li.dataset.character = c;
+    li.append(shown, code, why);
+    list.append(li);
+  }
+  $("unknown").hidden = characters.length === 0;
+  $("to-full-width").hidden = !characters.some(isAscii);
+}
+
+function toFullWidth() {
+  const box = $("own-text");
+  box.value = [...box.value].map((c) => (isAscii(c) ? String.fromCharCode(c.charCodeAt(0) + 0xfee0) : c)).join("");
+  changed();
 }
 
 function levelColour(level) {
@@ -342,26 +467,37 @@ function levelColour(level) {
 }
 
 // The server lays the texts out as the game does (one cell per character at
-// a fixed advance, lines broken at line breaks and every WRAP cells); the
-// blocks of the texts stand one below the other.
-function layOut(layouts) {
+// a fixed advance, lines broken at line breaks); each of its lines is cut
+// here into lines of `perLine` cells. The blocks of the texts stand one below
+// the other.
+function layOut(layouts, perLine) {
   const rows = [];
-  let first = 0;
   for (const layout of layouts) {
-    for (let r = 0; r < layout.rows; ++r) rows.push([]);
-    for (const [row, column, position] of layout.cells) rows[first + row][column] = position < 0 ? { box: true } : { p: position };
-    first += layout.rows;
+    const lines = Array.from({ length: layout.rows }, () => []);
+    for (const [row, column, position] of layout.cells) lines[row][column] = position < 0 ? { box: true } : { p: position };
+    for (const line of lines) {
+      const count = Math.max(1, Math.ceil(line.length / perLine));
+      for (let k = 0; k < count; ++k) rows.push(line.slice(k * perLine, (k + 1) * perLine));
+    }
   }
   return rows;
 }
 
-function drawCells(canvas, rows, size, cellsOf) {
+// The cells a preview line has room for, and the zoom they are shown at
+// (less than chosen only where not even one cell fits).
+function fitToPanel(size) {
+  const room = Math.max(40, $("preview-sizes").clientWidth - 24);
+  const zoom = Math.min(state.zoom, room / size);
+  return { perLine: Math.max(1, Math.floor(room / (size * zoom))), zoom };
+}
+
+function drawCells(canvas, rows, size, zoom, cellsOf) {
   const columns = Math.max(1, ...rows.map((r) => r.length));
   const gap = Math.round(size / 3);
   canvas.width = columns * size;
   canvas.height = rows.length * size + (rows.length - 1) * gap;
-  canvas.style.width = canvas.width * state.zoom + "px";
-  canvas.style.height = canvas.height * state.zoom + "px";
+  canvas.style.width = canvas.width * zoom + "px";
+  canvas.style.height = canvas.height * zoom + "px";
   const context = canvas.getContext("2d");
   const image = context.createImageData(canvas.width, canvas.height);
   const put = (x, y, rgb) => {
@@ -369,6 +505,8 @@ function drawCells(canvas, rows, size, cellsOf) {
     image.data[i] = rgb[0]; image.data[i + 1] = rgb[1]; image.data[i + 2] = rgb[2]; image.data[i + 3] = 255;
   };
   for (let y = 0; y < canvas.height; ++y) for (let x = 0; x < canvas.width; ++x) put(x, y, BAND);
+  // The 16 colours once, not per pixel: a redraw paints some 100,000 pixels.
+  const colours = Array.from({ length: 16 }, (_, level) => levelColour(level));
   const places = [];
   rows.forEach((row, r) => {
     for (let column = 0; column < row.length; ++column) {
@@ -388,14 +526,14 @@ function drawCells(canvas, rows, size, cellsOf) {
       if (!levels) continue;
       for (let y = 0; y < size; ++y) for (let x = 0; x < size; ++x) {
         const level = parseInt(levels[y * size + x], 16);
-        if (level) put(x0 + x, y0 + y, levelColour(level));
+        if (level) put(x0 + x, y0 + y, colours[level]);
       }
     }
   });
   context.putImageData(image, 0, 0);
   canvas.onclick = (event) => {
     const rect = canvas.getBoundingClientRect();
-    const x = (event.clientX - rect.left) / state.zoom, y = (event.clientY - rect.top) / state.zoom;
+    const x = (event.clientX - rect.left) / zoom, y = (event.clientY - rect.top) / zoom;
     const hit = places.find((p) => x >= p.x0 && x < p.x0 + size && y >= p.y0 && y < p.y0 + size);
     if (hit) inspect(size, hit.position);
   };
@@ -404,7 +542,6 @@ function drawCells(canvas, rows, size, cellsOf) {
 function drawPreview() {
   const result = state.preview;
   if (!result) return;
-  const rows = layOut(result.layouts);
   const holder = $("preview-sizes");
   $("preview-empty")?.remove();
   for (const size of SIZES) {
@@ -413,14 +550,17 @@ function drawPreview() {
       block = document.createElement("div");
       block.className = "size-block";
       block.id = "preview-" + size;
-      block.innerHTML = `<h3>${size} 像素</h3><div class="band"><div class="label">原版</div>` +
+      block.innerHTML = `<h3>${size} 像素格子</h3><div class="band"><div class="label">原版 ` +
+        "<small>游戏原来的字体：这些编码在原版里是日文字形，所以和新字体的字不同</small></div>" +
         `<canvas id="preview-${size}-stock"></canvas><div class="label">新字体</div>` +
         `<canvas id="preview-${size}-new"></canvas></div>`;
       holder.append(block);
     }
     const fresh = result.sizes[size].new;
-    drawCells($(`preview-${size}-stock`), rows, size, (p) => (state.stock[size] || {})[p]);
-    drawCells($(`preview-${size}-new`), rows, size, (p) => fresh[p] && fresh[p].l);
+    const { perLine, zoom } = fitToPanel(size);
+    const rows = layOut(result.layouts, perLine);
+    drawCells($(`preview-${size}-stock`), rows, size, zoom, (p) => (state.stock[size] || {})[p]);
+    drawCells($(`preview-${size}-new`), rows, size, zoom, (p) => fresh[p] && fresh[p].l);
   }
 }
 
@@ -440,21 +580,25 @@ function drawLevels(canvas, levels, size) {
 
 async function inspect(size, position) {
   state.inspected = { size, position };
+  // A bad number field is marked where it is; it is not sent.
+  if (!checkFields() || !state.face) return;
   try {
     const cell = await api("/api/cell", { face: state.face, style: styleJson(), size, position });
     drawLevels($("inspect-stock"), cell.stock, size);
     drawLevels($("inspect-new"), cell.new, size);
     const used = new Set(cell.new);
     const notes = [];
+    if (size !== undefined) notes.push(size + " 像素格子");
     if (cell.kept) notes.push("这一格保留原版字形");
     if (cell.missing) notes.push("字体画不出这个字（画成了缺字方框）");
     if (cell.fallback) notes.push("由后备字体“" + cell.fallback + "”画出");
     if (cell.cut) notes.push("有 " + cell.cut + " 个墨点超出格子被切掉");
-    $("inspector-info").textContent = `“${cell.character || "?"}”  游戏码 0x${cell.code}  ·  ${size} 像素  ·  ` +
-      `用到 ${used.size} 级灰度` + (notes.length ? "  ·  " + notes.join("；") : "");
+    $("inspector-info").textContent = `“${cell.character || "?"}”  游戏码 0x${cell.code}  ·  ` +
+      `用到 ${used.size} 级灰度  ·  ` + notes.join("；");
     $("inspector-info").className = cell.missing || cell.cut ? "message error" : "hint";
+    notice("", "error", "inspect");
   } catch (e) {
-    notice(e.message);
+    notice(e.message, "error", "inspect");
   }
 }
 
@@ -475,42 +619,72 @@ function drawLegend() {
 async function loadFindings() {
   if (!state.face) return;
   const seq = ++state.findingsSeq;
+  if (!checkFields()) {
+    state.findingsError = "有数值要先改正";
+    return renderFindings();
+  }
   $("findings-state").textContent = "正在检查全部字…";
   try {
     const result = await api("/api/findings", { face: state.face, style: styleJson() });
     if (seq !== state.findingsSeq) return;
     state.findings = result;
+    state.findingsError = null;
     $("findings-state").textContent = "";
-    renderFindings();
   } catch (e) {
-    if (seq === state.findingsSeq) $("findings-state").textContent = e.message;
+    if (seq !== state.findingsSeq) return;
+    state.findingsError = e.message;
+    $("findings-state").textContent = "";
   }
+  renderFindings();
 }
 
+const TABS = ["missing", "fallback", "cut"];
+
+// Each tab lists its findings at all three cell sizes; the counts are per
+// size. No list says "no problems" while a request failed or another tab
+// has entries.
 function renderFindings() {
   const f = state.findings;
-  if (!f) return;
-  const at24 = f.sizes[24];
-  const cut = [];
-  for (const size of SIZES) for (const item of f.sizes[size].cut) cut.push(Object.assign({ size }, item));
-  $("count-missing").textContent = at24.missing.length;
-  $("count-fallback").textContent = at24.fallback.length;
-  $("count-cut").textContent = cut.length;
-  const items = state.tab === "missing" ? at24.missing.map((i) => Object.assign({ size: 24 }, i))
-    : state.tab === "fallback" ? at24.fallback.map((i) => Object.assign({ size: 24 }, i)) : cut;
   const list = $("findings-list");
-  list.innerHTML = "";
-  if (!items.length) {
-    list.innerHTML = '<span class="empty">没有问题 ✓</span>';
+  const failed = state.findingsError || state.previewError;
+  if (!f || state.findingsError) {
+    for (const tab of TABS) $("count-" + tab).textContent = "?";
+    $("findings-sizes").textContent = "";
+    list.innerHTML = "";
+    if (failed) {
+      const span = document.createElement("span");
+      span.className = "failed";
+      span.textContent = "检查没有完成：" + failed;
+      list.append(span);
+    }
     return;
   }
-  for (const item of items.slice(0, 600)) {
+  const items = {};
+  for (const tab of TABS) {
+    items[tab] = [];
+    for (const size of SIZES) for (const item of f.sizes[size][tab]) items[tab].push(Object.assign({ size }, item));
+    $("count-" + tab).textContent = items[tab].length;
+  }
+  $("findings-sizes").textContent = SIZES.map((size) => `${size} 像素格子：画不出 ${f.sizes[size].missing.length}` +
+    ` · 后备 ${f.sizes[size].fallback.length} · 切边 ${f.sizes[size].cut.length}`).join("　");
+  const shown = items[state.tab];
+  list.innerHTML = "";
+  if (!shown.length) {
+    const others = TABS.filter((t) => t !== state.tab).reduce((n, t) => n + items[t].length, 0);
+    const span = document.createElement("span");
+    span.className = failed ? "failed" : others ? "none" : "empty";
+    span.textContent = failed ? "预览请求失败，结果不完整：" + failed
+      : others ? `这一类没有；其他两类共有 ${others} 个` : "没有问题 ✓";
+    list.append(span);
+    return;
+  }
+  for (const item of shown.slice(0, 600)) {
     const button = document.createElement("button");
     button.textContent = item.t || "?";
     const note = document.createElement("small");
-    note.textContent = state.tab === "cut" ? item.size + "px" : state.tab === "fallback" ? item.face : "0x" + item.code;
+    note.textContent = item.size + (state.tab === "fallback" ? " " + item.face : state.tab === "missing" ? " 0x" + item.code : "");
     button.append(note);
-    button.title = `游戏码 0x${item.code}` + (item.px ? `，切掉 ${item.px} 个墨点` : "");
+    button.title = `游戏码 0x${item.code} · ${item.size} 像素格子` + (item.px ? `，切掉 ${item.px} 个墨点` : "");
     button.addEventListener("click", () => inspect(item.size, item.p));
     list.append(button);
   }
@@ -532,13 +706,17 @@ async function fit() {
     for (const size of SIZES) controls("glyph-size", size)[0].value = result.sizes[size].glyphSize;
     $("align").value = "center";
     showAlign();
-    notice("已为每个字号选出最大的不切边字身高度：" +
-           SIZES.map((s) => s + " 像素 → " + result.sizes[s].glyphSize).join("，"), "info");
+    // The fit lets a few glyphs lose ink at the cell's edge for a larger
+    // em height: it says how many.
+    const lost = SIZES.reduce((n, s) => n + result.sizes[s].cut, 0);
+    notice("已为每种格子选出字身高度：" + SIZES.map((s) => s + " 像素格子 → " + result.sizes[s].glyphSize).join("，") +
+           "。为此允许 " + lost + " 个字切掉一点边（" +
+           SIZES.map((s) => s + "：" + result.sizes[s].cut).join("，") + "），见“发现的问题”。", "info", "fit");
     changed();
   } catch (e) {
     notice(e.message);
   } finally {
-    button.disabled = false;
+    button.disabled = state.stopped;
     button.textContent = "自动适配大小";
   }
 }
@@ -561,13 +739,13 @@ async function build() {
     $("build-progress").value = status.progress;
     message.textContent = status.phase + "…";
     if (status.running || !status.finished) return setTimeout(poll, 150);
-    $("build").disabled = false;
+    $("build").disabled = state.stopped;
     message.className = "message " + (status.ok ? "ok" : "error");
     message.textContent = status.message;
     if (status.ok) {
       const table = document.createElement("table");
-      table.innerHTML = "<tr><th>字号</th><th>重画</th><th>保留</th><th>画不出</th><th>后备字体</th><th>切边</th></tr>" +
-        SIZES.map((s) => { const r = status.sizes[s]; return `<tr><td>${s} 像素</td><td>${r.rewritten}</td><td>${r.kept}</td>` +
+      table.innerHTML = "<tr><th>格子</th><th>重画</th><th>保留</th><th>画不出</th><th>后备字体</th><th>切边</th></tr>" +
+        SIZES.map((s) => { const r = status.sizes[s]; return `<tr><td>${s} 像素格子</td><td>${r.rewritten}</td><td>${r.kept}</td>` +
           `<td>${r.missing}</td><td>${r.fallback}</td><td>${r.cut}</td></tr>`; }).join("");
       message.append(table);
       document.body.dataset.built = status.name;
@@ -591,17 +769,40 @@ async function loadStyle(file) {
   if (file.size > 200 * 1024) return notice("样式文件太大");
   try {
     const result = await api("/api/style/load", { text: await file.text() });
-    const fontFiles = result.style["font-file"] || [];
-    if (fontFiles.length) {
-      // The style's font files become usable, and their faces are listed.
-      // Its face may come from those files: no face is asked for exactly yet.
-      await api("/api/preview", { face: result.style.face || "x", style: { "font-file": fontFiles }, texts: [],
-        allowSubstitute: true });
-      await loadFaces();
+    const style = result.style;
+    const problems = [];
+    const usable = [];
+    // The style's font files become usable, and their faces are listed; one
+    // that is missing or gives no font is named and left out. Its face may
+    // come from those files: no face is asked for exactly yet.
+    for (const path of style["font-file"] || []) {
+      try {
+        await api("/api/preview", { face: style.face || "x", style: { "font-file": [path] }, texts: [],
+          allowSubstitute: true });
+        usable.push(path);
+      } catch (e) {
+        if (state.stopped) throw e;
+        problems.push("字体文件“" + path + "”用不了（" + e.message + "）");
+      }
     }
-    applyStyle(result.style);
-    notice("已载入样式 " + file.name, "info");
-    if (result.style.fit) await fit(); else changed();
+    if (usable.length) await loadFaces();
+    style["font-file"] = usable;
+    const faceFound = !style.face || state.faces.some((f) => f.name === style.face);
+    if (!faceFound) problems.push("字体“" + style.face + "”没有安装");
+    applyStyle(style);
+    if (!faceFound) {
+      // Left visibly unchosen: the old face would not be the style's.
+      state.face = null;
+      $("face-name").textContent = "未选择字体（样式里的“" + style.face + "”没有安装）";
+      $("face-name").classList.add("unchosen");
+      renderFaces();
+    }
+    if (problems.length) {
+      notice("已载入样式 " + file.name + " 的其他设置，但" + problems.join("；") + "。请在左边选一款字体。", "error", "style");
+    } else {
+      notice("已载入样式 " + file.name, "info", "style");
+    }
+    if (style.fit && state.face) await fit(); else changed();
   } catch (e) {
     notice(e.message);
   }
@@ -631,8 +832,15 @@ async function start() {
   $("quit").addEventListener("click", async () => {
     if (!confirm("停止工作室？页面将不再可用。")) return;
     await api("/api/quit", {}).catch(() => {});
-    notice("工作室已停止，可以关闭这个页面了。", "info");
+    enterStopped();
   });
+  $("to-full-width").addEventListener("click", toFullWidth);
+  // The preview wraps to its panel: a new width redraws it.
+  let lastWidth = 0;
+  new ResizeObserver(() => {
+    const width = $("preview-sizes").clientWidth;
+    if (width !== lastWidth) { lastWidth = width; drawPreview(); }
+  }).observe($("preview-sizes"));
   document.querySelectorAll("#zoom button").forEach((button) => button.addEventListener("click", () => {
     state.zoom = Number(button.dataset.zoom);
     document.querySelectorAll("#zoom button").forEach((b) => b.classList.toggle("on", b === button));
@@ -644,7 +852,7 @@ async function start() {
     renderFindings();
   }));
   // The studio ends some minutes after it last heard from a page.
-  setInterval(() => api("/api/heartbeat", {}).catch(() => {}), 15000);
+  heartbeatTimer = setInterval(() => api("/api/heartbeat", {}).catch(() => {}), 15000);
 
   try {
     const info = await api("/api/state");
@@ -657,7 +865,7 @@ async function start() {
     await loadFaces();
     document.body.dataset.ready = "1";
   } catch (e) {
-    notice(e.message);
+    if (!state.stopped) notice(e.message);
   }
 }
 

@@ -150,6 +150,18 @@ def check_render(runner, work, check, dictionary_text):
                                             scale, game, cells, fonts)
         check(name + " draws every pixel from the cells", not faults, "; ".join(faults[:5]))
         os.remove(os.path.join(work, "r.png"))
+    # The dash and the middle dot a Chinese input method types: drawn from
+    # the game's cells of U+2015 and U+30FB, as in the studio.
+    good = game["good.qzf"]
+    check("the game has cells for U+2015 and U+30FB",
+          good.code("\u2015") is not None and good.code("\u30fb") is not None)
+    write(os.path.join(work, "punct.txt"), "\u2014\u2014\u00b7\u2603\n".encode("utf-8"))
+    r = runner.run("render", "--font", "good.qzf", "--text-file", "punct.txt", "--size", "24", "--png", "p.png")
+    err = r.stderr.decode("utf-8", errors="replace")
+    check("render draws U+2014 and U+00B7 from the game's cells, and lists only the snowman",
+          r.returncode == 0 and "U+2603" in err and "U+2014" not in err and "U+00B7" not in err, err)
+
+
 # The window's three preview lines, which `preview` draws from the cells of
 # the stock file and of the built one at every size.
 PREVIEW_TEXT = "古今英雄现在穿越时空汇聚一堂。\n为夺取天下的新战争，\n已经拉开了帷幕……\n"

@@ -307,6 +307,11 @@ def main():
                 build(name + "-native.qzf", *face, *args, program=native)
                 check("same bytes natively and here: " + " ".join(args),
                       digest(path(name + ".qzf")) == digest(path(name + "-native.qzf")))
+        # Centred glyphs: a shift moves them after the centring (variant 4 is
+        # --align center alone).
+        build("center-shift.qzf", "--face", NOTO, "--align", "center", "--shift", "24=1:0")
+        check("--shift moves centred glyphs",
+              digest(path("center-shift.qzf")) != digest(path("variant-4.qzf")))
         fallback = ["--face", IPA, "--fallback", NOTO]
         if not have_ipa:
             pass

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "preview/character_equivalents.h"
 #include "tests/support/dictionary_text.h"
 
 namespace qzf {
@@ -102,6 +103,56 @@ TEST(CharacterCodesTest, OnlyTheEntryTheRewriteFindsCounts) {
   EXPECT_FALSE(codes.CodeGetsCharacter(0x8140));
   EXPECT_EQ(codes.DictionaryCode(U'古'), std::nullopt);
   EXPECT_TRUE(codes.CodeGetsCharacter(0x82A0));
+}
+
+// Each pair of the table: the game's form has a code of its own in code page
+// 932 (on both builds alike), the other form has none, so the pair is what
+// finds the other form a cell.
+TEST(CharacterCodesTest, EquivalentsNameTheGameFormOfEachPair) {
+  const ShiftJisEncoder shiftJis;
+  ASSERT_FALSE(CharacterEquivalents().empty());
+  for (const CharacterPair& pair : CharacterEquivalents()) {
+    const auto code = shiftJis.Encode(pair.game);
+    ASSERT_TRUE(code.has_value()) << std::hex << static_cast<std::uint32_t>(pair.game);
+    EXPECT_EQ(DecodeShiftJis(*code), pair.game);
+    EXPECT_EQ(shiftJis.Encode(pair.other), std::nullopt) << std::hex << static_cast<std::uint32_t>(pair.other);
+    EXPECT_EQ(EquivalentCharacter(pair.other), pair.game);
+    EXPECT_EQ(EquivalentCharacter(pair.game), pair.other);
+  }
+  EXPECT_EQ(EquivalentCharacter(U'古'), 0u);
+}
+
+// GBK: — A1AA, · A1A4, 古 B9C5; Shift-JIS: ― 815C, ・ 8145, ～ 8160, － 817C.
+TEST(CharacterCodesTest, PunctuationTypedInChineseFindsTheGamesCell) {
+  QorvStringDict dictionary;
+  ASSERT_EQ(dictionary.LoadFromTXTStringA(Dictionary({
+                                                         {"\x81\x7C", "\xB9\xC5"},  // － now draws 古
+                                                         {"\x8A\x40", "\xA1\xAA"},  // — given a code of its own
+                                                     })
+                                              .c_str()),
+            2u);
+  const CharacterCodes codes(dictionary);
+  const PositionsOnly cells({{0x815C, 1}, {0x8145, 2}, {0x8160, 3}, {0x817C, 4}, {0x8A40, 5}});
+  const struct {
+    char32_t character;
+    std::optional<std::uint32_t> position;
+  } cases[] = {
+      {U'\u00B7', 2},             // the middle dot from ・'s cell
+      {U'\u30FB', 2},             // ・ itself
+      {U'\u301C', 3},             // the wave dash from ～'s cell
+      {U'\uFF5E', 3},             // ～ itself
+      {U'\u2014', 5},             // its own entry comes before the partner
+      {U'\u2015', 1},             // ― has its own cell
+      {U'\u2212', std::nullopt},  // the partner's cell draws 古 now
+      {U'\u2013', std::nullopt},  // no partner
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(codes.CellFor(c.character, cells), c.position) << std::hex << static_cast<std::uint32_t>(c.character);
+
+  // Without the entry, — is drawn from ―'s cell.
+  QorvStringDict empty;
+  ASSERT_EQ(empty.LoadFromTXTStringA(Dictionary({{"\x8A\x41", "\xB9\xC5"}}).c_str()), 1u);
+  EXPECT_EQ(CharacterCodes(empty).CellFor(U'\u2014', cells), 1u);
 }
 
 }  // namespace

@@ -51,6 +51,9 @@ std::vector<FaceStyle> Styles() {
   centred.style.sizes[1].mono = true;
   centred.style.sizes[1].weight = 700;
   centred.style.sizes[2].gamma = 1.6;
+  centred.style.sizes[0].baseline = 15;  // centring ignores it
+  centred.style.sizes[0].shiftX = 2;     // moves the centred glyphs
+  centred.style.sizes[1].shiftY = -1;
   FaceStyle fallback{"IPAGothic", {}};
   fallback.style.fallbackFaces = {"Noto Sans CJK SC"};
   fallback.style.sizes[2].baseline = 50;
@@ -107,6 +110,31 @@ TEST_F(GlyphWorkshopTest, PreviewCellsAreTheCellsABuildWrites) {
         }
       }
     }
+  }
+}
+
+// A centred size's shift moves the glyphs from the centred place by
+// itself; gamma and baseline leave that place as it is.
+TEST_F(GlyphWorkshopTest, CentredGlyphsMoveByTheShiftAlone) {
+  GlyphWorkshop workshop(*data_);
+  FaceStyle centred{"Noto Sans CJK SC", {}};
+  centred.style.align = GlyphAlign::kCenter;
+  const GlyphStyle base = workshop.PassStyle(centred, 1);
+  const struct {
+    std::int32_t shiftX, shiftY;
+    double gamma;
+    std::optional<std::int32_t> baseline;
+  } cases[] = {{3, 0, 1.0, std::nullopt}, {0, -2, 1.0, std::nullopt}, {1, 1, 0.5, 20}, {0, 0, 2.5, 3}};
+  for (const auto& c : cases) {
+    FaceStyle moved = centred;
+    moved.style.sizes[1].shiftX = c.shiftX;
+    moved.style.sizes[1].shiftY = c.shiftY;
+    moved.style.sizes[1].gamma = c.gamma;
+    moved.style.sizes[1].baseline = c.baseline;
+    const GlyphStyle pass = workshop.PassStyle(moved, 1);
+    EXPECT_EQ(pass.shiftX - base.shiftX, c.shiftX) << c.shiftX << "," << c.shiftY;
+    EXPECT_EQ(pass.shiftY - base.shiftY, c.shiftY) << c.shiftX << "," << c.shiftY;
+    EXPECT_EQ(pass.baseline, base.baseline);
   }
 }
 

@@ -2,7 +2,12 @@
 """The studio in a real browser: headless Chromium opens the page, picks
 "Noto Sans CJK SC", moves a control, sees the preview change, inspects a
 cell, saves the style and builds; the file it saved must equal `qzffont
-build` with the saved style. Screenshots of each step are kept.
+build` with the saved style. Then, in a 1280x720 window: the preview wraps
+without a horizontal scrollbar at every zoom, a text's characters without a
+cell are listed (and the button turns letters and digits full-width), bad
+and off-step numbers are told apart in place, and stopping the studio leaves
+a disabled page that says so. Screenshots of each step are kept, and the
+control-change-to-repaint times in repaint-times.txt.
 
 usage: studio_browser_test.py STUDIO QZFFONT ARTIFACTS [--runner WINE-RUN]
 """
@@ -35,6 +40,154 @@ def browser(profile):
         options.add_argument(flag)
     service = ChromeService(executable_path="/usr/bin/chromedriver")
     return webdriver.Chrome(options=options, service=service)
+
+
+def cleared(driver, element, keys=""):
+    """Types into a field as a person would: all selected, replaced."""
+    element.send_keys(Keys.CONTROL, "a")
+    element.send_keys(Keys.BACKSPACE)
+    if keys:
+        element.send_keys(keys)
+
+
+def redrawn(driver, wait, revision, act):
+    seen = revision(driver)
+    act()
+    wait.until(lambda d: revision(d) > seen)
+
+
+def small_window(driver, wait, revision, check, shot):
+    """1280x720: no horizontal scrollbar on the page or a preview band at any zoom."""
+    driver.set_window_size(1280, 720)
+    inner = driver.execute_script("return [innerWidth, innerHeight]")
+    # The window's frame takes some room: the page itself gets 1280x720.
+    driver.set_window_size(1280 + 1280 - inner[0], 720 + 720 - inner[1])
+    for zoom in (1, 2, 3, 4):
+        driver.find_element(By.CSS_SELECTOR, '#zoom button[data-zoom="%d"]' % zoom).click()
+        over = driver.execute_script("""
+            const page = document.documentElement;
+            const out = page.scrollWidth > page.clientWidth ? ["page"] : [];
+            const holder = document.getElementById("preview-sizes");
+            if (holder.scrollWidth > holder.clientWidth) out.push("preview");
+            for (const c of document.querySelectorAll(".band canvas"))
+              if (c.getBoundingClientRect().right > holder.getBoundingClientRect().right + 1) out.push(c.id);
+            return out;""")
+        check(not over, "1280x720 at %dx: nothing wider than its panel (%s)" % (zoom, ", ".join(over)))
+    visible = driver.execute_script("""
+        return ["preview-sizes", "findings-list", "inspect-new"].filter(id => {
+          const r = document.getElementById(id).getBoundingClientRect();
+          return r.width > 0 && r.left >= 0 && r.right <= innerWidth; });""")
+    check(len(visible) == 3, "preview, findings and inspector side by side in 1280 px (%s)" % visible)
+    driver.find_element(By.CSS_SELECTOR, '#zoom button[data-zoom="2"]').click()
+    driver.execute_script("window.scrollTo(0, 0)")
+    shot(driver, "7-1280x720.png")
+
+
+def unknown_characters(driver, wait, revision, check, shot):
+    """Characters without a cell are listed; the dash and the middle dot a
+    Chinese input method types are drawn from the game's own cells."""
+    def listed(d):
+        return [li.get_attribute("data-character") for li in d.find_elements(By.CSS_SELECTOR, "#unknown-list li")]
+
+    own = driver.find_element(By.ID, "own-text")
+    redrawn(driver, wait, revision, lambda: own.send_keys(u"Ab1—·☃天"))
+    wait.until(lambda d: listed(d))
+    check(listed(driver) == ["A", "b", "1", u"☃"],
+          "the list names exactly the characters without a cell (%r)" % listed(driver))
+    reasons = driver.find_element(By.ID, "unknown-list").text
+    check(u"全角" in reasons and u"字典里没有" in reasons, "each listed character says why")
+    button = driver.find_element(By.ID, "to-full-width")
+    check(button.is_displayed(), "the full-width button is offered for ASCII")
+    shot(driver, "8-unknown.png")
+    redrawn(driver, wait, revision, button.click)
+    wait.until(lambda d: listed(d) == [u"☃"])
+    check(own.get_attribute("value").startswith(u"Ａｂ１"), "the button turned the text full-width")
+    check(not button.is_displayed(), "no button once no ASCII is left")
+    # The README's picture: the page after the fit, with a text of one's own.
+    for close in driver.find_elements(By.CSS_SELECTOR, "#notices .close"):
+        close.click()
+    driver.execute_script("window.scrollTo(0, 0)")
+    shot(driver, "studio-1280x720.png")
+
+
+def number_fields(driver, wait, revision, check, shot):
+    """Off-step values in range are taken; letters, an empty field that needs a
+    value and a value out of range are marked where they are, with the row and
+    the cell size; the findings never claim no problems meanwhile."""
+    def field(name, size):
+        return driver.find_element(By.CSS_SELECTOR, 'input[data-field="%s"][data-size="%d"]' % (name, size))
+
+    def errors(d):
+        return d.find_element(By.ID, "field-errors").text
+
+    for name, size, value in (("weight", 24, "450"), ("gamma", 20, "1.25")):
+        redrawn(driver, wait, revision, lambda: cleared(driver, field(name, size), value))
+        check(not errors(driver) and "bad" not in field(name, size).get_attribute("class"),
+              "%s %s at %d px: accepted although off the step" % (name, value, size))
+    bad = (("gamma", 20, "e", u"不是数字"), ("gamma", 64, "", u"不能空着"), ("weight", 20, "1000", u"超出范围"),
+           ("glyph-size", 64, "30.5", u"必须是整数"))
+    for name, size, value, said in bad:
+        cleared(driver, field(name, size), value)
+        wait.until(lambda d: said in errors(d))
+        marked = "bad" in field(name, size).get_attribute("class")
+        check(marked and ("%d 像素格子" % size) in errors(driver),
+              "%s %r at %d px: marked in place, naming the cell size (%s)" % (name, value, size, errors(driver)))
+        check(u"没有问题" not in driver.find_element(By.ID, "findings-list").text,
+              "the findings do not say no problems with a bad value")
+        shot(driver, "9-bad-%s-%d.png" % (name, size))
+        cleared(driver, field(name, size), {"gamma": "1", "weight": "", "glyph-size": ""}[name])
+        wait.until(lambda d: not errors(d))
+
+
+def repaint_times(driver, wait, revision):
+    """Control change to repaint, in the browser, for a few kinds of control."""
+    lines = []
+    steps = (("gamma 24 px", 'input[data-field="gamma"][data-size="24"]', "1.4"),
+             ("shift 24 px", 'input[data-field="shift"][data-part="0"][data-size="24"]', "1"),
+             ("em height 20 px", 'input[data-field="glyph-size"][data-size="20"]', "17"),
+             ("weight 64 px", 'input[data-field="weight"][data-size="64"]', "500"))
+    for what, selector, value in steps:
+        element = driver.find_element(By.CSS_SELECTOR, selector)
+        redrawn(driver, wait, revision, lambda: cleared(driver, element, value))
+        time.sleep(0.3)
+        ms = driver.find_element(By.TAG_NAME, "body").get_attribute("data-preview-ms")
+        server = driver.find_element(By.ID, "preview-time").text
+        lines.append("%-16s change to repaint %s ms (%s)" % (what, ms, server))
+    print("\n".join(lines))
+    return "\n".join(lines) + "\n"
+
+
+def missing_face_style(driver, wait, check, shot, work):
+    """A style whose face is not installed: says which, keeps the other values,
+    leaves the face visibly unchosen."""
+    path = os.path.join(work, "missing.toml")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write('face = "QZF No Such Face"\nweight = 700\n')
+    driver.execute_script("document.getElementById('style-load').hidden = false")
+    driver.find_element(By.ID, "style-load").send_keys(path)
+    driver.execute_script("document.getElementById('style-load').hidden = true")
+    wait.until(lambda d: u"没有安装" in d.find_element(By.ID, "notices").text)
+    name = driver.find_element(By.ID, "face-name")
+    check("unchosen" in name.get_attribute("class") and "QZF No Such Face" in name.text,
+          "a style's missing face is named and left unchosen (%s)" % name.text)
+    check(driver.find_element(By.ID, "weight").get_attribute("value") == "700", "the style's other values are loaded")
+    check(u"字身高度" not in driver.find_element(By.ID, "notices").text,
+          "no request went out with a field marked bad")
+    shot(driver, "11-missing-face.png")
+
+
+def stop_studio(driver, wait, check, shot):
+    """Stopping the studio: a page that says so in Chinese, every control off."""
+    driver.execute_script("window.confirm = () => true")
+    driver.find_element(By.ID, "quit").click()
+    wait.until(lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-stopped") == "1")
+    banner = driver.find_element(By.ID, "stopped")
+    check(banner.is_displayed() and u"工作室已停止" in banner.text and "qzffont studio" in banner.text,
+          "the page says the studio stopped and how to start it again")
+    live = driver.execute_script(
+        "return [...document.querySelectorAll('input, button, select, textarea')].filter(c => !c.disabled).length")
+    check(live == 0, "every control is disabled (%d left)" % live)
+    shot(driver, "10-stopped.png")
 
 
 def main():
@@ -115,9 +268,9 @@ def main():
 
                 # Zoom 1x, then the inspector: a click on the first cell of the 24 px preview.
                 canvas = driver.find_element(By.ID, "preview-24-new")
-                wide = canvas.size["width"]
+                tall = canvas.size["height"]
                 driver.find_element(By.CSS_SELECTOR, '#zoom button[data-zoom="1"]').click()
-                check(canvas.size["width"] * 2 == wide, "zoom 1x halves the preview of zoom 2x")
+                check(canvas.size["height"] < tall, "zoom 1x puts more cells on a line than 2x")
                 driver.execute_script("arguments[0].scrollIntoView()", canvas)
                 webdriver.ActionChains(driver).move_to_element_with_offset(
                     canvas, -canvas.size["width"] // 2 + 10, -canvas.size["height"] // 2 + 10).click().perform()
@@ -148,6 +301,13 @@ def main():
                       "fit fills in the em heights (%s) and centres" % ", ".join(sizes))
                 driver.execute_script("window.scrollTo(0, 0)")
                 shot(driver, "6-fit.png")
+                small_window(driver, wait, revision, check, shot)
+                unknown_characters(driver, wait, revision, check, shot)
+                number_fields(driver, wait, revision, check, shot)
+                with open(os.path.join(args.artifacts, "repaint-times.txt"), "w") as f:
+                    f.write(repaint_times(driver, wait, revision))
+                missing_face_style(driver, wait, check, shot, work)
+                stop_studio(driver, wait, check, shot)
             finally:
                 driver.quit()
         with open(os.path.join(out, "style.toml"), encoding="utf-8") as f:
