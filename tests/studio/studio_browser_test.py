@@ -149,7 +149,6 @@ def repaint_times(driver, wait, revision):
     for what, selector, value in steps:
         element = driver.find_element(By.CSS_SELECTOR, selector)
         redrawn(driver, wait, revision, lambda: cleared(driver, element, value))
-        time.sleep(0.3)
         ms = driver.find_element(By.TAG_NAME, "body").get_attribute("data-preview-ms")
         server = driver.find_element(By.ID, "preview-time").text
         lines.append("%-16s change to repaint %s ms (%s)" % (what, ms, server))
@@ -239,7 +238,7 @@ def main():
 
                 def drawn_weight(d):
                     drawn = d.find_element(By.TAG_NAME, "body").get_attribute("data-preview-style")
-                    return json.loads(drawn)["all"]["weight"] if drawn else None
+                    return json.loads(drawn).get("weight") if drawn else None
 
                 wait.until(lambda d: revision(d) >= 1)
                 shot(driver, "2-face-chosen.png")
