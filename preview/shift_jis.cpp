@@ -4,6 +4,8 @@
 #include <windows.h>
 #else
 #include <iconv.h>
+
+#include <mutex>
 #endif
 
 namespace qzf {
@@ -32,8 +34,11 @@ std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
   return static_cast<char32_t>(wide[0]);
 }
 #else
-// One iconv descriptor, kept for every character of a text.
+// One iconv descriptor each way, kept for every character of a text. An
+// iconv descriptor holds state and is not for two threads at once: the
+// studio lays out previews on several.
 struct ShiftJisEncoder::Converter {
+  std::mutex lock;
   iconv_t handle = iconv_open("CP932", "UTF-32LE");
   iconv_t back = iconv_open("UTF-32LE", "CP932");
   ~Converter() {
@@ -47,6 +52,7 @@ ShiftJisEncoder::~ShiftJisEncoder() = default;
 
 std::optional<std::uint16_t> ShiftJisEncoder::EncodeAny(char32_t c) const {
   if (converter_->handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  const std::lock_guard<std::mutex> hold(converter_->lock);
   char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>((c >> 16) & 0xFF),
                 static_cast<char>(c >> 24)};
   char out[8] = {};
@@ -84,7 +90,10 @@ std::optional<char32_t> DecodeShiftJis(std::uint16_t code) {
   return c;
 }
 
-std::optional<char32_t> ShiftJisEncoder::Decode(std::uint16_t code) const { return DecodeWith(converter_->back, code); }
+std::optional<char32_t> ShiftJisEncoder::Decode(std::uint16_t code) const {
+  const std::lock_guard<std::mutex> hold(converter_->lock);
+  return DecodeWith(converter_->back, code);
+}
 #endif
 
 #ifdef _WIN32
