@@ -145,7 +145,7 @@ system_dlls() {
   local exe bad=0
   for exe in "$top/qzffont.exe" "$top/qzffont-gui.exe" "$top/qzffont-studio.exe"; do
     x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | grep -v -x -E \
-      '(kernel32|user32|gdi32|comdlg32|comctl32|shell32|advapi32|ole32|oleaut32|msvcrt|ucrtbase|ws2_32|bcrypt|api-ms-win-.*)\.dll' &&
+      '(kernel32|user32|gdi32|comdlg32|comctl32|shell32|advapi32|ole32|oleaut32|msvcrt|ucrtbase|ws2_32|mswsock|bcrypt|api-ms-win-.*)\.dll' &&
       { echo "$exe needs the DLLs above"; bad=1; }
   done
   return $bad
