@@ -288,7 +288,20 @@ def signals(runner, work, face, check, reference):
             check(name + ": non-zero status", process.returncode != 0, process.returncode)
             check(name + ": the earlier output stays", digest(out) == expected)
             caught = sig in (signal.SIGINT, signal.SIGHUP) or (sig == signal.SIGTERM and not runner.wine)
-            if caught:
+            if caught and runner.wine and moment == "laying down" and temporaries(work):
+                # Windows cannot delete a file another thread still holds open:
+                # stopped the instant the work file is laid down, it may stay
+                # for the next build to remove.
+                check(name + ": says so", err.count(b"qzffont: interrupted") == 1, err)
+                notice(name + ": left " + ", ".join(temporaries(work)) + " (still open when stopped)")
+                r = runner.run("build", *face, "--out", "sig.qzf", "--quiet")
+                check(name + ": the next build works", r.returncode == 0 and digest(out) == expected, r.stderr)
+                # Wine may give the next build the id the stopped one had, and
+                # a build never takes a file named by its own id for a leftover.
+                for left in temporaries(work):
+                    notice(name + ": removing " + left)
+                    os.remove(os.path.join(work, left))
+            elif caught:
                 check(name + ": says so", err.count(b"qzffont: interrupted") == 1, err)
                 check(name + ": no temporary file", temporaries(work) == [], temporaries(work))
             else:
