@@ -231,9 +231,9 @@ int RunBuild(const BuildOptions& options) {
 
 }  // namespace
 
-CommandSpec BuildCommand(int& status) {
+CommandDescription BuildCommand(int& status) {
   auto options = std::make_shared<BuildOptions>();
-  CommandSpec build{"build", "Make F_FONTJ.qzf with the game's Chinese text in an installed font"};
+  CommandDescription build{"build", "Make F_FONTJ.qzf with the game's Chinese text in an installed font"};
   build.options = {
       {"--out", "Output file", &options->out, false, true},
       {"--base", "Your own game's F_FONTJ.qzf to start from (only read), instead of the embedded one", &options->base},
@@ -244,7 +244,7 @@ CommandSpec BuildCommand(int& status) {
       {"--threads",
        "Threads that draw the glyphs (default: one per core, at most 8); the font is the same for any number",
        &options->threads, false, false, std::pair<std::int64_t, std::int64_t>{1, 64}}};
-  for (OptionSpec& option : StyleOptions(options->style)) build.options.push_back(std::move(option));
+  for (OptionDescription& option : StyleOptions(options->style)) build.options.push_back(std::move(option));
   build.options.push_back({"--report", "Also write what the build found to this file, as JSON", &options->report});
   build.options.push_back({"--json", "Print what the build found as JSON instead of the summary", &options->json});
   build.run = [options, &status] { status = RunBuild(*options); };

@@ -18,29 +18,29 @@ struct Overloaded : F... {
 template <typename... F>
 Overloaded(F...) -> Overloaded<F...>;
 
-CLI::Option* AddOption(CLI::App& app, const OptionSpec& spec) {
+CLI::Option* AddOption(CLI::App& app, const OptionDescription& described) {
   CLI::Option* option =
-      std::visit(Overloaded{[&](bool* flag) { return app.add_flag(spec.names, *flag, spec.help); },
+      std::visit(Overloaded{[&](bool* flag) { return app.add_flag(described.names, *flag, described.help); },
                             // Given, even as '', is told apart from not given.
                             [&](std::optional<std::string>* text) {
                               return app.add_option_function<std::string>(
-                                  spec.names, [text](const std::string& value) { *text = value; }, spec.help);
+                                  described.names, [text](const std::string& value) { *text = value; }, described.help);
                             },
-                            [&](auto* value) { return app.add_option(spec.names, *value, spec.help); }},
-                 spec.target);
-  if (spec.required) option->required();
-  if (spec.showDefault) option->capture_default_str();
-  if (spec.range) option->check(CLI::Range(spec.range->first, spec.range->second));
+                            [&](auto* value) { return app.add_option(described.names, *value, described.help); }},
+                 described.target);
+  if (described.required) option->required();
+  if (described.showDefault) option->capture_default_str();
+  if (described.range) option->check(CLI::Range(described.range->first, described.range->second));
   return option;
 }
 
-void AddCommand(CLI::App& app, const CommandSpec& spec) {
-  for (const OptionSpec& option : spec.options) AddOption(app, option);
-  for (const OptionSpec& option : spec.options)
+void AddCommand(CLI::App& app, const CommandDescription& described) {
+  for (const OptionDescription& option : described.options) AddOption(app, option);
+  for (const OptionDescription& option : described.options)
     if (!option.excludes.empty()) app.get_option(option.names)->excludes(option.excludes);
-  for (const CommandSpec& sub : spec.subcommands) AddCommand(*app.add_subcommand(sub.name, sub.help), sub);
-  if (spec.needsSubcommand) app.require_subcommand(1);
-  if (spec.run) app.callback(spec.run);
+  for (const CommandDescription& sub : described.subcommands) AddCommand(*app.add_subcommand(sub.name, sub.help), sub);
+  if (described.needsSubcommand) app.require_subcommand(1);
+  if (described.run) app.callback(described.run);
 }
 
 // The parser's message on one line, any control character in what the user
@@ -65,7 +65,7 @@ std::string OneLine(const std::string& message) {
 
 }  // namespace
 
-int RunCommandLine(const CommandSpec& program, const std::string& version, std::vector<std::string> args,
+int RunCommandLine(const CommandDescription& program, const std::string& version, std::vector<std::string> args,
                    const int& status) {
   CLI::App app{program.help, program.name};
   if (!version.empty()) app.set_version_flag("--version", version);

@@ -13,7 +13,7 @@
 
 namespace qzf::cli {
 
-struct OptionSpec {
+struct OptionDescription {
   std::string names{};  // "--out", "-q,--quiet", or a positional's "FILE"
   std::string help{};
   // Where the value goes; a bool is a flag, a list takes the option repeated.
@@ -26,11 +26,11 @@ struct OptionSpec {
   std::string excludes{};  // the names of another option of the same command
 };
 
-struct CommandSpec {
+struct CommandDescription {
   std::string name{};
   std::string help{};
-  std::vector<OptionSpec> options{};
-  std::vector<CommandSpec> subcommands{};
+  std::vector<OptionDescription> options{};
+  std::vector<CommandDescription> subcommands{};
   bool needsSubcommand = false;
   std::function<void()> run{};  // after its options were read
 };
@@ -39,7 +39,7 @@ struct CommandSpec {
 // command chosen. --help and --version print and give 0; an argument the
 // parser refuses gives one line "NAME: ..." on standard error and status 2.
 // Otherwise the status is `status` as the command left it.
-int RunCommandLine(const CommandSpec& program, const std::string& version, std::vector<std::string> args,
+int RunCommandLine(const CommandDescription& program, const std::string& version, std::vector<std::string> args,
                    const int& status);
 
 }  // namespace qzf::cli

@@ -6,16 +6,16 @@
 
 namespace qzf::cli {
 
-CommandSpec BuildCommand(int& status);
-CommandSpec FontsCommand(int& status);
-CommandSpec CheckCommand(int& status);
-CommandSpec DiffCommand(int& status);
-CommandSpec CellCommand(int& status);
-CommandSpec PreviewCommand(int& status);
-CommandSpec RenderCommand(int& status);
-CommandSpec DataCommand(int& status);
-CommandSpec DictCommand(int& status);
-CommandSpec StudioCommand(int& status);
-CommandSpec SheetCommand(int& status);
+CommandDescription BuildCommand(int& status);
+CommandDescription FontsCommand(int& status);
+CommandDescription CheckCommand(int& status);
+CommandDescription DiffCommand(int& status);
+CommandDescription CellCommand(int& status);
+CommandDescription PreviewCommand(int& status);
+CommandDescription RenderCommand(int& status);
+CommandDescription DataCommand(int& status);
+CommandDescription DictCommand(int& status);
+CommandDescription StudioCommand(int& status);
+CommandDescription SheetCommand(int& status);
 
 }  // namespace qzf::cli

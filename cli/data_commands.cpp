@@ -169,12 +169,12 @@ int RunDataExport(const std::string& dir) {
 
 }  // namespace
 
-CommandSpec FontsCommand(int& status) {
+CommandDescription FontsCommand(int& status) {
   auto dict = std::make_shared<std::string>();
   auto all = std::make_shared<bool>(false);
   auto json = std::make_shared<bool>(false);
   auto fontFiles = std::make_shared<std::vector<std::string>>();
-  CommandSpec fonts{"fonts", "List installed faces, best first, by how many needed characters they draw"};
+  CommandDescription fonts{"fonts", "List installed faces, best first, by how many needed characters they draw"};
   fonts.options = {
       {"--dict", "Count the characters of this dictionary instead of the embedded one", dict.get()},
       {"--all", "Also list faces that draw none of them", all.get()},
@@ -184,9 +184,9 @@ CommandSpec FontsCommand(int& status) {
   return fonts;
 }
 
-CommandSpec PreviewCommand(int& status) {
+CommandDescription PreviewCommand(int& status) {
   auto options = std::make_shared<PreviewOptions>();
-  CommandSpec preview{"preview", "Draw a PNG of the preview lines in the face and from the cells of each size"};
+  CommandDescription preview{"preview", "Draw a PNG of the preview lines in the face and from the cells of each size"};
   preview.options = {
       {"--face", "Installed font face", &options->face, true},
       {"--png", "Picture to write", &options->png, true},
@@ -204,12 +204,12 @@ CommandSpec PreviewCommand(int& status) {
   return preview;
 }
 
-CommandSpec DataCommand(int& status) {
+CommandDescription DataCommand(int& status) {
   auto dir = std::make_shared<std::string>();
-  CommandSpec exportCommand{"export", "Write the embedded F_FONTJ.qzf and dictionary.txt to DIR"};
+  CommandDescription exportCommand{"export", "Write the embedded F_FONTJ.qzf and dictionary.txt to DIR"};
   exportCommand.options = {{"DIR", "A directory (made if it is not there)", dir.get(), true}};
   exportCommand.run = [dir, &status] { status = RunDataExport(*dir); };
-  CommandSpec data{"data", "The data blocks this program carries"};
+  CommandDescription data{"data", "The data blocks this program carries"};
   data.needsSubcommand = true;
   data.subcommands.push_back(std::move(exportCommand));
   return data;

@@ -185,16 +185,16 @@ int RunMatch(const DictOptions& o) {
 
 }  // namespace
 
-CommandSpec DictCommand(int& status) {
+CommandDescription DictCommand(int& status) {
   auto o = std::make_shared<DictOptions>();
-  CommandSpec dict{"dict", "Read, edit and convert code-mapping dictionaries"};
+  CommandDescription dict{"dict", "Read, edit and convert code-mapping dictionaries"};
   dict.needsSubcommand = true;
   const std::string keyHelp = "Game code as 0xHHHH (bytes, high first), or text";
-  auto add = [&](const char* name, const char* help, int (*run)(const DictOptions&), std::vector<OptionSpec> more,
-                 const char* fileHelp = "Dictionary, text or binary image") {
-    CommandSpec sub{name, help};
+  auto add = [&](const char* name, const char* help, int (*run)(const DictOptions&),
+                 std::vector<OptionDescription> more, const char* fileHelp = "Dictionary, text or binary image") {
+    CommandDescription sub{name, help};
     sub.options.push_back({"FILE", fileHelp, &o->file, true});
-    for (OptionSpec& option : more) sub.options.push_back(std::move(option));
+    for (OptionDescription& option : more) sub.options.push_back(std::move(option));
     sub.run = [o, run, &status] { status = run(*o); };
     dict.subcommands.push_back(std::move(sub));
   };

@@ -144,9 +144,9 @@ int RunCell(const CellOptions& options) {
 
 }  // namespace
 
-CommandSpec CheckCommand(int& status) {
+CommandDescription CheckCommand(int& status) {
   auto options = std::make_shared<CheckOptions>();
-  CommandSpec check{"check", "Test a font file and summarise it"};
+  CommandDescription check{"check", "Test a font file and summarise it"};
   check.options = {{"FILE", "An F_FONTJ.qzf", &options->file, true},
                    {"--dict", "Also list blank cells this dictionary gives a character", &options->dict},
                    {"--json", "Print the summary as JSON", &options->json}};
@@ -154,10 +154,10 @@ CommandSpec CheckCommand(int& status) {
   return check;
 }
 
-CommandSpec DiffCommand(int& status) {
+CommandDescription DiffCommand(int& status) {
   auto files = std::make_shared<std::pair<std::string, std::string>>();
   auto json = std::make_shared<bool>(false);
-  CommandSpec diff{"diff", "Cells that differ between two font files, per table"};
+  CommandDescription diff{"diff", "Cells that differ between two font files, per table"};
   diff.options = {{"A", "First font file", &files->first, true},
                   {"B", "Second font file", &files->second, true},
                   {"--json", "Print the differences as JSON, with the positions of the cells", json.get()}};
@@ -165,9 +165,9 @@ CommandSpec DiffCommand(int& status) {
   return diff;
 }
 
-CommandSpec CellCommand(int& status) {
+CommandDescription CellCommand(int& status) {
   auto options = std::make_shared<CellOptions>();
-  CommandSpec cell{"cell", "Show one glyph cell as text art or as a PNG"};
+  CommandDescription cell{"cell", "Show one glyph cell as text art or as a PNG"};
   cell.options = {{"FILE", "A font file", &options->file, true},
                   {"--size", "Cell size: 20, 24 or 64", &options->size, false, true},
                   {"--index", "Code-table position", &options->index},

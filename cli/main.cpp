@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv) {
   int status = 0;
-  qzf::cli::CommandSpec program{
+  qzf::cli::CommandDescription program{
       "qzffont",
       "qzffont makes a personal font file (F_FONTJ.qzf) for the game, with its Chinese text drawn in any "
       "installed font."};

@@ -128,9 +128,9 @@ int RunRender(const RenderOptions& options) {
 
 }  // namespace
 
-CommandSpec RenderCommand(int& status) {
+CommandDescription RenderCommand(int& status) {
   auto options = std::make_shared<RenderOptions>();
-  CommandSpec render{"render", "Draw a text from a font file's cells alone, as the game shows it"};
+  CommandDescription render{"render", "Draw a text from a font file's cells alone, as the game shows it"};
   render.options = {{"--font", "The font file (F_FONTJ.qzf) to draw from", &options->font, true},
                     {"--dict", "Code-mapping dictionary (default: the embedded one)", &options->dict},
                     {"--size", "Cell size: 20, 24, 64 or all", &options->size, false, true},

@@ -142,9 +142,9 @@ int RunImport(const ImportOptions& options) {
 
 }  // namespace
 
-CommandSpec SheetCommand(int& status) {
+CommandDescription SheetCommand(int& status) {
   auto exported = std::make_shared<ExportOptions>();
-  CommandSpec out{"export", "Write a sheet of cells (PNG) and its index (JSON) beside it"};
+  CommandDescription out{"export", "Write a sheet of cells (PNG) and its index (JSON) beside it"};
   out.options = {
       {"FILE", "A font file", &exported->file, true},
       {"--size", "Cell size: 20, 24 or 64", &exported->size, true},
@@ -156,13 +156,13 @@ CommandSpec SheetCommand(int& status) {
   out.run = [exported, &status] { status = RunExport(*exported); };
 
   auto imported = std::make_shared<ImportOptions>();
-  CommandSpec in{"import", "Put an edited sheet's cells into a copy of a font file"};
+  CommandDescription in{"import", "Put an edited sheet's cells into a copy of a font file"};
   in.options = {{"FILE", "The font file", &imported->file, true},
                 {"SHEET", "The sheet (PNG), its index beside it", &imported->png, true},
                 {"--out", "The new font file", &imported->out, true}};
   in.run = [imported, &status] { status = RunImport(*imported); };
 
-  CommandSpec sheet{"sheet", "One size's glyph cells as a picture to edit, and back"};
+  CommandDescription sheet{"sheet", "One size's glyph cells as a picture to edit, and back"};
   sheet.needsSubcommand = true;
   sheet.subcommands.push_back(std::move(out));
   sheet.subcommands.push_back(std::move(in));

@@ -41,9 +41,9 @@ int RunStudioCommand(const StudioArguments& a) {
 
 }  // namespace
 
-CommandSpec StudioCommand(int& status) {
+CommandDescription StudioCommand(int& status) {
   auto arguments = std::make_shared<StudioArguments>();
-  CommandSpec studio{"studio", "A local web page to choose, tune and preview the font, then build it"};
+  CommandDescription studio{"studio", "A local web page to choose, tune and preview the font, then build it"};
   studio.options = {
       {"--port", "Port on 127.0.0.1 and ::1 (default: a free one at random)", &arguments->port},
       {"--no-browser", "Only print the page's address; open no browser", &arguments->noBrowser},

@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
   int status = 0;
-  qzf::cli::CommandSpec program{"qzffont-studio", "qzffont font studio"};
+  qzf::cli::CommandDescription program{"qzffont-studio", "qzffont font studio"};
   program.subcommands.push_back(qzf::cli::StudioCommand(status));
   std::vector<std::string> args = qzf::cli::Utf8Arguments(argc, argv);
   if (!args.empty()) args.erase(args.begin());

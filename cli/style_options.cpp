@@ -50,12 +50,12 @@ StyleSettings WithImagesFrom(StyleSettings settings, const std::string& file) {
   return settings;
 }
 
-std::vector<OptionSpec> StyleOptions(StyleArguments& a) {
-  std::vector<OptionSpec> options;
+std::vector<OptionDescription> StyleOptions(StyleArguments& a) {
+  std::vector<OptionDescription> options;
   for (const StyleSetting& setting : StyleTable()) {
     if (setting.glyphOnly) continue;
     const std::string name(setting.name);
-    OptionSpec option{"--" + name, std::string(setting.help)};
+    OptionDescription option{"--" + name, std::string(setting.help)};
     if (setting.kind == SettingKind::kFlag) {
       option.target = &a.flags[name];
     } else if (setting.kind == SettingKind::kTextList) {

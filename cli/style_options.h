@@ -21,7 +21,7 @@ struct StyleArguments {
 };
 
 // The options, their targets in `arguments` (which must outlive the parse).
-std::vector<OptionSpec> StyleOptions(StyleArguments& arguments);
+std::vector<OptionDescription> StyleOptions(StyleArguments& arguments);
 
 // The style the options give, over the style file's when there is one. On a
 // bad value or a bad style file: nullopt and the one line to say.
