@@ -21,8 +21,9 @@ using StyleValue = std::variant<bool, int, double, IntPair, std::string, std::ve
 
 // A value as its source gave it, before any check.
 struct RawValue;
+struct RawEntry;
 // A table of a style file or an object of a request, keys in their order.
-using RawTable = std::vector<std::pair<std::string, RawValue>>;
+using RawTable = std::vector<RawEntry>;
 struct RawValue {
   struct Other {};  // a type no setting takes
   struct Null {};   // JSON's null: not given
@@ -32,6 +33,14 @@ struct RawValue {
   };
   std::variant<Other, Null, Text, bool, std::int64_t, double, std::string, std::vector<RawValue>, RawTable> value;
   int line = 0;  // in a style file; 0: no line applies
+};
+// One key of a table and its value, named as a map's entries are. A class
+// of its own rather than a std::pair: a pair of a type not yet complete may
+// not be named in RawValue's own members.
+struct RawEntry {
+  RawEntry(std::string key, RawValue value) : first(std::move(key)), second(std::move(value)) {}
+  std::string first;
+  RawValue second;
 };
 
 enum class ValueProblem {
