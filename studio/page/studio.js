@@ -1094,6 +1094,8 @@ async function start() {
     if (input.type === "range") $(input.id + "-value").textContent = input.value;
     changed();
   }));
+  // A choice changed by script or by keyboard may tell "change" alone.
+  document.querySelectorAll("select[data-setting]").forEach((select) => select.addEventListener("change", changed));
   $("align").addEventListener("change", showAlign);
   document.querySelectorAll("#pane-controls table.sizes input").forEach((input) => input.addEventListener("input", changed));
   document.querySelectorAll("#pane-controls table.sizes select").forEach((select) => select.addEventListener("change", changed));
