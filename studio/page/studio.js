@@ -720,7 +720,8 @@ function glyphsJson() {
 
 function showGlyphCount() {
   const count = Object.keys(state.glyphs).length;
-  $("pane-glyph").textContent = count ? "（" + count + " 个字单独设置）" : "";
+  $("pane-glyph").textContent = count ? "·" + count : "";
+  $("pane-glyph").title = count ? count + " 个字有自己的设置" : "";
 }
 
 // The inspector's controls for one character's table, and its cell in the pixel editor.
@@ -742,7 +743,8 @@ function openGlyph(key, size, levels, codeOnly) {
   for (const input of document.querySelectorAll("[data-glyph-field]")) {
     const value = ((glyph.size || {})[input.dataset.size] || {})[input.dataset.glyphField];
     if (document.activeElement === input) continue; // being typed in
-    input.value = value === undefined ? "" : Array.isArray(value) ? value[input.dataset.part] : value;
+    const shown = Array.isArray(value) ? value[input.dataset.part] : value;
+    input.value = shown === undefined || (Array.isArray(value) && shown === 0) ? "" : shown;
     input.classList.remove("bad");
   }
   const image = ((glyph.size || {})[size] || {}).image;
