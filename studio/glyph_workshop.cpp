@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "fontbuild/font_build.h"
+#include "fontpatch/fullwidth_punctuation.h"
 #include "fontpatch/glyph_packing.h"
 
 namespace qzf::studio {
@@ -136,7 +137,7 @@ bool GlyphWorkshop::DrawOwn(const FaceStyle& faceStyle, const GlyphOverride& own
   if (!own.face.empty()) drawnWith.face = own.face;
   GlyphRenderer* renderer = RendererFor(drawnWith, sizeIndex, style);
   if (!renderer) return false;
-  cell = Draw(*renderer, sizeIndex, position);
+  cell = Draw(*renderer, sizeIndex, position, style.punctuation);
   return true;
 }
 
@@ -168,7 +169,8 @@ GlyphRenderer* GlyphWorkshop::RendererFor(const FaceStyle& faceStyle, std::size_
   return it->renderer.get();
 }
 
-CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position) {
+CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position,
+                                PunctuationPlacement punctuation) {
   CellPicture cell;
   const auto character = data_.CharacterOfCode(data_.CodeAt(position));
   const auto glyph = character ? renderer.Render(*character) : std::nullopt;
@@ -184,6 +186,9 @@ CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, 
   cell.cutPixels = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size, 0, renderer.placement(),
                                      glyph->bitmap);
   cell.levels = Unpack(packed, size);
+  // The full-width marks moved whole, as the build's cells move them.
+  if (punctuation != PunctuationPlacement::kDesign && FindFullWidthMark(*character))
+    PlacePunctuation(cell.levels, size.cellSize, renderer.placement().baselineRow, punctuation);
   cell.redrawn = true;
   cell.missing = glyph->missing;
   cell.face = glyph->face;
@@ -208,7 +213,7 @@ std::vector<CellPicture> GlyphWorkshop::Cells(const FaceStyle& faceStyle, std::s
     GlyphRenderer* renderer = RendererFor(faceStyle, sizeIndex, passStyle);
     ok = renderer != nullptr;
     if (!ok) return cells;
-    cells.push_back(Draw(*renderer, sizeIndex, position));
+    cells.push_back(Draw(*renderer, sizeIndex, position, passStyle.punctuation));
   }
   return cells;
 }

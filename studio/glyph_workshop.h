@@ -20,6 +20,7 @@
 #include "fontbuild/style_fit.h"
 #include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
+#include "fontpatch/punctuation_placement.h"
 #include "studio/studio_data.h"
 
 namespace qzf::studio {
@@ -108,7 +109,9 @@ class GlyphWorkshop {
   bool OwnFindings(const FaceStyle& faceStyle, std::size_t sizeIndex, SizeFindings& found);
   // Keeps a centring measured for a key style (CentringKey), most recent first.
   void Remember(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key, const SizeFit& fit);
-  CellPicture Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position);
+  // One position's cell by a renderer, its full-width mark placed by `punctuation`.
+  CellPicture Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position,
+                   PunctuationPlacement punctuation);
 
   const StudioData& data_;
   const GlyphRenderOps* ops_;

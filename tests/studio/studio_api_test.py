@@ -296,7 +296,21 @@ def build_through_api(studio, out, qzffont, runner):
                                                    "--out", program_path(reference, runner), "-q"],
                    check=True, stdout=subprocess.DEVNULL, timeout=900)
     with open(os.path.join(out, "api.qzf"), "rb") as a, open(reference, "rb") as b:
-        check(a.read() == b.read(), "the API's build equals qzffont build with its saved style file")
+        built = a.read()
+        check(built == b.read(), "the API's build equals qzffont build with its saved style file")
+    # The cells the page shows are the build's, the characters' own ones too.
+    _, _, shown = request(studio, "POST", "/api/preview", {"face": FACE, "texts": [u"中国"]})
+    positions = [c[2] for c in shown["layouts"][0]["cells"]]
+    codes = [built[4 + 2 * p] | built[5 + 2 * p] << 8 for p in range(7832)]
+    positions.append(codes.index(0x8142))
+    for size, offset, per_cell in ((20, 34268, 200), (24, 1627452, 288), (64, 4073532, 2048)):
+        for position in positions:
+            cell = built[offset + position * per_cell:offset + (position + 1) * per_cell]
+            levels = "".join("%x%x" % (b & 15, b >> 4) for b in cell)
+            got, _, body = request(studio, "POST", "/api/cell", {"face": FACE, "style": style, "size": size,
+                                                                 "position": position})
+            check(got == 200 and body.get("new") == levels,
+                  "the studio's cell at %d, %d px is the built one (%s)" % (position, size, got))
     leftovers = [n for n in os.listdir(out) if n.endswith(".tmp")]
     check(not leftovers, "no temporary files are left (%r)" % leftovers)
 
