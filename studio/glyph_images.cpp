@@ -50,7 +50,15 @@ std::string CheckImagePath(const std::string& path) {
   }
 }
 
-std::string CheckGlyphReached(const StudioData& data, const std::string& key) {
+std::vector<bool> ReachedCharacters(const StudioData& data) {
+  std::vector<bool> reached(0x10000, false);
+  for (std::uint32_t p = 0; p < kIndexedGlyphCount; ++p) {
+    if (const auto character = data.CharacterOfCode(data.CodeAt(p))) reached[*character] = true;
+  }
+  return reached;
+}
+
+std::string CheckGlyphReached(const StudioData& data, const std::vector<bool>& reached, const std::string& key) {
   if (!IsGlyphKey(key)) return KeyText(key) + "：只能是一个字或游戏码 0xHHHH";
   if (key.starts_with("0x")) {
     unsigned code = 0;
@@ -64,10 +72,7 @@ std::string CheckGlyphReached(const StudioData& data, const std::string& key) {
     return KeyText(key) + "：不是 GBK 汉字或符号，游戏里没有它的格子";
   const auto character =
       static_cast<std::uint16_t>(static_cast<unsigned char>((*gbk)[0]) << 8 | static_cast<unsigned char>((*gbk)[1]));
-  for (std::uint32_t p = 0; p < kIndexedGlyphCount; ++p) {
-    if (data.CharacterOfCode(data.CodeAt(p)) == character) return "";
-  }
-  return KeyText(key) + "：字典里没有哪个游戏码画这个字";
+  return reached[character] ? "" : KeyText(key) + "：字典里没有哪个游戏码画这个字";
 }
 
 std::string PrepareGlyphImages(StyleSettings& settings, const std::string& folder) {

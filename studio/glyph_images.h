@@ -28,9 +28,14 @@ std::string GlyphImageName(std::string_view key, int cellSize);
 // drive, no backslash), ending in .png; else why not (Simplified Chinese).
 std::string CheckImagePath(const std::string& path);
 
+// Per GBK character (lead byte high): whether the dictionary draws it into a
+// cell of the stock file's code table. Made once: a style may name
+// thousands of characters.
+std::vector<bool> ReachedCharacters(const StudioData& data);
+
 // Empty when the glyph key reaches a cell of the stock file (a code in its
-// table, or a character the dictionary draws into one); else why not.
-std::string CheckGlyphReached(const StudioData& data, const std::string& key);
+// table, or a character `reached` marks); else why not.
+std::string CheckGlyphReached(const StudioData& data, const std::vector<bool>& reached, const std::string& key);
 
 // Every glyph table's `image` paths checked, and resolved in `folder`
 // (UTF-8); the first problem named with its key (Simplified Chinese).

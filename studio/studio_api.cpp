@@ -94,7 +94,12 @@ std::string PathKey(std::string path) {
 }  // namespace
 
 StudioApi::StudioApi(const StudioData& data, StudioSettings settings, const GlyphRenderOps* ops)
-    : data_(data), settings_(std::move(settings)), ops_(ops), workshop_(data, ops), lastContact_(NowTicks()) {}
+    : data_(data),
+      settings_(std::move(settings)),
+      ops_(ops),
+      workshop_(data, ops),
+      reached_(ReachedCharacters(data)),
+      lastContact_(NowTicks()) {}
 
 std::chrono::steady_clock::time_point StudioApi::lastContact() const {
   return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(lastContact_.load()));
@@ -360,7 +365,7 @@ bool StudioApi::FaceExists(const std::string& face) {
 
 std::string StudioApi::PrepareGlyphs(StyleSettings& settings) const {
   for (const auto& [key, glyph] : settings.glyphs)
-    if (std::string problem = CheckGlyphReached(data_, key); !problem.empty()) return problem;
+    if (std::string problem = CheckGlyphReached(data_, reached_, key); !problem.empty()) return problem;
   // Pictures are read from the studio's folder only, where the style file is saved.
   return PrepareGlyphImages(settings, SystemPathToUtf8(settings_.outputFolder));
 }
@@ -685,7 +690,8 @@ HttpResponse StudioApi::GlyphImage(const json& body) {
   if (!error.empty()) return Refuse(400, error);
   const auto index = SizeIndexFrom(body.value("size", json()), "size", error);
   if (!index) return Refuse(400, error);
-  if (const std::string problem = CheckGlyphReached(data_, key); !problem.empty()) return Refuse(400, problem);
+  if (const std::string problem = CheckGlyphReached(data_, reached_, key); !problem.empty())
+    return Refuse(400, problem);
   const GlyphSizeInfo& size = SizeModeTable[*index];
   if (body.contains("levels") == body.contains("png")) return Refuse(400, "请给出“levels”或“png”中的一个");
   std::vector<std::uint8_t> levels;

@@ -137,6 +137,7 @@ class StudioApi {
   StudioSettings settings_;
   const GlyphRenderOps* ops_;
   GlyphWorkshop workshop_;
+  const std::vector<bool> reached_;  // GBK characters a code's cell is drawn from
   BuildJob build_;
   std::mutex facesMutex_;
   std::string facesJson_;                   // computed once
