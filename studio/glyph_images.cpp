@@ -3,7 +3,10 @@
 #include <cstdio>
 
 #include "fontbuild/style_tree.h"
+#include "fontpatch/cell_image.h"
+#include "fontpatch/font_file_report.h"
 #include "platform/portable/codepage.h"
+#include "platform/portable/system_path.h"
 #include "preview/png_encoder.h"
 #include "preview/utf8_text.h"
 #include "studio/output_name.h"
@@ -78,15 +81,27 @@ std::string CheckGlyphReached(const StudioData& data, const std::vector<bool>& r
 std::string PrepareGlyphImages(StyleSettings& settings, const std::string& folder) {
   settings.imageFolder = folder;
   for (const auto& [key, glyph] : settings.glyphs) {
-    auto check = [&](const SettingValues& values) -> std::string {
+    auto imageOf = [](const SettingValues& values) -> const std::string* {
       const auto image = values.find("image");
-      if (image == values.end()) return "";
-      const std::string problem = CheckImagePath(std::get<std::string>(image->second));
-      return problem.empty() ? "" : KeyText(key) + "：" + problem;
+      return image == values.end() ? nullptr : &std::get<std::string>(image->second);
     };
-    if (std::string problem = check(glyph.all); !problem.empty()) return problem;
-    for (const SettingValues& size : glyph.sizes)
-      if (std::string problem = check(size); !problem.empty()) return problem;
+    for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
+      const std::string* given = imageOf(glyph.sizes[i]);
+      if (!given) given = imageOf(glyph.all);
+      if (!given) continue;
+      if (std::string problem = CheckImagePath(*given); !problem.empty()) return KeyText(key) + "：" + problem;
+      // Read here too, so that what is wrong with it is told in Chinese.
+      const GlyphSizeInfo& size = SizeModeTable[i];
+      std::string file = *given;
+      for (std::size_t at; (at = file.find("{size}")) != std::string::npos;)
+        file.replace(at, 6, std::to_string(size.cellSize));
+      const auto path = Utf8ToSystemPath(folder + "/" + file);
+      const auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
+      if (!bytes) return KeyText(key) + "：工作室文件夹里没有手绘字形 " + file;
+      if (const CellImageResult image = CellImageLevels(*bytes, size); !image)
+        return KeyText(key) + "：手绘字形 " + file + " 不能用：要一张 " + std::to_string(size.cellSize) + "×" +
+               std::to_string(size.cellSize) + " 像素的灰度 PNG（" + image.error + "）";
+    }
   }
   return "";
 }

@@ -251,6 +251,11 @@ def own_glyphs(studio, out):
         got, _, answer = request(studio, "POST", "/api/cell", {"face": FACE, "size": size, "position": position,
                                                               "style": {"glyph": {u"古": {"image": path}}}})
         check(got == 400 and answer.get("error"), "an image path with %s: 400 (%s %r)" % (what, got, answer))
+    got, _, answer = request(studio, "POST", "/api/cell", {
+        "face": FACE, "size": 24, "position": position,
+        "style": {"glyph": {u"古": {"size": {"24": {"image": "glyphs/u53e4-20.png"}}}}}})
+    check(got == 400 and u"24×24" in answer.get("error", ""),
+          "a picture of the wrong size for its cell: 400 in Chinese (%s %r)" % (got, answer))
     for style, what in (({"glyph": {u"☃": {"shift": [1, 0]}}}, "a character no code reaches"),
                         ({"glyph": {u"古": {"face": "QZF No Such Face"}}}, "a face not installed"),
                         ({"glyph": {u"古": {"fit": True}}}, "a whole-font setting"),
