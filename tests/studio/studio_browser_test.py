@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The studio in a real browser: headless Chromium opens the page, picks
 "Noto Sans CJK SC", moves a control, sees the preview change, inspects a
-cell, saves the style and builds; the file it saved must equal `qzffont
-build` with the saved style. Then, in a 1280x720 window: the preview wraps
+cell, nudges that character and draws on its cell in the inspector, sets
+the punctuation, saves the style and builds; the file it saved must equal
+`qzffont build` with the saved style, which loads back into the controls. Then, in a 1280x720 window: the preview wraps
 without a horizontal scrollbar at every zoom, a text's characters without a
 cell are listed (and the button turns letters and digits full-width), bad
 and off-step numbers are told apart in place, and stopping the studio leaves
@@ -85,6 +86,12 @@ def own_glyph(driver, wait, revision, check, shot, out):
     wait.until(lambda d: own(d, 24).get("shift") == [1, 0])
     field = driver.find_element(By.CSS_SELECTOR, '[data-glyph-field="shift"][data-size="24"][data-part="0"]')
     check(field.get_attribute("value") == "1", "the nudge shows in the character's shift field")
+    # Back to where it was: the key goes, and with it the character's table.
+    redrawn(driver, wait, revision, driver.find_element(By.CSS_SELECTOR, '.nudge button[data-dx="-1"]').click)
+    wait.until(lambda d: u"古" not in drawn_style(d).get("glyph", {}))
+    check(field.get_attribute("value") == "", "a shift nudged back to nothing is no longer given")
+    redrawn(driver, wait, revision, nudge.click)
+    wait.until(lambda d: own(d, 24).get("shift") == [1, 0])
 
     driver.find_element(By.CSS_SELECTOR, '#inspect-size button[data-size="64"]').click()
     wait.until(lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-inspected") == u"古@64")
