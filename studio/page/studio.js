@@ -411,7 +411,13 @@ function changed() {
 }
 
 async function redraw() {
-  if (!checkFields() || !state.face) return;
+  if (!checkFields()) {
+    // Findings shown now would be of values no longer in the fields.
+    state.findingsError = "有数值要先改正";
+    renderFindings();
+    return;
+  }
+  if (!state.face) return;
   const seq = ++state.previewSeq;
   const asked = performance.now();
   const textList = texts();

@@ -135,16 +135,20 @@ def own_glyph(driver, wait, revision, check, shot, out):
 def load_own_glyph(driver, wait, check, out):
     """A saved style loaded again fills the character's controls."""
     pane(driver, "controls")
+    field = '[data-glyph-field="shift"][data-size="24"][data-part="0"]'
+
+    def shown(d):
+        return (d.find_element(By.CSS_SELECTOR, field).get_attribute("value"),
+                page_state(d, "document.getElementById('punctuation').value"))
+
     driver.find_element(By.ID, "reset").click()
-    wait.until(lambda d: not page_state(d, "Object.keys(state.glyphs).length"))
+    wait.until(lambda d: shown(d) == ("", "design"))
     driver.execute_script("document.getElementById('style-load').hidden = false")
     driver.find_element(By.ID, "style-load").send_keys(os.path.join(out, "style.toml"))
     driver.execute_script("document.getElementById('style-load').hidden = true")
     pane(driver, "inspector")
-    field = '[data-glyph-field="shift"][data-size="24"][data-part="0"]'
-    wait.until(lambda d: d.find_element(By.CSS_SELECTOR, field).get_attribute("value") == "1")
-    check(page_state(driver, "document.getElementById('punctuation').value") == "centred",
-          "loading the saved style fills the character's shift and the punctuation")
+    wait.until(lambda d: shown(d) == ("1", "centred"))
+    check(shown(driver) == ("1", "centred"), "loading the saved style fills the character's shift and the punctuation")
     pane(driver, "controls")
 
 
