@@ -606,6 +606,14 @@ HttpResponse StudioApi::StartBuild(const json& body) {
   if (!requested) return Refuse(400, error);
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
   if (!HasExtension(name, ".qzf")) return Refuse(400, "字体文件名要以 .qzf 结尾");
+  // A code whose cell the dictionary keeps has no character to draw: the
+  // build takes it only with a picture for every size (the preview shows
+  // one size drawn meanwhile).
+  for (const GlyphOverride& glyph : requested->faceStyle.style.glyphs) {
+    const bool drawn = std::any_of(glyph.images.begin(), glyph.images.end(), [](const auto& i) { return i.empty(); });
+    if (glyph.code && drawn && !data_.CharacterOfCode(*glyph.code))
+      return Refuse(400, "游戏码 " + glyph.key + " 的格子由字典保留原版字形：三种格子都画好手绘字形才能生成");
+  }
   const auto systemName = Utf8ToSystemPath(name);
   if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
 

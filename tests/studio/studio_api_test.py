@@ -256,6 +256,20 @@ def own_glyphs(studio, out):
         "style": {"glyph": {u"古": {"size": {"24": {"image": "glyphs/u53e4-20.png"}}}}}})
     check(got == 400 and u"24×24" in answer.get("error", ""),
           "a picture of the wrong size for its cell: 400 in Chinese (%s %r)" % (got, answer))
+    # A code whose cell the dictionary keeps (among the first few cells).
+    kept = None
+    for p in range(40):
+        got, _, answer = request(studio, "POST", "/api/cell", {"face": FACE, "size": size, "position": p})
+        if got == 200 and answer.get("kept") and not answer.get("character"):
+            kept = "0x" + answer["code"]
+            break
+    check(kept is not None, "a cell the dictionary keeps is among the first 40")
+    if kept:
+        got, _, answer = request(studio, "POST", "/api/glyph/image", {"glyph": kept, "size": size, "levels": levels})
+        drawn_one = {"glyph": {kept: {"size": {"20": {"image": answer.get("image")}}}}}
+        got, _, answer = request(studio, "POST", "/api/build", {"face": FACE, "style": drawn_one, "name": "kept.qzf"})
+        check(got == 400 and u"三种格子" in answer.get("error", ""),
+              "a kept code drawn at one size only is not built (%s %r)" % (got, answer))
     for style, what in (({"glyph": {u"☃": {"shift": [1, 0]}}}, "a character no code reaches"),
                         ({"glyph": {u"古": {"face": "QZF No Such Face"}}}, "a face not installed"),
                         ({"glyph": {u"古": {"fit": True}}}, "a whole-font setting"),
