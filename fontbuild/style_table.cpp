@@ -70,6 +70,7 @@ std::vector<StyleSetting> MakeTable() {
                    .perSize = false,
                    .shownDefault = std::string("design"),
                    .choices = {"design", "center"},
+                   .choiceLabels = {"按字体设计", "居中"},
                    .places = true,
                    .label = "对齐方式",
                    .hint = "按字体设计，或把汉字居中",
@@ -199,6 +200,7 @@ std::vector<StyleSetting> MakeTable() {
        .perSize = true,
        .shownDefault = std::string("design"),
        .choices = {"design", "mainland", "centred"},
+       .choiceLabels = {"按字体设计", "左下（大陆习惯）", "居中（港台习惯）"},
        .label = "标点位置",
        .hint = "按字体设计；大陆习惯放在左下；港台习惯居中",
        .help = "Where the full-width punctuation sits: design (the face's place), mainland (lower left) "

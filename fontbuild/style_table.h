@@ -46,7 +46,8 @@ struct StyleSetting {
   double step = 1;                           // for the page's inputs
   std::optional<StyleValue> shownDefault{};  // what the page shows when not given (none: the font's own)
   std::vector<std::string_view> choices{};
-  bool places = false;            // it places the glyphs (a fit then does not centre them)
+  std::vector<std::string_view> choiceLabels{};  // Simplified Chinese, one per choice, for the page
+  bool places = false;                           // it places the glyphs (a fit then does not centre them)
   bool glyphOnly = false;         // given for single characters only (in [glyph."X"]), never for the whole font
   std::string_view label{};       // Simplified Chinese, for the page and its messages
   std::string_view hint{};        // Simplified Chinese help, for the page

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "fontbuild/font_build.h"
+#include "fontpatch/fullwidth_punctuation.h"
 #include "fontpatch/glyph_packing.h"
 
 namespace qzf::studio {
@@ -81,22 +83,62 @@ void GlyphWorkshop::ForgetFaces() {
   centrings_.clear();
 }
 
-GlyphStyle GlyphWorkshop::PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex) {
-  GlyphStyle style = faceStyle.style.sizes[sizeIndex];
-  if (faceStyle.style.align != GlyphAlign::kCenter) return style;
-  const GlyphStyle key = CentringKey(style);
+const SizeFit& GlyphWorkshop::CentringLocked(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key) {
   auto it = Find(centrings_, faceStyle, sizeIndex, key);
   if (it == centrings_.end()) {
     const StyleFitRequest request = FitRequest(faceStyle);
     Remember(faceStyle, sizeIndex, key, FitSizeStyle(request, SizeModeTable[sizeIndex], key, false, true));
-    it = centrings_.begin();
-  } else {
-    centrings_.splice(centrings_.begin(), centrings_, it);
+    return centrings_.front().fit;
   }
+  centrings_.splice(centrings_.begin(), centrings_, it);
+  return it->fit;
+}
+
+GlyphStyle GlyphWorkshop::PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex) {
+  GlyphStyle style = faceStyle.style.sizes[sizeIndex];
+  if (faceStyle.style.align != GlyphAlign::kCenter) return style;
+  const SizeFit& fit = CentringLocked(faceStyle, sizeIndex, CentringKey(style));
   style.baseline.reset();
-  style.shiftX += it->fit.alignX;
-  style.shiftY += it->fit.alignY;
+  style.shiftX += fit.alignX;
+  style.shiftY += fit.alignY;
   return style;
+}
+
+const GlyphOverride* GlyphWorkshop::OwnGlyphAt(const FaceStyle& faceStyle, std::uint32_t position) const {
+  const std::vector<GlyphOverride>& glyphs = faceStyle.style.glyphs;
+  if (glyphs.empty()) return nullptr;
+  const std::uint16_t code = data_.CodeAt(position);
+  const auto character = data_.CharacterOfCode(code);
+  const GlyphOverride* byCharacter = nullptr;
+  for (const GlyphOverride& glyph : glyphs) {
+    if (glyph.code == code) return &glyph;
+    if (character && glyph.character == character && !byCharacter) byCharacter = &glyph;
+  }
+  return byCharacter;
+}
+
+bool GlyphWorkshop::DrawOwn(const FaceStyle& faceStyle, const GlyphOverride& own, std::size_t sizeIndex,
+                            std::uint32_t position, CellPicture& cell) {
+  if (!own.images[sizeIndex].empty()) {
+    cell = CellPicture{own.images[sizeIndex], true, false, 0, 0};
+    return true;
+  }
+  // As the build draws it: the character's style, moved by the font's
+  // centring offset (measured with the font's baseline, as the build
+  // measures it; without one, the offset the font's own cells use).
+  GlyphStyle style = own.sizes[sizeIndex];
+  if (faceStyle.style.align == GlyphAlign::kCenter) {
+    const SizeFit& fit = CentringLocked(faceStyle, sizeIndex, CentringMeasureStyle(faceStyle.style.sizes[sizeIndex]));
+    style.shiftX += fit.alignX;
+    style.shiftY += fit.alignY;
+  }
+  FaceStyle drawnWith = faceStyle;
+  drawnWith.style.glyphs.clear();
+  if (!own.face.empty()) drawnWith.face = own.face;
+  GlyphRenderer* renderer = RendererFor(drawnWith, sizeIndex, style);
+  if (!renderer) return false;
+  cell = Draw(*renderer, sizeIndex, position, style.punctuation);
+  return true;
 }
 
 void GlyphWorkshop::Remember(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key,
@@ -127,7 +169,8 @@ GlyphRenderer* GlyphWorkshop::RendererFor(const FaceStyle& faceStyle, std::size_
   return it->renderer.get();
 }
 
-CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position) {
+CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position,
+                                PunctuationPlacement punctuation) {
   CellPicture cell;
   const auto character = data_.CharacterOfCode(data_.CodeAt(position));
   const auto glyph = character ? renderer.Render(*character) : std::nullopt;
@@ -143,6 +186,9 @@ CellPicture GlyphWorkshop::Draw(GlyphRenderer& renderer, std::size_t sizeIndex, 
   cell.cutPixels = PackGlyphIntoCell(std::span<unsigned char>(packed, size.bytesPerCell), size, 0, renderer.placement(),
                                      glyph->bitmap);
   cell.levels = Unpack(packed, size);
+  // The full-width marks moved whole, as the build's cells move them.
+  if (punctuation != PunctuationPlacement::kDesign && FindFullWidthMark(*character))
+    PlacePunctuation(cell.levels, size.cellSize, renderer.placement().baselineRow, punctuation);
   cell.redrawn = true;
   cell.missing = glyph->missing;
   cell.face = glyph->face;
@@ -153,11 +199,22 @@ std::vector<CellPicture> GlyphWorkshop::Cells(const FaceStyle& faceStyle, std::s
                                               const std::vector<std::uint32_t>& positions, bool& ok) {
   std::lock_guard hold(lock_);
   std::vector<CellPicture> cells;
-  GlyphRenderer* renderer = RendererFor(faceStyle, sizeIndex, PassStyleLocked(faceStyle, sizeIndex));
-  ok = renderer != nullptr;
+  const GlyphStyle passStyle = PassStyleLocked(faceStyle, sizeIndex);
+  ok = RendererFor(faceStyle, sizeIndex, passStyle) != nullptr;
   if (!ok) return cells;
   cells.reserve(positions.size());
-  for (const std::uint32_t position : positions) cells.push_back(Draw(*renderer, sizeIndex, position));
+  for (const std::uint32_t position : positions) {
+    if (const GlyphOverride* own = OwnGlyphAt(faceStyle, position)) {
+      ok = DrawOwn(faceStyle, *own, sizeIndex, position, cells.emplace_back());
+      if (!ok) return cells;
+      continue;
+    }
+    // Looked up each time: a character's own renderer may have pushed it out.
+    GlyphRenderer* renderer = RendererFor(faceStyle, sizeIndex, passStyle);
+    ok = renderer != nullptr;
+    if (!ok) return cells;
+    cells.push_back(Draw(*renderer, sizeIndex, position, passStyle.punctuation));
+  }
   return cells;
 }
 
@@ -179,6 +236,7 @@ std::array<SizeFindings, SizeModeTable.size()> GlyphWorkshop::Findings(const Fac
       }
       const std::uint32_t end = std::min<std::uint32_t>(first + kFindingsShare, kIndexedGlyphCount);
       for (std::uint32_t position = first; position < end; ++position) {
+        if (OwnGlyphAt(faceStyle, position)) continue;  // below, as its own table draws it
         const auto character = data_.CharacterOfCode(data_.CodeAt(position));
         if (!character) continue;
         const auto glyph = renderer->Render(*character);
@@ -197,8 +255,43 @@ std::array<SizeFindings, SizeModeTable.size()> GlyphWorkshop::Findings(const Fac
         }
       }
     }
+    if (!faceStyle.style.glyphs.empty() && !OwnFindings(faceStyle, s, found)) {
+      ok = false;
+      return findings;
+    }
   }
   return findings;
+}
+
+bool GlyphWorkshop::OwnFindings(const FaceStyle& faceStyle, std::size_t sizeIndex, SizeFindings& found) {
+  std::lock_guard hold(lock_);
+  std::vector<std::uint32_t> owned;
+  for (std::uint32_t position = 0; position < kIndexedGlyphCount; ++position)
+    if (OwnGlyphAt(faceStyle, position)) owned.push_back(position);
+  for (const std::uint32_t position : owned) {
+    CellPicture cell;
+    if (!DrawOwn(faceStyle, *OwnGlyphAt(faceStyle, position), sizeIndex, position, cell)) return false;
+    if (!cell.redrawn) continue;
+    ++found.redrawn;
+    if (cell.missing) {
+      found.missing.push_back(position);
+    } else if (cell.face > 0) {
+      found.fromFallback.push_back(position);
+      found.fallbackOfPosition.push_back(cell.face);
+    }
+    if (cell.cutPixels) found.cut.emplace_back(position, cell.cutPixels);
+  }
+  // In the order of the positions, as the rest.
+  auto byPosition = [](auto& list) { std::sort(list.begin(), list.end()); };
+  byPosition(found.missing);
+  byPosition(found.cut);
+  std::vector<std::pair<std::uint32_t, std::size_t>> fallback;
+  for (std::size_t k = 0; k < found.fromFallback.size(); ++k)
+    fallback.emplace_back(found.fromFallback[k], found.fallbackOfPosition[k]);
+  byPosition(fallback);
+  for (std::size_t k = 0; k < fallback.size(); ++k)
+    std::tie(found.fromFallback[k], found.fallbackOfPosition[k]) = fallback[k];
+  return true;
 }
 
 std::array<SizeFit, SizeModeTable.size()> GlyphWorkshop::Fit(const FaceStyle& faceStyle) {

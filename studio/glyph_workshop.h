@@ -20,6 +20,7 @@
 #include "fontbuild/style_fit.h"
 #include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
+#include "fontpatch/punctuation_placement.h"
 #include "studio/studio_data.h"
 
 namespace qzf::studio {
@@ -94,9 +95,23 @@ class GlyphWorkshop {
   StyleFitRequest FitRequest(const FaceStyle& faceStyle);
   RenderFace Resolve(const std::string& face);
   GlyphStyle PassStyleLocked(const FaceStyle& faceStyle, std::size_t sizeIndex);
+  // The centring offset for a key style, measured once and kept.
+  const SizeFit& CentringLocked(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key);
+  // The single character's own table that draws a position's cell (a code's
+  // before a character's, each in key order, as the pass picks); null: none.
+  const GlyphOverride* OwnGlyphAt(const FaceStyle& faceStyle, std::uint32_t position) const;
+  // A position's cell as its own table draws it: its picture, or its own
+  // face and style placed as the build places it; false when its face
+  // cannot be drawn.
+  bool DrawOwn(const FaceStyle& faceStyle, const GlyphOverride& own, std::size_t sizeIndex, std::uint32_t position,
+               CellPicture& cell);
+  // Adds the findings of the cells single characters' own tables draw at a size.
+  bool OwnFindings(const FaceStyle& faceStyle, std::size_t sizeIndex, SizeFindings& found);
   // Keeps a centring measured for a key style (CentringKey), most recent first.
   void Remember(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key, const SizeFit& fit);
-  CellPicture Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position);
+  // One position's cell by a renderer, its full-width mark placed by `punctuation`.
+  CellPicture Draw(GlyphRenderer& renderer, std::size_t sizeIndex, std::uint32_t position,
+                   PunctuationPlacement punctuation);
 
   const StudioData& data_;
   const GlyphRenderOps* ops_;

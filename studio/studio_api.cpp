@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "fileutil/atomic_file_write.h"
+#include "fileutil/ensure_directory_path.h"
 #include "fileutil/file_range.h"
 #include "fontbuild/build_style_of.h"
 #include "fontbuild/face_coverage.h"
@@ -13,6 +15,8 @@
 #include "fontbuild/style_file.h"
 #include "fontbuild/style_messages.h"
 #include "fontbuild/style_table.h"
+#include "fontbuild/style_tree.h"
+#include "fontpatch/cell_image.h"
 #include "fontpatch/font_file_report.h"
 #include "fontpatch/font_format.h"
 #include "platform/portable/codepage.h"
@@ -22,6 +26,7 @@
 #include "preview/text_layout.h"
 #include "preview/utf8_text.h"
 #include "studio/base64.h"
+#include "studio/glyph_images.h"
 #include "studio/live_cells.h"
 #include "studio/output_name.h"
 #include "studio/page_files.h"
@@ -89,7 +94,12 @@ std::string PathKey(std::string path) {
 }  // namespace
 
 StudioApi::StudioApi(const StudioData& data, StudioSettings settings, const GlyphRenderOps* ops)
-    : data_(data), settings_(std::move(settings)), ops_(ops), workshop_(data, ops), lastContact_(NowTicks()) {}
+    : data_(data),
+      settings_(std::move(settings)),
+      ops_(ops),
+      workshop_(data, ops),
+      reached_(ReachedCharacters(data)),
+      lastContact_(NowTicks()) {}
 
 std::chrono::steady_clock::time_point StudioApi::lastContact() const {
   return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(lastContact_.load()));
@@ -112,6 +122,7 @@ const StudioApi::Route* StudioApi::FindRoute(const std::string& method, const st
       {"POST", "/api/style/save", kMaxJsonBody, nullptr, &StudioApi::SaveStyle},
       {"POST", "/api/style/load", kMaxJsonBody, nullptr, &StudioApi::LoadStyle},
       {"POST", "/api/font-file", kMaxFontFileBody, nullptr, &StudioApi::AddFontFile},
+      {"POST", "/api/glyph/image", kMaxJsonBody, nullptr, &StudioApi::GlyphImage},
       {"POST", "/api/heartbeat", kMaxSmallBody, nullptr, &StudioApi::Heartbeat},
       {"POST", "/api/quit", kMaxSmallBody, nullptr, &StudioApi::Quit},
   };
@@ -242,7 +253,8 @@ namespace {
 
 // The face and style of a request's "face" and "style"; empty optional and
 // a message when they do not do.
-std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error) {
+std::optional<StudioRequest> ReadFaceStyle(const json& body, const std::function<std::string(StyleSettings&)>& prepare,
+                                           std::string& error) {
   StudioRequest requested;
   if (!body.contains("face") || (body["face"].is_string() && body["face"].get<std::string>().empty())) {
     error = "请先选择字体";
@@ -266,6 +278,8 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error)
     return std::nullopt;
   }
   if (!settings) return std::nullopt;
+  error = prepare(*settings);
+  if (!error.empty()) return std::nullopt;
   requested.settings = *settings;
   std::string problem;
   const auto buildStyle = BuildStyleOf(*settings, problem);
@@ -349,8 +363,16 @@ bool StudioApi::FaceExists(const std::string& face) {
   return exact;
 }
 
+std::string StudioApi::PrepareGlyphs(StyleSettings& settings) const {
+  for (const auto& [key, glyph] : settings.glyphs)
+    if (std::string problem = CheckGlyphReached(data_, reached_, key); !problem.empty()) return problem;
+  // Pictures are read from the studio's folder only, where the style file is saved.
+  return PrepareGlyphImages(settings, SystemPathToUtf8(settings_.outputFolder));
+}
+
 std::optional<StudioRequest> StudioApi::ReadRequested(const json& body, std::string& error) {
-  auto requested = ReadFaceStyle(body, error);
+  auto requested = ReadFaceStyle(
+      body, [this](StyleSettings& settings) { return PrepareGlyphs(settings); }, error);
   if (!requested) return std::nullopt;
   bool allowSubstitute = false;
   if (body.contains("allowSubstitute") && !ReadBool(body["allowSubstitute"], "allowSubstitute", allowSubstitute, error))
@@ -361,6 +383,12 @@ std::optional<StudioRequest> StudioApi::ReadRequested(const json& body, std::str
   if (!allowSubstitute && !FaceExists(requested->faceStyle.face)) {
     error = "没有叫“" + requested->faceText + "”的字体（请从字体列表里选）";
     return std::nullopt;
+  }
+  for (const GlyphOverride& glyph : requested->faceStyle.style.glyphs) {
+    if (!glyph.face.empty() && !allowSubstitute && !FaceExists(glyph.face)) {
+      error = "字“" + glyph.key + "”：没有叫“" + GbkToUtf8Lossy(glyph.face) + "”的字体";
+      return std::nullopt;
+    }
   }
   return requested;
 }
@@ -578,6 +606,14 @@ HttpResponse StudioApi::StartBuild(const json& body) {
   if (!requested) return Refuse(400, error);
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
   if (!HasExtension(name, ".qzf")) return Refuse(400, "字体文件名要以 .qzf 结尾");
+  // A code whose cell the dictionary keeps has no character to draw: the
+  // build takes it only with a picture for every size (the preview shows
+  // one size drawn meanwhile).
+  for (const GlyphOverride& glyph : requested->faceStyle.style.glyphs) {
+    const bool drawn = std::any_of(glyph.images.begin(), glyph.images.end(), [](const auto& i) { return i.empty(); });
+    if (glyph.code && drawn && !data_.CharacterOfCode(*glyph.code))
+      return Refuse(400, "游戏码 " + glyph.key + " 的格子由字典保留原版字形：三种格子都画好手绘字形才能生成");
+  }
   const auto systemName = Utf8ToSystemPath(name);
   if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
 
@@ -649,6 +685,51 @@ HttpResponse StudioApi::LoadStyle(const json& body) {
                            "：" + message);
   }
   return Json(json{{"style", StyleToJson(*settings)}});
+}
+
+}  // namespace qzf::studio
+
+namespace qzf::studio {
+
+HttpResponse StudioApi::GlyphImage(const json& body) {
+  std::string error = UnknownField(body, {"glyph", "size", "levels", "png"});
+  std::string key;
+  if (error.empty()) ReadString(body.value("glyph", json()), "glyph", key, error);
+  if (!error.empty()) return Refuse(400, error);
+  const auto index = SizeIndexFrom(body.value("size", json()), "size", error);
+  if (!index) return Refuse(400, error);
+  if (const std::string problem = CheckGlyphReached(data_, reached_, key); !problem.empty())
+    return Refuse(400, problem);
+  const GlyphSizeInfo& size = SizeModeTable[*index];
+  if (body.contains("levels") == body.contains("png")) return Refuse(400, "请给出“levels”或“png”中的一个");
+  std::vector<std::uint8_t> levels;
+  if (body.contains("levels")) {
+    std::string hex;
+    if (!ReadString(body["levels"], "levels", hex, error)) return Refuse(400, error);
+    auto read = LevelsFromHex(hex, size, error);
+    if (!read) return Refuse(400, error);
+    levels = std::move(*read);
+  } else {
+    std::string data;
+    if (!ReadString(body["png"], "png", data, error)) return Refuse(400, error);
+    const auto bytes = DecodeBase64(data);
+    if (!bytes) return Refuse(400, "图片内容不对（不是 base64）");
+    CellImageResult image = CellImageLevels(*bytes, size);
+    if (!image)
+      return Refuse(400, "图片不能用：要一张 " + std::to_string(size.cellSize) + "×" + std::to_string(size.cellSize) +
+                             " 像素的灰度 PNG（" + image.error + "）");
+    levels = std::move(image.levels);
+  }
+  // Stored as the 16 greys, whatever the picture sent: it reads back as these levels.
+  const std::string name = GlyphImageName(key, static_cast<int>(size.cellSize));
+  std::string path = settings_.outputFolder + "\\" + name;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  EnsureDirectoryPath(path.c_str());
+  const std::vector<unsigned char> png = LevelsPng(levels, size);
+  if (png.empty() || !WriteBytesAtomically(path, png)) return Refuse(500, "无法写入 " + name + "（文件夹是否可写？）");
+  json out{{"image", name}, {"levels", LevelsHex(levels)}};
+  return Json(out);
 }
 
 }  // namespace qzf::studio

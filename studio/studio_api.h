@@ -11,6 +11,8 @@
 //   POST /api/style/save    writes the style as a TOML style file
 //   POST /api/style/load    reads a style file's text
 //   POST /api/font-file     a font file to use (copied into the folder)
+//   POST /api/glyph/image   a character's cell drawn by hand, stored as a
+//                           picture under glyphs/ in the folder
 //   POST /api/heartbeat     the page is still open
 //   POST /api/quit          ends the studio
 // Every request passes the request guard on its head, before its body is
@@ -109,6 +111,11 @@ class StudioApi {
   HttpResponse SaveStyle(const nlohmann::json& body);
   HttpResponse LoadStyle(const nlohmann::json& body);
   HttpResponse AddFontFile(const nlohmann::json& body);
+  HttpResponse GlyphImage(const nlohmann::json& body);
+  // The single characters' tables of a style checked: each reaches a cell,
+  // its pictures are read from the studio's folder; the message to refuse
+  // with, else empty.
+  std::string PrepareGlyphs(StyleSettings& settings) const;
   HttpResponse Heartbeat(const nlohmann::json& body);
   HttpResponse Quit(const nlohmann::json& body);
   // Makes the style's font files usable in this process (each once); the
@@ -130,6 +137,7 @@ class StudioApi {
   StudioSettings settings_;
   const GlyphRenderOps* ops_;
   GlyphWorkshop workshop_;
+  const std::vector<bool> reached_;  // GBK characters a code's cell is drawn from
   BuildJob build_;
   std::mutex facesMutex_;
   std::string facesJson_;                   // computed once

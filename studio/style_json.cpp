@@ -115,7 +115,7 @@ json StyleTableJson() {
   json table = json::array();
   for (const StyleSetting& s : StyleTable()) {
     json entry{{"name", s.name}, {"kind", KindName(s.kind)}, {"perSize", s.perSize}, {"label", s.label},
-               {"hint", s.hint}, {"step", s.step},           {"choices", s.choices}};
+               {"hint", s.hint}, {"step", s.step},           {"choices", s.choices}, {"choiceLabels", s.choiceLabels}};
     // Limits per size: the page's inputs for one size, and for every size (key "all").
     json limits = json::object();
     if (s.kind == SettingKind::kInteger || s.kind == SettingKind::kNumber || s.kind == SettingKind::kPair) {

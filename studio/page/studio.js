@@ -25,6 +25,10 @@ const state = {
   findings: null,
   tab: "missing",
   inspected: null, // {size, position}
+  glyphs: {}, // single characters' own tables, by key
+  editor: null, // the pixel editor: {key, size, levels, undo}
+  painting: false,
+  paint: 15,
   previewSeq: 0,
   findingsSeq: 0,
   previewError: null, // the last preview request's failure, until one succeeds
@@ -118,9 +122,11 @@ function numberOf(input) {
 // for a whole number. A value off the spinner's step is a value all the same.
 function fieldProblem(input) {
   if (input.type !== "number" || input.disabled) return "";
-  const s = setting(input.dataset.field || input.dataset.setting);
+  const s = setting(input.dataset.field || input.dataset.setting || input.dataset.glyphField);
   if (input.validity.badInput || Number.isNaN(numberOf(input))) return "不是数字";
   const value = numberOf(input);
+  // A character's own field left empty is not given.
+  if (input.dataset.glyphField && value === null) return "";
   // Empty is "not given" where the field shows no default (a placeholder
   // stands for it); where it shows one, a value is needed.
   const needed = s && s.default !== null && s.default !== undefined && showsDefault(s, input.dataset.size);
@@ -140,7 +146,7 @@ function checkFields() {
     input.classList.toggle("bad", !!problem);
     input.setAttribute("aria-invalid", problem ? "true" : "false");
     if (!problem) continue;
-    const row = input.closest("tr")?.querySelector("th")?.textContent || "";
+    const row = (input.dataset.glyphField ? "单字的" : "") + (input.closest("tr")?.querySelector("th")?.textContent || "");
     const where = input.dataset.size ? "（" + input.dataset.size + " 像素格子）" : "";
     input.title = row + where + "：" + problem;
     problems.push(row + where + "：" + problem);
@@ -175,6 +181,8 @@ function controlValue(s, inputs, size) {
     return parts.some((p) => p !== 0) ? parts : undefined;
   }
   if (input.tagName === "SELECT" && s.kind === "flag") return input.value === "" ? undefined : input.value === "1";
+  // A choice left at the default the control shows is not given: the style file stays as short.
+  if (s.kind === "choice" && showsDefault(s, size) && input.value === s.default) return undefined;
   if (input.type === "checkbox") return input.checked ? true : undefined;
   if (s.kind === "integer" || s.kind === "number") {
     const value = numberOf(input);
@@ -205,7 +213,15 @@ function applyTable() {
       if (s.kind === "integer" || s.kind === "number" || s.kind === "pair") input.step = s.step;
       input.title = s.hint;
     });
+    // A choice's options, each under its label from the table.
+    for (const select of controls(s.name).filter((c) => c.tagName === "SELECT" && s.kind === "choice")) {
+      select.length = 0;
+      s.choices.forEach((choice, k) => select.append(new Option((s.choiceLabels || [])[k] || choice, choice)));
+      select.title = s.hint;
+    }
     put(controls(s.name), "all");
+    for (const size of SIZES)
+      put([...document.querySelectorAll(`[data-glyph-field="${s.name}"][data-size="${size}"]`)], String(size));
     for (const size of SIZES) {
       const inputs = controls(s.name, size);
       put(inputs, String(size));
@@ -236,6 +252,8 @@ function styleJson() {
   const fallback = fallbacks();
   if (fallback.length) style.fallback = fallback;
   if (state.fontFiles.length) style["font-file"] = state.fontFiles;
+  const glyphs = glyphsJson();
+  if (Object.keys(glyphs).length) style.glyph = glyphs;
   return style;
 }
 
@@ -259,6 +277,9 @@ function applyStyle(style) {
   for (const name of style.fallback || []) addFallback(name);
   state.fontFiles = style["font-file"] || [];
   renderFontFiles();
+  state.glyphs = normaliseGlyphs(style.glyph);
+  if (state.editor) state.editor.undo = [];
+  showGlyphCount();
   if (style.face && state.faces.some((f) => f.name === style.face)) chooseFace(style.face, false);
   showAlign();
 }
@@ -277,14 +298,11 @@ async function loadFaces() {
   state.faces = faces.faces;
   state.total = faces.total;
   $("face-total").textContent = faces.total;
-  const pick = $("fallback-pick");
-  pick.length = 1;
-  for (const face of state.faces) {
-    if (!face.drawable) continue;
-    const option = document.createElement("option");
-    option.value = option.textContent = face.name;
-    pick.append(option);
-  }
+  fillFacePick($("fallback-pick"));
+  const own = $("glyph-face");
+  const chosen = own.value;
+  fillFacePick(own);
+  own.value = chosen;
   renderFaces();
 }
 
@@ -393,7 +411,13 @@ function changed() {
 }
 
 async function redraw() {
-  if (!checkFields() || !state.face) return;
+  if (!checkFields()) {
+    // Findings shown now would be of values no longer in the fields.
+    state.findingsError = "有数值要先改正";
+    renderFindings();
+    return;
+  }
+  if (!state.face) return;
   const seq = ++state.previewSeq;
   const asked = performance.now();
   const textList = texts();
@@ -535,7 +559,7 @@ function drawCells(canvas, rows, size, zoom, cellsOf) {
     const rect = canvas.getBoundingClientRect();
     const x = (event.clientX - rect.left) / zoom, y = (event.clientY - rect.top) / zoom;
     const hit = places.find((p) => x >= p.x0 && x < p.x0 + size && y >= p.y0 && y < p.y0 + size);
-    if (hit) inspect(size, hit.position);
+    if (hit) inspect(size, hit.position, true);
   };
 }
 
@@ -572,46 +596,306 @@ function drawLevels(canvas, levels, size) {
   const context = canvas.getContext("2d");
   const image = context.createImageData(size, size);
   for (let i = 0; i < size * size; ++i) {
-    const rgb = levelColour(parseInt(levels[i], 16));
+    const rgb = levelColour(typeof levels === "string" ? parseInt(levels[i], 16) : levels[i]);
     image.data.set([rgb[0], rgb[1], rgb[2], 255], i * 4);
   }
   context.putImageData(image, 0, 0);
 }
 
-async function inspect(size, position) {
+// The middle column shows the style's controls or the inspector.
+function showPane(name) {
+  document.querySelectorAll("#panes button").forEach((b) => b.classList.toggle("on", b.dataset.pane === name));
+  $("pane-controls").hidden = name !== "controls";
+  $("pane-inspector").hidden = name !== "inspector";
+}
+
+// Opens a cell in the inspector: the cell, stock against new, and the
+// controls of its character's own table ([glyph."X"] in the style file).
+async function inspect(size, position, reveal) {
   state.inspected = { size, position };
+  if (reveal) showPane("inspector");
+  document.querySelectorAll("#inspect-size button").forEach((b) => b.classList.toggle("on", Number(b.dataset.size) === size));
   // A bad number field is marked where it is; it is not sent.
   if (!checkFields() || !state.face) return;
   try {
     const cell = await api("/api/cell", { face: state.face, style: styleJson(), size, position });
+    if (state.inspected.size !== size || state.inspected.position !== position) return; // another one was opened
     drawLevels($("inspect-stock"), cell.stock, size);
     drawLevels($("inspect-new"), cell.new, size);
     const used = new Set(cell.new);
     const notes = [];
-    if (size !== undefined) notes.push(size + " 像素格子");
     if (cell.kept) notes.push("这一格保留原版字形");
     if (cell.missing) notes.push("字体画不出这个字（画成了缺字方框）");
     if (cell.fallback) notes.push("由后备字体“" + cell.fallback + "”画出");
     if (cell.cut) notes.push("有 " + cell.cut + " 个墨点超出格子被切掉");
-    $("inspector-info").textContent = `“${cell.character || "?"}”  游戏码 0x${cell.code}  ·  ` +
-      `用到 ${used.size} 级灰度  ·  ` + notes.join("；");
+    $("inspector-info").textContent = `“${cell.character || "?"}”  游戏码 0x${cell.code}  ·  ${size} 像素格子  ·  ` +
+      `用到 ${used.size} 级灰度` + (notes.length ? "  ·  " + notes.join("；") : "");
     $("inspector-info").className = cell.missing || cell.cut ? "message error" : "hint";
+    // A character's table changes every cell the dictionary draws it in; a
+    // cell the dictionary keeps has only its code, and takes pictures only.
+    const key = cell.character || "0x" + cell.code;
+    openGlyph(key, size, cell.new, !cell.character);
     notice("", "error", "inspect");
+    document.body.dataset.inspected = key + "@" + size;
   } catch (e) {
     notice(e.message, "error", "inspect");
   }
 }
 
 function drawLegend() {
-  const legend = $("levels-legend");
+  // The palette is the legend of the 16 levels too.
+  const palette = $("palette");
   for (let level = 0; level < 16; ++level) {
-    const span = document.createElement("span");
     const rgb = levelColour(level);
-    span.style.background = `rgb(${rgb.join(",")})`;
-    span.textContent = level;
-    if (level >= 7) span.style.color = "#1f2430";
-    legend.append(span);
+    const button = document.createElement("button");
+    button.style.background = `rgb(${rgb.join(",")})`;
+    button.dataset.level = level;
+    button.title = "灰度 " + level;
+    button.textContent = level;
+    if (level >= 7) button.style.color = "#1f2430";
+    button.addEventListener("click", () => choosePaint(level));
+    palette.append(button);
   }
+  choosePaint(15);
+}
+
+// ---- one character's own table ----
+
+// state.glyphs: key -> {face?, size: {"20": {"glyph-size", "shift", "image", ...}}, other settings}.
+// The page keeps every per-size value under its size, so a control shows
+// what that size gets; a setting the page has no control for is kept as it came.
+function glyphTable(key) {
+  if (!state.glyphs[key]) state.glyphs[key] = { size: {} };
+  const glyph = state.glyphs[key];
+  glyph.size = glyph.size || {};
+  return glyph;
+}
+
+function glyphSizeTable(key, size) {
+  const glyph = glyphTable(key);
+  glyph.size[size] = glyph.size[size] || {};
+  return glyph.size[size];
+}
+
+// Sets or (undefined) removes one value of a character's table; an emptied table goes.
+function setGlyphValue(key, size, name, value) {
+  const glyph = glyphTable(key);
+  const table = size === undefined ? glyph : glyphSizeTable(key, size);
+  if (value === undefined || value === null) delete table[name];
+  else table[name] = value;
+  for (const s of Object.keys(glyph.size)) if (!Object.keys(glyph.size[s]).length) delete glyph.size[s];
+  if (!Object.keys(glyph.size).length) delete glyph.size;
+  if (!Object.keys(glyph).length) delete state.glyphs[key];
+  else glyph.size = glyph.size || {};
+  showGlyphCount();
+}
+
+// A loaded style's character tables with each per-size value under its
+// sizes ({size} in a picture's path made the size's own).
+function normaliseGlyphs(glyphs) {
+  const out = {};
+  for (const [key, given] of Object.entries(glyphs || {})) {
+    const glyph = { size: {} };
+    for (const [name, value] of Object.entries(given)) {
+      if (name === "size") continue;
+      const s = setting(name);
+      if (!s || !s.perSize) { glyph[name] = value; continue; }
+      for (const size of SIZES) {
+        const own = (glyph.size[size] = glyph.size[size] || {});
+        own[name] = name === "image" ? String(value).split("{size}").join(String(size)) : value;
+      }
+    }
+    for (const [size, values] of Object.entries(given.size || {}))
+      glyph.size[size] = Object.assign(glyph.size[size] || {}, values);
+    out[key] = glyph;
+  }
+  return out;
+}
+
+function glyphsJson() {
+  const out = {};
+  for (const [key, glyph] of Object.entries(state.glyphs)) {
+    const copy = Object.assign({}, glyph);
+    const sizes = {};
+    for (const [size, values] of Object.entries(glyph.size || {})) if (Object.keys(values).length) sizes[size] = values;
+    if (Object.keys(sizes).length) copy.size = sizes; else delete copy.size;
+    if (Object.keys(copy).length) out[key] = copy;
+  }
+  return out;
+}
+
+function showGlyphCount() {
+  const count = Object.keys(state.glyphs).length;
+  $("pane-glyph").textContent = count ? "·" + count : "";
+  $("pane-glyph").title = count ? count + " 个字有自己的设置" : "";
+}
+
+// The inspector's controls for one character's table, and its cell in the pixel editor.
+function openGlyph(key, size, levels, codeOnly) {
+  const editor = state.editor;
+  const same = editor && editor.key === key && editor.size === size;
+  $("glyph-own").hidden = false;
+  $("glyph-key").textContent = codeOnly ? key : "“" + key + "”";
+  $("glyph-scope").textContent = codeOnly ? "只有这个游戏码的格子；字典保留原版字形，只能手绘（三种格子都要画）"
+    : "字典里画成这个字的每一格";
+  document.querySelectorAll(".glyph-drawn-only").forEach((e) => e.classList.toggle("off", codeOnly));
+  document.querySelectorAll(".glyph-drawn-only input, .glyph-drawn-only select, .glyph-drawn-only button")
+    .forEach((c) => { c.disabled = codeOnly || state.stopped; });
+  document.querySelectorAll(".glyph-size-now").forEach((e) => { e.textContent = size; });
+  const glyph = state.glyphs[key] || { size: {} };
+  const pick = $("glyph-face");
+  if (pick.options.length <= 1) fillFacePick(pick);
+  pick.value = glyph.face || "";
+  for (const input of document.querySelectorAll("[data-glyph-field]")) {
+    const value = ((glyph.size || {})[input.dataset.size] || {})[input.dataset.glyphField];
+    if (document.activeElement === input) continue; // being typed in
+    const shown = Array.isArray(value) ? value[input.dataset.part] : value;
+    input.value = shown === undefined || (Array.isArray(value) && shown === 0) ? "" : shown;
+    input.classList.remove("bad");
+  }
+  const image = ((glyph.size || {})[size] || {}).image;
+  $("draw-state").textContent = image ? "用手绘的图：" + image : "按字体画出（画一笔就改用手绘）";
+  $("draw-remove").disabled = !image || state.stopped;
+  if (!same) state.editor = { key, size, levels: [], undo: [] };
+  // Mid-stroke, the stroke's own pixels stay.
+  if (!state.painting) state.editor.levels = [...levels].map((d) => parseInt(d, 16));
+  $("draw-undo").disabled = !state.editor.undo.length || state.stopped;
+  drawEditor();
+}
+
+function fillFacePick(pick) {
+  pick.length = 1;
+  for (const face of state.faces) {
+    if (!face.drawable) continue;
+    const option = document.createElement("option");
+    option.value = option.textContent = face.name;
+    pick.append(option);
+  }
+}
+
+// A glyph field's value (undefined: not given) or why it does not do.
+function glyphFieldsChanged() {
+  const editor = state.editor;
+  if (!editor) return;
+  for (const size of SIZES) {
+    const height = document.querySelector(`[data-glyph-field="glyph-size"][data-size="${size}"]`);
+    const value = numberOf(height);
+    setGlyphValue(editor.key, size, "glyph-size", value === null || Number.isNaN(value) ? undefined : value);
+    const parts = [0, 1].map((part) => numberOf(
+      document.querySelector(`[data-glyph-field="shift"][data-size="${size}"][data-part="${part}"]`)) || 0);
+    setGlyphValue(editor.key, size, "shift", parts.some((p) => p !== 0) ? parts : undefined);
+  }
+  changed();
+}
+
+function nudge(dx, dy) {
+  const editor = state.editor;
+  if (!editor) return;
+  const shift = ((glyphTable(editor.key).size || {})[editor.size] || {}).shift || [0, 0];
+  const moved = [shift[0] + dx, shift[1] + dy];
+  setGlyphValue(editor.key, editor.size, "shift", moved[0] || moved[1] ? moved : undefined);
+  for (const part of [0, 1])
+    document.querySelector(`[data-glyph-field="shift"][data-size="${editor.size}"][data-part="${part}"]`).value =
+      moved[part] || "";
+  changed();
+}
+
+// ---- the pixel editor ----
+
+function choosePaint(level) {
+  state.paint = level;
+  document.querySelectorAll("#palette button").forEach((b) => b.classList.toggle("on", Number(b.dataset.level) === level));
+}
+
+function drawEditor() {
+  const editor = state.editor;
+  if (!editor || editor.levels.length !== editor.size * editor.size) return;
+  drawLevels($("pixel-editor"), editor.levels, editor.size);
+}
+
+function editorPixel(event) {
+  const canvas = $("pixel-editor");
+  const rect = canvas.getBoundingClientRect();
+  const size = state.editor.size;
+  const x = Math.floor(((event.clientX - rect.left) / rect.width) * size);
+  const y = Math.floor(((event.clientY - rect.top) / rect.height) * size);
+  return x >= 0 && y >= 0 && x < size && y < size ? y * size + x : -1;
+}
+
+function paintAt(event) {
+  const i = editorPixel(event);
+  if (i < 0 || state.editor.levels[i] === state.paint) return;
+  state.editor.levels[i] = state.paint;
+  drawEditor();
+}
+
+function startStroke(event) {
+  const editor = state.editor;
+  if (!editor || state.stopped || !editor.levels.length) return;
+  event.preventDefault();
+  $("pixel-editor").setPointerCapture?.(event.pointerId);
+  const image = (((state.glyphs[editor.key] || {}).size || {})[editor.size] || {}).image;
+  editor.undo.push({ levels: editor.levels.slice(), image });
+  if (editor.undo.length > 50) editor.undo.shift();
+  state.painting = true;
+  $("draw-undo").disabled = false;
+  paintAt(event);
+}
+
+async function endStroke() {
+  if (!state.painting) return;
+  state.painting = false;
+  const editor = state.editor;
+  await storeDrawing(editor.key, editor.size, { levels: editor.levels.map((l) => l.toString(16)).join("") });
+}
+
+// The drawn cell stored by the studio; the character's table then refers to it.
+async function storeDrawing(key, size, body) {
+  try {
+    const result = await api("/api/glyph/image", Object.assign({ glyph: key, size }, body));
+    setGlyphValue(key, size, "image", result.image);
+    if (state.editor && state.editor.key === key && state.editor.size === size)
+      state.editor.levels = [...result.levels].map((d) => parseInt(d, 16));
+    drawEditor();
+    changed();
+    return true;
+  } catch (e) {
+    notice(e.message, "error", "draw");
+    return false;
+  }
+}
+
+async function undoStroke() {
+  const editor = state.editor;
+  const last = editor && editor.undo.pop();
+  if (!last) return;
+  $("draw-undo").disabled = !editor.undo.length;
+  editor.levels = last.levels;
+  drawEditor();
+  if (last.image === undefined) {
+    // Before the first stroke the cell was drawn by the face.
+    setGlyphValue(editor.key, editor.size, "image", undefined);
+    changed();
+  } else {
+    await storeDrawing(editor.key, editor.size, { levels: last.levels.map((l) => l.toString(16)).join("") });
+  }
+}
+
+async function uploadDrawing(file) {
+  const editor = state.editor;
+  if (!file || !editor) return;
+  if (file.size > 100 * 1024) return notice("图片太大：要一张和格子一样大的小 PNG");
+  const data = await new Promise((resolve) => {
+    const reader = new FileReader();
+    reader.onload = () => resolve(String(reader.result).split(",")[1] || "");
+    reader.onerror = () => resolve("");
+    reader.readAsDataURL(file);
+  });
+  const image = (((state.glyphs[editor.key] || {}).size || {})[editor.size] || {}).image;
+  const before = { levels: editor.levels.slice(), image };
+  if (await storeDrawing(editor.key, editor.size, { png: data })) editor.undo.push(before);
+  $("draw-undo").disabled = !editor.undo.length;
+  $("draw-upload").value = "";
 }
 
 // ---- findings ----
@@ -685,7 +969,7 @@ function renderFindings() {
     note.textContent = item.size + (state.tab === "fallback" ? " " + item.face : state.tab === "missing" ? " 0x" + item.code : "");
     button.append(note);
     button.title = `游戏码 0x${item.code} · ${item.size} 像素格子` + (item.px ? `，切掉 ${item.px} 个墨点` : "");
-    button.addEventListener("click", () => inspect(item.size, item.p));
+    button.addEventListener("click", () => inspect(item.size, item.p, true));
     list.append(button);
   }
 }
@@ -818,9 +1102,47 @@ async function start() {
     if (input.type === "range") $(input.id + "-value").textContent = input.value;
     changed();
   }));
+  // A choice changed by script or by keyboard may tell "change" alone.
+  document.querySelectorAll("select[data-setting]").forEach((select) => select.addEventListener("change", changed));
   $("align").addEventListener("change", showAlign);
-  document.querySelectorAll("table.sizes input").forEach((input) => input.addEventListener("input", changed));
-  document.querySelectorAll("table.sizes select").forEach((select) => select.addEventListener("change", changed));
+  document.querySelectorAll("#pane-controls table.sizes input").forEach((input) => input.addEventListener("input", changed));
+  document.querySelectorAll("#pane-controls table.sizes select").forEach((select) => select.addEventListener("change", changed));
+  // The inspector: its panes, its sizes, and a character's own table.
+  document.querySelectorAll("#panes button").forEach((b) => b.addEventListener("click", () => showPane(b.dataset.pane)));
+  document.querySelectorAll("#inspect-size button").forEach((b) => b.addEventListener("click", () => {
+    if (state.inspected) inspect(Number(b.dataset.size), state.inspected.position);
+  }));
+  document.querySelectorAll("[data-glyph-field]").forEach((input) => input.addEventListener("input", glyphFieldsChanged));
+  $("glyph-face").addEventListener("change", () => {
+    if (!state.editor) return;
+    setGlyphValue(state.editor.key, undefined, "face", $("glyph-face").value || undefined);
+    changed();
+  });
+  document.querySelectorAll(".nudge button").forEach((b) => b.addEventListener("click", () =>
+    nudge(Number(b.dataset.dx), Number(b.dataset.dy))));
+  $("glyph-clear").addEventListener("click", () => {
+    if (!state.editor) return;
+    delete state.glyphs[state.editor.key];
+    state.editor.undo = [];
+    showGlyphCount();
+    document.querySelectorAll("[data-glyph-field]").forEach((input) => { input.value = ""; });
+    changed();
+  });
+  const editor = $("pixel-editor");
+  editor.addEventListener("pointerdown", startStroke);
+  editor.addEventListener("pointermove", (e) => { if (state.painting) paintAt(e); });
+  editor.addEventListener("pointerup", endStroke);
+  editor.addEventListener("pointercancel", endStroke);
+  editor.addEventListener("lostpointercapture", endStroke);
+  $("draw-undo").addEventListener("click", undoStroke);
+  $("draw-upload").addEventListener("change", (e) => uploadDrawing(e.target.files[0]));
+  $("draw-remove").addEventListener("click", () => {
+    if (!state.editor) return;
+    const image = (((state.glyphs[state.editor.key] || {}).size || {})[state.editor.size] || {}).image;
+    state.editor.undo.push({ levels: state.editor.levels.slice(), image });
+    setGlyphValue(state.editor.key, state.editor.size, "image", undefined);
+    changed();
+  });
   $("own-text").addEventListener("input", changed);
   $("fit").addEventListener("click", fit);
   $("reset").addEventListener("click", () => { applyStyle({}); changed(); });

@@ -211,7 +211,8 @@ def deep_nesting(studio):
         "/api/style/save": {"face": FACE, "name": "deep.toml"},
     }
     style_paths = [["style"], ["style", "size"], ["style", "size", "24"], ["style", "fallback"],
-                   ["style", "font-file"], ["style", "shift"], ["style", "size", "64", "shift"]]
+                   ["style", "font-file"], ["style", "shift"], ["style", "size", "64", "shift"], ["style", "glyph"],
+                   ["style", "glyph", u"古"], ["style", "glyph", u"古", "size", "24", "image"]]
     cases = []
     for route, fields in routes.items():
         for path in style_paths:
@@ -221,6 +222,8 @@ def deep_nesting(studio):
     cases += [("/api/preview", base, ["texts"]), ("/api/preview", base, ["sizes"]),
               ("/api/style/load", {"text": ""}, ["text"]), ("/api/font-file", {"name": "a.ttf", "data": ""}, ["data"]),
               ]
+    drawn = {"glyph": u"古", "size": 20, "levels": ""}
+    cases += [("/api/glyph/image", drawn, [field]) for field in ("glyph", "size", "levels", "png")]
     bad = []
     for route, fields, path in cases:
         for deep in (deep_array, deep_object):
@@ -334,6 +337,11 @@ def bad_fields(studio):
         ("/api/font-file", {"name": 5, "data": ""}, "name"),
         ("/api/font-file", {"name": "a.ttf", "data": 5}, "data"),
         ("/api/font-file", {"name": "a.ttf", "data": "", "path": "/etc"}, "path"),
+        ("/api/glyph/image", {"glyph": [u"古"], "size": 20, "levels": ""}, "glyph"),
+        ("/api/glyph/image", {"glyph": u"古", "size": 2 ** 32 + 20, "levels": ""}, "size"),
+        ("/api/glyph/image", {"glyph": u"古", "size": 20, "levels": 5}, "levels"),
+        ("/api/glyph/image", {"glyph": u"古", "size": 20, "png": {"a": 1}}, "png"),
+        ("/api/glyph/image", {"glyph": u"古", "size": 20, "levels": "", "path": "../x.png"}, "path"),
         ("/api/heartbeat", {"x": 1}, "x"),
         ("/api/quit", {"now": True}, "now"),
     ]

@@ -187,6 +187,97 @@ def bad_values(studio, out):
     check(os.listdir(out) == [], "nothing was written by the refused requests")
 
 
+def own_glyphs(studio, out):
+    """Single characters' own tables in the studio: a cell drawn by hand is
+    stored under glyphs/ by a name the studio makes, the style refers to it,
+    and the preview draws it; a shifted character moves; what does not do
+    is refused with 400, never 500."""
+    _, _, preview = request(studio, "POST", "/api/preview", {"face": FACE, "texts": [u"古今"]})
+    position = preview["layouts"][0]["cells"][0][2]
+    size = 20
+    levels = "".join("%x" % ((x + y) % 16) for y in range(size) for x in range(size))
+    got, _, body = request(studio, "POST", "/api/glyph/image", {"glyph": u"古", "size": size, "levels": levels})
+    check(got == 200 and body.get("image") == "glyphs/u53e4-20.png" and body.get("levels") == levels,
+          "a drawn cell is stored under the studio's name (%s %r)" % (got, body if got != 200 else body["image"]))
+    stored = os.path.join(out, "glyphs", "u53e4-20.png")
+    check(os.path.isfile(stored), "the picture is in the studio's folder")
+    with open(stored, "rb") as f:
+        png = base64.b64encode(f.read()).decode()
+    got, _, again = request(studio, "POST", "/api/glyph/image", {"glyph": u"古", "size": size, "png": png})
+    check(got == 200 and again.get("levels") == levels, "an uploaded PNG reads back as its 16 levels")
+
+    def cell(style):
+        got, _, body = request(studio, "POST", "/api/cell", {"face": FACE, "style": style, "size": size,
+                                                             "position": position})
+        return body.get("new") if got == 200 else body
+
+    plain = cell({})
+    drawn = cell({"glyph": {u"古": {"size": {"20": {"image": "glyphs/u53e4-20.png"}}}}})
+    check(drawn == levels, "the preview draws the character's picture")
+    moved = cell({"glyph": {u"古": {"shift": [1, 0]}}})
+    shifted = "".join("0" + plain[y * size:(y + 1) * size - 1] for y in range(size))
+    check(moved == shifted, "a character's own shift moves its cell one pixel right")
+    _, _, other = request(studio, "POST", "/api/preview", {"face": FACE, "texts": [u"今"],
+                                                          "style": {"glyph": {u"古": {"shift": [1, 0]}}}})
+    _, _, base = request(studio, "POST", "/api/preview", {"face": FACE, "texts": [u"今"]})
+    check(other["sizes"]["20"]["new"] == base["sizes"]["20"]["new"], "another character's cells stay as they were")
+
+    good = {"glyph": u"古", "size": size, "levels": levels}
+    cases = [
+        ("a character no code reaches", dict(good, glyph=u"☃")),
+        ("two characters as one key", dict(good, glyph=u"古今")),
+        ("a code not in the table", dict(good, glyph="0x0001")),
+        ("a cell size of 22", dict(good, size=22)),
+        ("levels one short", dict(good, levels=levels[:-1])),
+        ("levels with a letter beyond f", dict(good, levels="g" + levels[1:])),
+        ("both levels and a picture", dict(good, png=png)),
+        ("neither levels nor a picture", {"glyph": u"古", "size": size}),
+        ("a picture that is not base64", {"glyph": u"古", "size": size, "png": "*" * 8}),
+        ("a picture that is not a PNG", {"glyph": u"古", "size": size, "png": base64.b64encode(b"x" * 64).decode()}),
+        ("a 20 px picture for the 24 px cell", {"glyph": u"古", "size": 24, "png": png}),
+        ("an unknown field", dict(good, path="../x.png")),
+        ("a glyph key that is a number", dict(good, glyph=7)),
+    ]
+    for what, body in cases:
+        got, _, answer = request(studio, "POST", "/api/glyph/image", body)
+        check(got == 400 and isinstance(answer, dict) and answer.get("error"), "glyph image, %s: 400 (%s %r)" %
+              (what, got, answer))
+    got, _, _ = request(studio, "POST", "/api/glyph/image", dict(good, levels="0" * (300 * 1024)))
+    check(got == 413, "a huge drawn cell: 413 (%s)" % got)
+    paths = [("/etc/passwd.png", "an absolute path"), ("../u53e4-20.png", "a path out of the folder"),
+             ("glyphs/../../x.png", "a path climbing out"), ("C:/x.png", "a drive"), ("glyphs\\x.png", "a backslash"),
+             ("glyphs/x.txt", "not a .png"), ("glyphs/CON.png", "a device name"), ("glyphs/missing.png", "a missing file")]
+    for path, what in paths:
+        got, _, answer = request(studio, "POST", "/api/cell", {"face": FACE, "size": size, "position": position,
+                                                              "style": {"glyph": {u"古": {"image": path}}}})
+        check(got == 400 and answer.get("error"), "an image path with %s: 400 (%s %r)" % (what, got, answer))
+    got, _, answer = request(studio, "POST", "/api/cell", {
+        "face": FACE, "size": 24, "position": position,
+        "style": {"glyph": {u"古": {"size": {"24": {"image": "glyphs/u53e4-20.png"}}}}}})
+    check(got == 400 and u"24×24" in answer.get("error", ""),
+          "a picture of the wrong size for its cell: 400 in Chinese (%s %r)" % (got, answer))
+    # A code whose cell the dictionary keeps (among the first few cells).
+    kept = None
+    for p in range(40):
+        got, _, answer = request(studio, "POST", "/api/cell", {"face": FACE, "size": size, "position": p})
+        if got == 200 and answer.get("kept") and not answer.get("character"):
+            kept = "0x" + answer["code"]
+            break
+    check(kept is not None, "a cell the dictionary keeps is among the first 40")
+    if kept:
+        got, _, answer = request(studio, "POST", "/api/glyph/image", {"glyph": kept, "size": size, "levels": levels})
+        drawn_one = {"glyph": {kept: {"size": {"20": {"image": answer.get("image")}}}}}
+        got, _, answer = request(studio, "POST", "/api/build", {"face": FACE, "style": drawn_one, "name": "kept.qzf"})
+        check(got == 400 and u"三种格子" in answer.get("error", ""),
+              "a kept code drawn at one size only is not built (%s %r)" % (got, answer))
+    for style, what in (({"glyph": {u"☃": {"shift": [1, 0]}}}, "a character no code reaches"),
+                        ({"glyph": {u"古": {"face": "QZF No Such Face"}}}, "a face not installed"),
+                        ({"glyph": {u"古": {"fit": True}}}, "a whole-font setting"),
+                        ({"glyph": {u"古": {"shift": [99, 0]}}}, "a shift beyond the cell")):
+        got, _, answer = request(studio, "POST", "/api/preview", {"face": FACE, "texts": [u"古"], "style": style})
+        check(got == 400 and answer.get("error"), "a glyph table with %s: 400 (%s %r)" % (what, got, answer))
+
+
 def build_through_api(studio, out, qzffont, runner):
     style = {"align": "center", "weight": 700,
              "size": {"20": {"glyph-size": 19, "mono": True}, "24": {"glyph-size": 23, "gamma": 1.4},
@@ -224,7 +315,21 @@ def build_through_api(studio, out, qzffont, runner):
                                                    "--out", program_path(reference, runner), "-q"],
                    check=True, stdout=subprocess.DEVNULL, timeout=900)
     with open(os.path.join(out, "api.qzf"), "rb") as a, open(reference, "rb") as b:
-        check(a.read() == b.read(), "the API's build equals qzffont build with its saved style file")
+        built = a.read()
+        check(built == b.read(), "the API's build equals qzffont build with its saved style file")
+    # The cells the page shows are the build's, the characters' own ones too.
+    _, _, shown = request(studio, "POST", "/api/preview", {"face": FACE, "texts": [u"中国"]})
+    positions = [c[2] for c in shown["layouts"][0]["cells"]]
+    codes = [built[4 + 2 * p] | built[5 + 2 * p] << 8 for p in range(7832)]
+    positions.append(codes.index(0x8142))
+    for size, offset, per_cell in ((20, 34268, 200), (24, 1627452, 288), (64, 4073532, 2048)):
+        for position in positions:
+            cell = built[offset + position * per_cell:offset + (position + 1) * per_cell]
+            levels = "".join("%x%x" % (b & 15, b >> 4) for b in cell)
+            got, _, body = request(studio, "POST", "/api/cell", {"face": FACE, "style": style, "size": size,
+                                                                 "position": position})
+            check(got == 200 and body.get("new") == levels,
+                  "the studio's cell at %d, %d px is the built one (%s)" % (position, size, got))
     leftovers = [n for n in os.listdir(out) if n.endswith(".tmp")]
     check(not leftovers, "no temporary files are left (%r)" % leftovers)
 
@@ -395,6 +500,7 @@ def main():
                                                    "--idle-seconds", "900"]) as studio:
             guards(studio)
             bad_values(studio, out)
+            own_glyphs(studio, out)
             build_through_api(studio, out, args.qzffont, args.runner)
             font_files(studio, out, args.qzffont, args.runner, work)
         ends(args.qzffont, args.runner, program_path(work, args.runner))

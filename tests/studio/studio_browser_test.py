@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The studio in a real browser: headless Chromium opens the page, picks
 "Noto Sans CJK SC", moves a control, sees the preview change, inspects a
-cell, saves the style and builds; the file it saved must equal `qzffont
-build` with the saved style. Then, in a 1280x720 window: the preview wraps
+cell, nudges that character and draws on its cell in the inspector, sets
+the punctuation, saves the style and builds; the file it saved must equal
+`qzffont build` with the saved style, which loads back into the controls. Then, in a 1280x720 window: the preview wraps
 without a horizontal scrollbar at every zoom, a text's characters without a
 cell are listed (and the button turns letters and digits full-width), bad
 and off-step numbers are told apart in place, and stopping the studio leaves
@@ -23,7 +24,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service as ChromeService
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import WebDriverWait
+from selenium.webdriver.support.ui import Select, WebDriverWait
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from studio_process import Studio, program_path  # noqa: E402
@@ -56,6 +57,101 @@ def redrawn(driver, wait, revision, act):
     wait.until(lambda d: revision(d) > seen)
 
 
+def pane(driver, name):
+    """Shows the middle column's controls or inspector."""
+    driver.find_element(By.CSS_SELECTOR, '#panes button[data-pane="%s"]' % name).click()
+
+
+def page_state(driver, expression):
+    """A value of the page's own state (its script's top-level `state`)."""
+    return driver.execute_script("return " + expression)
+
+
+def own_glyph(driver, wait, revision, check, shot, out):
+    """The inspector's controls for one character: "古" is nudged one pixel
+    right at 24 px and drawn on at 64 px (a stroke, a second one undone);
+    the style the page sends keeps them as the character's own table, the
+    drawing stored by the studio under glyphs/. The punctuation control is
+    set from the labels the style table gives."""
+    def drawn_style(d):
+        text = d.find_element(By.TAG_NAME, "body").get_attribute("data-preview-style")
+        return json.loads(text) if text else {}
+
+    def own(d, size):
+        return drawn_style(d).get("glyph", {}).get(u"古", {}).get("size", {}).get(str(size), {})
+
+    check(driver.find_element(By.ID, "pane-inspector").is_displayed(), "a click in the preview opens the inspector")
+    nudge = driver.find_element(By.CSS_SELECTOR, '.nudge button[data-dx="1"]')
+    redrawn(driver, wait, revision, nudge.click)
+    wait.until(lambda d: own(d, 24).get("shift") == [1, 0])
+    field = driver.find_element(By.CSS_SELECTOR, '[data-glyph-field="shift"][data-size="24"][data-part="0"]')
+    check(field.get_attribute("value") == "1", "the nudge shows in the character's shift field")
+    # Back to where it was: the key goes, and with it the character's table.
+    redrawn(driver, wait, revision, driver.find_element(By.CSS_SELECTOR, '.nudge button[data-dx="-1"]').click)
+    wait.until(lambda d: u"古" not in drawn_style(d).get("glyph", {}))
+    check(field.get_attribute("value") == "", "a shift nudged back to nothing is no longer given")
+    redrawn(driver, wait, revision, nudge.click)
+    wait.until(lambda d: own(d, 24).get("shift") == [1, 0])
+
+    driver.find_element(By.CSS_SELECTOR, '#inspect-size button[data-size="64"]').click()
+    wait.until(lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-inspected") == u"古@64")
+    position = page_state(driver, "state.inspected.position")
+    driver.find_element(By.CSS_SELECTOR, '#palette button[data-level="15"]').click()
+    editor = driver.find_element(By.ID, "pixel-editor")
+    cell = editor.size["width"] / 64.0
+
+    def stroke(x, y):
+        webdriver.ActionChains(driver).move_to_element_with_offset(
+            editor, int(-editor.size["width"] / 2 + (x + 0.5) * cell),
+            int(-editor.size["height"] / 2 + (y + 0.5) * cell)).click().perform()
+
+    def shown(d, pixel):
+        drawn = (d.execute_script("return state.preview && state.preview.sizes[64].new[%d]" % position) or {})
+        return drawn.get("l", "")[pixel:pixel + 1]
+
+    redrawn(driver, wait, revision, lambda: stroke(0, 0))
+    wait.until(lambda d: own(d, 64).get("image") == "glyphs/u53e4-64.png" and shown(d, 0) == "f")
+    check(os.path.isfile(os.path.join(out, "glyphs", "u53e4-64.png")),
+          "a drawn pixel is stored as glyphs/u53e4-64.png in the studio's folder")
+    driver.find_element(By.CSS_SELECTOR, '#palette button[data-level="9"]').click()
+    redrawn(driver, wait, revision, lambda: stroke(2, 0))
+    wait.until(lambda d: shown(d, 2) == "9")
+    redrawn(driver, wait, revision, driver.find_element(By.ID, "draw-undo").click)
+    wait.until(lambda d: shown(d, 2) != "9")
+    check(shown(driver, 0) == "f", "undo takes back the last stroke only")
+    check(own(driver, 24).get("shift") == [1, 0] and "image" not in own(driver, 24),
+          "the 24 px cell keeps its nudge and no picture")
+    shot(driver, "4b-own-glyph.png")
+
+    pane(driver, "controls")
+    punctuation = driver.find_element(By.ID, "punctuation")
+    labels = [o.text for o in punctuation.find_elements(By.TAG_NAME, "option")]
+    table = page_state(driver, "state.settings.find(s => s.name === 'punctuation').choiceLabels")
+    check(labels == table and len(labels) == 3, "the punctuation choices carry the style table's labels (%s)" % labels)
+    redrawn(driver, wait, revision, lambda: Select(punctuation).select_by_value("centred"))
+    wait.until(lambda d: drawn_style(d).get("punctuation") == "centred")
+
+
+def load_own_glyph(driver, wait, check, out):
+    """A saved style loaded again fills the character's controls."""
+    pane(driver, "controls")
+    field = '[data-glyph-field="shift"][data-size="24"][data-part="0"]'
+
+    def shown(d):
+        return (d.find_element(By.CSS_SELECTOR, field).get_attribute("value"),
+                page_state(d, "document.getElementById('punctuation').value"))
+
+    driver.find_element(By.ID, "reset").click()
+    wait.until(lambda d: shown(d) == ("", "design"))
+    driver.execute_script("document.getElementById('style-load').hidden = false")
+    driver.find_element(By.ID, "style-load").send_keys(os.path.join(out, "style.toml"))
+    driver.execute_script("document.getElementById('style-load').hidden = true")
+    pane(driver, "inspector")
+    wait.until(lambda d: shown(d) == ("1", "centred"))
+    check(shown(driver) == ("1", "centred"), "loading the saved style fills the character's shift and the punctuation")
+    pane(driver, "controls")
+
+
 def small_window(driver, wait, revision, check, shot):
     """1280x720: no horizontal scrollbar on the page or a preview band at any zoom."""
     driver.set_window_size(1280, 720)
@@ -73,13 +169,20 @@ def small_window(driver, wait, revision, check, shot):
               if (c.getBoundingClientRect().right > holder.getBoundingClientRect().right + 1) out.push(c.id);
             return out;""")
         check(not over, "1280x720 at %dx: nothing wider than its panel (%s)" % (zoom, ", ".join(over)))
-    visible = driver.execute_script("""
-        return ["preview-sizes", "findings-list", "inspect-new"].filter(id => {
-          const r = document.getElementById(id).getBoundingClientRect();
-          return r.width > 0 && r.left >= 0 && r.right <= innerWidth; });""")
-    check(len(visible) == 3, "preview, findings and inspector side by side in 1280 px (%s)" % visible)
     driver.find_element(By.CSS_SELECTOR, '#zoom button[data-zoom="2"]').click()
-    driver.execute_script("window.scrollTo(0, 0)")
+    # A character opened in the inspector: the preview, the findings and the
+    # inspector's cells and editor are all in the window at once.
+    canvas = driver.find_element(By.ID, "preview-24-new")
+    webdriver.ActionChains(driver).move_to_element_with_offset(
+        canvas, -canvas.size["width"] // 2 + 30, -canvas.size["height"] // 2 + 30).click().perform()
+    wait.until(lambda d: d.find_element(By.ID, "pane-inspector").is_displayed())
+    visible = driver.execute_script("""
+        return ["preview-sizes", "findings-list", "inspect-new", "palette"].filter(id => {
+          const r = document.getElementById(id).getBoundingClientRect();
+          return r.width > 0 && r.left >= 0 && r.right <= innerWidth && r.top >= 0 && r.bottom <= innerHeight; });""")
+    check(len(visible) == 4, "preview, findings and inspector all within 1280x720 (%s)" % visible)
+    page = driver.execute_script("return document.documentElement.scrollHeight <= innerHeight")
+    check(page, "the page itself does not scroll at 1280x720")
     shot(driver, "7-1280x720.png")
 
 
@@ -108,6 +211,7 @@ def unknown_characters(driver, wait, revision, check, shot):
         close.click()
     driver.execute_script("window.scrollTo(0, 0)")
     shot(driver, "studio-1280x720.png")
+    pane(driver, "controls")
 
 
 def number_fields(driver, wait, revision, check, shot):
@@ -277,6 +381,7 @@ def main():
                 check(u"\u53e4" in driver.find_element(By.ID, "inspector-info").text, "the inspector shows the clicked character")
                 wait.until(lambda d: d.find_element(By.ID, "count-missing").text != "")
                 shot(driver, "4-inspector.png")
+                own_glyph(driver, wait, revision, check, shot, out)
 
                 driver.find_element(By.ID, "style-save").click()
                 wait.until(lambda d: os.path.exists(os.path.join(out, "style.toml")))
@@ -288,6 +393,7 @@ def main():
                 driver.execute_script("document.getElementById('build').scrollIntoView()")
                 shot(driver, "5-built.png")
                 check("studio.qzf" in driver.find_element(By.ID, "build-message").text, "the page says where the font went")
+                load_own_glyph(driver, wait, check, out)
 
                 # "Fit": em heights chosen per size, glyphs centred, the preview redrawn.
                 seen = revision(driver)
@@ -312,6 +418,9 @@ def main():
         with open(os.path.join(out, "style.toml"), encoding="utf-8") as f:
             style = f.read()
         check("weight = 600" in style and FACE in style, "the saved style holds the face and the weight")
+        check(u'[glyph."古".size.24]' in style and "shift = [1, 0]" in style and
+              'image = "glyphs/u53e4-64.png"' in style and 'punctuation = "centred"' in style,
+              "the saved style holds the character's own table and the punctuation")
         reference = os.path.join(out, "reference.qzf")
         command = ([args.runner] if args.runner else []) + [
             args.qzffont, "build", "--style", program_path(os.path.join(out, "style.toml"), args.runner),

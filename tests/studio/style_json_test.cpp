@@ -89,6 +89,10 @@ TEST(StyleJsonTest, TheTableForThePageHoldsEachSettingsLimitsPerSize) {
   const json* baseline = nullptr;
   for (const json& entry : table) {
     EXPECT_FALSE(entry["label"].get<std::string>().empty()) << entry.dump();
+    // A choice is offered on the page under a label of its own.
+    if (entry["kind"] == "choice") {
+      EXPECT_EQ(entry["choiceLabels"].size(), entry["choices"].size()) << entry.dump();
+    }
     if (entry["name"] == "baseline") baseline = &entry;
   }
   ASSERT_NE(baseline, nullptr);

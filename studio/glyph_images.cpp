@@ -1,0 +1,137 @@
+#include "studio/glyph_images.h"
+
+#include <cstdio>
+
+#include "fontbuild/style_tree.h"
+#include "fontpatch/cell_image.h"
+#include "fontpatch/font_file_report.h"
+#include "platform/portable/codepage.h"
+#include "platform/portable/system_path.h"
+#include "preview/png_encoder.h"
+#include "preview/utf8_text.h"
+#include "studio/output_name.h"
+
+namespace qzf::studio {
+namespace {
+
+constexpr std::string_view kFolder = "glyphs/";
+
+std::string KeyText(std::string_view key) { return "字“" + std::string(key) + "”"; }
+
+}  // namespace
+
+std::string GlyphImageName(std::string_view key, int cellSize) {
+  if (!IsGlyphKey(key)) return "";
+  char stem[16];
+  if (key.starts_with("0x")) {
+    unsigned code = 0;
+    std::sscanf(std::string(key.substr(2)).c_str(), "%x", &code);
+    std::snprintf(stem, sizeof(stem), "0x%04x", code);
+  } else {
+    const auto decoded = DecodeUtf8(key);
+    if (!decoded || decoded->size() != 1) return "";
+    std::snprintf(stem, sizeof(stem), "u%04x", static_cast<unsigned>((*decoded)[0]));
+  }
+  return std::string(kFolder) + stem + "-" + std::to_string(cellSize) + ".png";
+}
+
+std::string CheckImagePath(const std::string& path) {
+  const std::string refused = "手绘字形的路径“" + path + "”不能用：";
+  if (path.empty() || path.size() > 200) return refused + "长度不对";
+  if (path.find('\\') != std::string::npos) return refused + "请用 / 分隔";
+  if (path.front() == '/') return refused + "只能是工作室文件夹里的相对路径";
+  if (!HasExtension(path, ".png")) return refused + "要以 .png 结尾";
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = path.find('/', start);
+    std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    // {size} stands for a cell size: checked as the name it becomes.
+    for (std::size_t at; (at = part.find("{size}")) != std::string::npos;) part.replace(at, 6, "20");
+    if (const std::string problem = CheckOutputName(part); !problem.empty()) return refused + problem;
+    if (end == std::string::npos) return "";
+    start = end + 1;
+  }
+}
+
+std::vector<bool> ReachedCharacters(const StudioData& data) {
+  std::vector<bool> reached(0x10000, false);
+  for (std::uint32_t p = 0; p < kIndexedGlyphCount; ++p) {
+    if (const auto character = data.CharacterOfCode(data.CodeAt(p))) reached[*character] = true;
+  }
+  return reached;
+}
+
+std::string CheckGlyphReached(const StudioData& data, const std::vector<bool>& reached, const std::string& key) {
+  if (!IsGlyphKey(key)) return KeyText(key) + "：只能是一个字或游戏码 0xHHHH";
+  if (key.starts_with("0x")) {
+    unsigned code = 0;
+    std::sscanf(key.c_str() + 2, "%x", &code);
+    if (!data.stockCells().PositionOf(static_cast<std::uint16_t>(code)))
+      return KeyText(key) + "：游戏的编码表里没有这个码";
+    return "";
+  }
+  const auto gbk = Utf8ToGbk(key);
+  if (!gbk || gbk->size() != 2 || static_cast<unsigned char>((*gbk)[0]) < 0x81)
+    return KeyText(key) + "：不是 GBK 汉字或符号，游戏里没有它的格子";
+  const auto character =
+      static_cast<std::uint16_t>(static_cast<unsigned char>((*gbk)[0]) << 8 | static_cast<unsigned char>((*gbk)[1]));
+  return reached[character] ? "" : KeyText(key) + "：字典里没有哪个游戏码画这个字";
+}
+
+std::string PrepareGlyphImages(StyleSettings& settings, const std::string& folder) {
+  settings.imageFolder = folder;
+  for (const auto& [key, glyph] : settings.glyphs) {
+    auto imageOf = [](const SettingValues& values) -> const std::string* {
+      const auto image = values.find("image");
+      return image == values.end() ? nullptr : &std::get<std::string>(image->second);
+    };
+    for (std::size_t i = 0; i < SizeModeTable.size(); ++i) {
+      const std::string* given = imageOf(glyph.sizes[i]);
+      if (!given) given = imageOf(glyph.all);
+      if (!given) continue;
+      if (std::string problem = CheckImagePath(*given); !problem.empty()) return KeyText(key) + "：" + problem;
+      // Read here too, so that what is wrong with it is told in Chinese.
+      const GlyphSizeInfo& size = SizeModeTable[i];
+      std::string file = *given;
+      for (std::size_t at; (at = file.find("{size}")) != std::string::npos;)
+        file.replace(at, 6, std::to_string(size.cellSize));
+      const auto path = Utf8ToSystemPath(folder + "/" + file);
+      const auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
+      if (!bytes) return KeyText(key) + "：工作室文件夹里没有手绘字形 " + file;
+      if (const CellImageResult image = CellImageLevels(*bytes, size); !image)
+        return KeyText(key) + "：手绘字形 " + file + " 不能用：要一张 " + std::to_string(size.cellSize) + "×" +
+               std::to_string(size.cellSize) + " 像素的灰度 PNG（" + image.error + "）";
+    }
+  }
+  return "";
+}
+
+std::optional<std::vector<std::uint8_t>> LevelsFromHex(std::string_view hex, const GlyphSizeInfo& size,
+                                                       std::string& error) {
+  const std::size_t pixels = std::size_t{size.cellSize} * size.cellSize;
+  if (hex.size() != pixels) {
+    error = "字段“levels”：" + std::to_string(size.cellSize) + " 像素格子要 " + std::to_string(pixels) + " 个灰度";
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> levels(pixels);
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const char c = hex[i];
+    if (c >= '0' && c <= '9') {
+      levels[i] = static_cast<std::uint8_t>(c - '0');
+    } else if (c >= 'a' && c <= 'f') {
+      levels[i] = static_cast<std::uint8_t>(c - 'a' + 10);
+    } else {
+      error = "字段“levels”只能是 0-9、a-f（16 级灰度）";
+      return std::nullopt;
+    }
+  }
+  return levels;
+}
+
+std::vector<unsigned char> LevelsPng(const std::vector<std::uint8_t>& levels, const GlyphSizeInfo& size) {
+  std::vector<std::uint8_t> grey(levels.size());
+  for (std::size_t i = 0; i < levels.size(); ++i) grey[i] = static_cast<std::uint8_t>(255 - 17 * (levels[i] & 0x0F));
+  return EncodePng(grey, size.cellSize, size.cellSize, 1);
+}
+
+}  // namespace qzf::studio
