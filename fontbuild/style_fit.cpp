@@ -1,6 +1,8 @@
 #include "fontbuild/style_fit.h"
 
 #include <algorithm>
+#include <iterator>
+#include <memory>
 #include <optional>
 
 #include "fontpatch/glyph_batch.h"
@@ -9,31 +11,24 @@
 namespace qzf {
 namespace {
 
-// A glyph's ink in cell coordinates, right and bottom exclusive.
-struct InkBox {
-  std::int32_t left, top, right, bottom;
-};
-
-struct Measured {
-  std::vector<InkBox> boxes;     // glyphs with ink
-  std::vector<InkBox> cjkBoxes;  // of those, the CJK ideographs
-};
-
 std::optional<InkBox> InkOf(const GlyphBitmap& glyph, const CellPlacement& placement) {
   const std::uint32_t pitch = GlyphRowPitch(glyph.width);
   if (pitch == 0) return std::nullopt;
   const std::uint32_t rows =
       std::min<std::uint32_t>(glyph.height, static_cast<std::uint32_t>(glyph.bytes.size() / pitch));
   std::int32_t left = INT32_MAX, right = INT32_MIN, top = INT32_MAX, bottom = INT32_MIN;
+  const auto ink = [](unsigned char level) { return level != 0; };
   for (std::uint32_t y = 0; y < rows; ++y) {
     const unsigned char* row = glyph.bytes.data() + static_cast<std::size_t>(y) * pitch;
-    for (std::uint32_t x = 0; x < pitch; ++x) {
-      if (row[x] == 0) continue;
-      left = std::min<std::int32_t>(left, static_cast<std::int32_t>(x));
-      right = std::max<std::int32_t>(right, static_cast<std::int32_t>(x) + 1);
-      top = std::min<std::int32_t>(top, static_cast<std::int32_t>(y));
-      bottom = std::max<std::int32_t>(bottom, static_cast<std::int32_t>(y) + 1);
-    }
+    // The row's first and last inked pixel: the pixels between them decide nothing.
+    const unsigned char* first = std::find_if(row, row + pitch, ink);
+    if (first == row + pitch) continue;
+    const unsigned char* last =
+        std::find_if(std::make_reverse_iterator(row + pitch), std::make_reverse_iterator(first), ink).base();
+    left = std::min<std::int32_t>(left, static_cast<std::int32_t>(first - row));
+    right = std::max<std::int32_t>(right, static_cast<std::int32_t>(last - row));
+    top = std::min<std::int32_t>(top, static_cast<std::int32_t>(y));
+    bottom = static_cast<std::int32_t>(y) + 1;
   }
   if (left == INT32_MAX) return std::nullopt;
   // As the packing places the bitmap: its origin rounded to a pixel pair.
@@ -42,7 +37,7 @@ std::optional<InkBox> InkOf(const GlyphBitmap& glyph, const CellPlacement& place
   return InkBox{column + left, row + top, column + right, row + bottom};
 }
 
-Measured Measure(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style) {
+InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style, bool& ok) {
   // Each glyph's box in a slot of its own, gathered in the characters' order.
   struct Slot {
     std::optional<InkBox> box;
@@ -63,13 +58,31 @@ Measured Measure(const StyleFitRequest& request, const GlyphSizeInfo& size, cons
         slots[index].box = InkOf(glyph->bitmap, placement);
         slots[index].cjk = !glyph->missing && IsCjkIdeograph(request.characters[index]);
       });
-  Measured measured;
-  if (batch.Wait(0).status != GlyphRenderer::Status::kOk) return measured;
+  InkBoxes measured;
+  ok = batch.Wait(0).status == GlyphRenderer::Status::kOk;
+  if (!ok) return measured;
   for (const Slot& slot : slots) {
     if (!slot.box) continue;
     measured.boxes.push_back(*slot.box);
     if (slot.cjk) measured.cjkBoxes.push_back(*slot.box);
   }
+  return measured;
+}
+
+// The boxes of the glyphs drawn in `style`: kept ones when the request's
+// cache has them.
+std::shared_ptr<const InkBoxes> Measure(const StyleFitRequest& request, const GlyphSizeInfo& size,
+                                        const GlyphStyle& style) {
+  InkBoxKey key;
+  if (request.cache) {
+    key =
+        InkBoxKey{request.face, request.fallbackFaces, request.characters, request.ops, style, style.FontHeight(size)};
+    if (auto kept = request.cache->Find(key)) return kept;
+  }
+  bool ok = false;
+  auto measured = std::make_shared<const InkBoxes>(Draw(request, size, style, ok));
+  // A face that could not be had is asked again next time.
+  if (request.cache && ok) request.cache->Keep(std::move(key), measured);
   return measured;
 }
 
@@ -116,7 +129,7 @@ Trial Try(const StyleFitRequest& request, const GlyphSizeInfo& size, GlyphStyle 
   const auto cellSize = static_cast<std::int32_t>(size.cellSize);
   Trial trial;
   if (!center) {
-    trial.cut = CountCut(Measure(request, size, style).boxes, 0, 0, cellSize);
+    trial.cut = CountCut(Measure(request, size, style)->boxes, 0, 0, cellSize);
     return trial;
   }
   // Centring measures the glyphs' shapes: without the shift, which moves
@@ -125,10 +138,10 @@ Trial Try(const StyleFitRequest& request, const GlyphSizeInfo& size, GlyphStyle 
   // baseline row moves the boxes and so the offset by the same rows: the
   // glyphs land where they would without it.
   const GlyphStyle measuredStyle = CentringMeasureStyle(style);
-  const Measured measured = Measure(request, size, measuredStyle);
-  std::tie(trial.alignX, trial.alignY) = CentringOffset(measured.cjkBoxes, cellSize);
+  const auto measured = Measure(request, size, measuredStyle);
+  std::tie(trial.alignX, trial.alignY) = CentringOffset(measured->cjkBoxes, cellSize);
   // Where the pass puts the glyphs: the centring offset, then the shift.
-  trial.cut = CountCut(measured.boxes, trial.alignX + style.shiftX, trial.alignY + style.shiftY, cellSize);
+  trial.cut = CountCut(measured->boxes, trial.alignX + style.shiftX, trial.alignY + style.shiftY, cellSize);
   return trial;
 }
 
@@ -164,7 +177,9 @@ SizeFit FitSizeStyle(const StyleFitRequest& request, const GlyphSizeInfo& size, 
   // by halving between a size that surely fits and one that surely does not.
   std::int32_t low = std::max<std::int32_t>(4, cell / 2);
   std::int32_t high = cell * 3 / 2 + 1;
-  Trial best = Try(request, size, style, low, center);
+  // The starting size is measured only when no larger one is chosen: its
+  // measurement decides nothing else.
+  std::optional<Trial> best;
   while (high - low > 1) {
     const std::int32_t middle = low + (high - low) / 2;
     const Trial trial = Try(request, size, style, middle, center);
@@ -175,10 +190,11 @@ SizeFit FitSizeStyle(const StyleFitRequest& request, const GlyphSizeInfo& size, 
       high = middle;
     }
   }
+  if (!best) best = Try(request, size, style, low, center);
   result.emHeight = low;
-  result.alignX = best.alignX;
-  result.alignY = best.alignY;
-  result.cutCharacters = best.cut;
+  result.alignX = best->alignX;
+  result.alignY = best->alignY;
+  result.cutCharacters = best->cut;
   return result;
 }
 
