@@ -1,6 +1,7 @@
 #include "fontbuild/style_fit.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -37,7 +38,22 @@ std::optional<InkBox> InkOf(const GlyphBitmap& glyph, const CellPlacement& place
   return InkBox{column + left, row + top, column + right, row + bottom};
 }
 
-InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style, bool& ok) {
+// When a trial may stop early: as soon as more than `limit` glyphs are cut
+// wherever the centring puts them (their ink wider or taller than the cell;
+// uncentred, outside it), the trial has failed whatever the other glyphs are.
+struct GiveUp {
+  bool center = false;
+  std::uint32_t limit = 0;
+};
+
+bool SurelyCut(const InkBox& box, std::int32_t cellSize, bool center) {
+  if (center) return box.right - box.left > cellSize || box.bottom - box.top > cellSize;
+  return box.left < 0 || box.top < 0 || box.right > cellSize || box.bottom > cellSize;
+}
+
+// `gaveUp` set: drawing stopped early, the boxes are incomplete.
+InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style, const GiveUp* giveUp,
+              bool& ok, bool& gaveUp) {
   // Each glyph's box in a slot of its own, gathered in the characters' order.
   struct Slot {
     std::optional<InkBox> box;
@@ -51,16 +67,24 @@ InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const G
   batchRequest.characters = request.characters;
   batchRequest.ops = request.ops;
   batchRequest.threads = request.threads;
+  const auto cellSize = static_cast<std::int32_t>(size.cellSize);
+  std::atomic<std::uint32_t> surelyCut{0};
+  std::atomic<bool> enough{false};
+  batchRequest.enough = &enough;
   GlyphBatch batch(
       std::move(batchRequest),
       [&](std::size_t, std::size_t index, const std::optional<RenderedGlyph>& glyph, const CellPlacement& placement) {
         if (!glyph) return;
         slots[index].box = InkOf(glyph->bitmap, placement);
         slots[index].cjk = !glyph->missing && IsCjkIdeograph(request.characters[index]);
+        if (giveUp && slots[index].box && SurelyCut(*slots[index].box, cellSize, giveUp->center) &&
+            surelyCut.fetch_add(1) + 1 > giveUp->limit)
+          enough = true;
       });
   InkBoxes measured;
   ok = batch.Wait(0).status == GlyphRenderer::Status::kOk;
-  if (!ok) return measured;
+  gaveUp = enough;
+  if (!ok || gaveUp) return measured;
   for (const Slot& slot : slots) {
     if (!slot.box) continue;
     measured.boxes.push_back(*slot.box);
@@ -71,16 +95,18 @@ InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const G
 
 // The boxes of the glyphs drawn in `style`: kept ones when the request's
 // cache has them.
+// Null when it gave up.
 std::shared_ptr<const InkBoxes> Measure(const StyleFitRequest& request, const GlyphSizeInfo& size,
-                                        const GlyphStyle& style) {
+                                        const GlyphStyle& style, const GiveUp* giveUp) {
   InkBoxKey key;
   if (request.cache) {
     key =
         InkBoxKey{request.face, request.fallbackFaces, request.characters, request.ops, style, style.FontHeight(size)};
     if (auto kept = request.cache->Find(key)) return kept;
   }
-  bool ok = false;
-  auto measured = std::make_shared<const InkBoxes>(Draw(request, size, style, ok));
+  bool ok = false, gaveUp = false;
+  auto measured = std::make_shared<const InkBoxes>(Draw(request, size, style, giveUp, ok, gaveUp));
+  if (gaveUp) return nullptr;
   // A face that could not be had is asked again next time.
   if (request.cache && ok) request.cache->Keep(std::move(key), measured);
   return measured;
@@ -123,13 +149,18 @@ struct Trial {
   std::uint32_t cut = 0;
 };
 
+// With `limit`, a trial whose cut surely exceeds it may stop early: it then
+// tells a cut of limit + 1 and no offset.
 Trial Try(const StyleFitRequest& request, const GlyphSizeInfo& size, GlyphStyle style, std::int32_t emHeight,
-          bool center) {
+          bool center, std::optional<std::uint32_t> limit = std::nullopt) {
   style.emHeight = emHeight;
   const auto cellSize = static_cast<std::int32_t>(size.cellSize);
   Trial trial;
+  const GiveUp giveUp{center, limit.value_or(0)};
+  const GiveUp* mayGiveUp = limit ? &giveUp : nullptr;
   if (!center) {
-    trial.cut = CountCut(Measure(request, size, style)->boxes, 0, 0, cellSize);
+    const auto measured = Measure(request, size, style, mayGiveUp);
+    trial.cut = measured ? CountCut(measured->boxes, 0, 0, cellSize) : *limit + 1;
     return trial;
   }
   // Centring measures the glyphs' shapes: without the shift, which moves
@@ -138,7 +169,11 @@ Trial Try(const StyleFitRequest& request, const GlyphSizeInfo& size, GlyphStyle 
   // baseline row moves the boxes and so the offset by the same rows: the
   // glyphs land where they would without it.
   const GlyphStyle measuredStyle = CentringMeasureStyle(style);
-  const auto measured = Measure(request, size, measuredStyle);
+  const auto measured = Measure(request, size, measuredStyle, mayGiveUp);
+  if (!measured) {
+    trial.cut = *limit + 1;
+    return trial;
+  }
   std::tie(trial.alignX, trial.alignY) = CentringOffset(measured->cjkBoxes, cellSize);
   // Where the pass puts the glyphs: the centring offset, then the shift.
   trial.cut = CountCut(measured->boxes, trial.alignX + style.shiftX, trial.alignY + style.shiftY, cellSize);
@@ -182,7 +217,7 @@ SizeFit FitSizeStyle(const StyleFitRequest& request, const GlyphSizeInfo& size, 
   std::optional<Trial> best;
   while (high - low > 1) {
     const std::int32_t middle = low + (high - low) / 2;
-    const Trial trial = Try(request, size, style, middle, center);
+    const Trial trial = Try(request, size, style, middle, center, limit);
     if (trial.cut <= limit) {
       low = middle;
       best = trial;
