@@ -89,7 +89,9 @@ def main():
     studio_rows = (("BM_PreviewRedraw", "studio preview redraw (3 lines, 3 sizes)", 50),
                    ("BM_PreviewRedrawCentred", "  centred, a new weight per size", 50),
                    ("BM_PreviewRedrawCentredLook", "  centred, gamma/shift/baseline changed", 50),
-                   ("BM_Fit", "studio fit button (3 sizes)", 500))
+                   ("BM_Fit", "studio fit button (3 sizes)", 500),
+                   ("BM_FitAndRedraw", "  fit, then the centred preview redrawn", 500),
+                   ("BM_FitAgain", "  a style fitted before", 500))
     for name, what, goal in studio_rows:
         if name not in redraw:
             row(what, "did not run", f"<= {goal} ms", None)

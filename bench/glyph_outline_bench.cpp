@@ -41,9 +41,25 @@ void BM_GetGlyphOutline(benchmark::State& state) {
 }
 BENCHMARK(BM_GetGlyphOutline)->Arg(20)->Arg(24)->Arg(64);
 
+// The size query alone: the glyph loaded and hinted, nothing rasterised.
+void BM_GlyphMetrics(benchmark::State& state) {
+  qzf::FontRequest request;
+  request.height = static_cast<int>(state.range(0));
+  const qzf::SelectedFont font(kFace, request);
+  const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  const auto codes = CommonHanzi();
+  size_t i = 0;
+  for (auto _ : state) {
+    GLYPHMETRICS gm;
+    benchmark::DoNotOptimize(
+        GetGlyphOutlineA(font.dc(), codes[i++ % codes.size()], GGO_METRICS, &gm, 0, nullptr, &identity));
+  }
+}
+BENCHMARK(BM_GlyphMetrics)->Arg(20)->Arg(24)->Arg(64);
+
 // FreeType by itself at the pixel sizes GDI picks for those heights.
 void BM_FreeTypeFloor(benchmark::State& state) {
-  const auto match = qzf::MatchInstalledFont(kFace, FW_NORMAL, false);
+  const auto match = qzf::MatchInstalledFont(kFace, FW_NORMAL, false, GB2312_CHARSET);
   const auto library = qzf::ProcessFreeType();
   FT_Face raw = nullptr;
   if (!match || !library || FT_New_Face(library.get(), match->file.c_str(), match->index, &raw) != 0) {

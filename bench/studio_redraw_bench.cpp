@@ -108,6 +108,51 @@ void BM_Fit(benchmark::State& state) {
   }
 }
 
+HttpRequest FitRequest(int weight) {
+  HttpRequest request = PreviewRequest(json::object());
+  request.path = "/api/fit";
+  request.body = json{{"face", "Noto Sans CJK SC"}, {"style", {{"weight", weight}}}}.dump();
+  return request;
+}
+
+// The fit button as the page has it: the fit, then the centred preview at
+// the em heights chosen (a weight not fitted before each time).
+void BM_FitAndRedraw(benchmark::State& state) {
+  qzf::studio::StudioSettings settings;
+  settings.token = "t";
+  settings.port = 1;
+  qzf::studio::StudioApi api(Data(), settings);
+  api.Handle(PreviewRequest(json{{"align", "center"}}));
+  int step = 0;
+  for (auto _ : state) {
+    ++step;
+    const int weight = 200 + step % 700;
+    const auto fitted = api.Handle(FitRequest(weight));
+    if (fitted.status != 200) state.SkipWithError(fitted.body.c_str());
+    const json chosen = json::parse(fitted.body);
+    json sizes = json::object();
+    for (const auto& [cell, fit] : chosen["sizes"].items()) sizes[cell] = json{{"glyph-size", fit["glyphSize"]}};
+    const auto response = api.Handle(PreviewRequest(json{{"align", "center"}, {"weight", weight}, {"size", sizes}}));
+    if (response.status != 200) state.SkipWithError(response.body.c_str());
+    benchmark::DoNotOptimize(response.body.data());
+  }
+}
+
+// A style fitted before (the button pressed again, or a weight tried again):
+// the glyphs' ink boxes are kept, nothing is drawn.
+void BM_FitAgain(benchmark::State& state) {
+  qzf::studio::StudioSettings settings;
+  settings.token = "t";
+  settings.port = 1;
+  qzf::studio::StudioApi api(Data(), settings);
+  api.Handle(FitRequest(400));
+  for (auto _ : state) {
+    const auto response = api.Handle(FitRequest(400));
+    if (response.status != 200) state.SkipWithError(response.body.c_str());
+    benchmark::DoNotOptimize(response.body.data());
+  }
+}
+
 void BM_PreviewRedraw(benchmark::State& state) { Redraw(state, "design", false); }
 // Centred glyphs: a changed style is first measured over the dictionary's
 // characters at each size it changes, as the build does.
@@ -119,6 +164,8 @@ BENCHMARK(BM_PreviewRedrawCentred)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PreviewRedrawCentredOneSize)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PreviewRedrawCentredLook)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Fit)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FitAndRedraw)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FitAgain)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 }  // namespace
 

@@ -1,6 +1,9 @@
 #include "fontbuild/style_fit.h"
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
+#include <memory>
 #include <optional>
 
 #include "fontpatch/glyph_batch.h"
@@ -9,31 +12,24 @@
 namespace qzf {
 namespace {
 
-// A glyph's ink in cell coordinates, right and bottom exclusive.
-struct InkBox {
-  std::int32_t left, top, right, bottom;
-};
-
-struct Measured {
-  std::vector<InkBox> boxes;     // glyphs with ink
-  std::vector<InkBox> cjkBoxes;  // of those, the CJK ideographs
-};
-
 std::optional<InkBox> InkOf(const GlyphBitmap& glyph, const CellPlacement& placement) {
   const std::uint32_t pitch = GlyphRowPitch(glyph.width);
   if (pitch == 0) return std::nullopt;
   const std::uint32_t rows =
       std::min<std::uint32_t>(glyph.height, static_cast<std::uint32_t>(glyph.bytes.size() / pitch));
   std::int32_t left = INT32_MAX, right = INT32_MIN, top = INT32_MAX, bottom = INT32_MIN;
+  const auto ink = [](unsigned char level) { return level != 0; };
   for (std::uint32_t y = 0; y < rows; ++y) {
     const unsigned char* row = glyph.bytes.data() + static_cast<std::size_t>(y) * pitch;
-    for (std::uint32_t x = 0; x < pitch; ++x) {
-      if (row[x] == 0) continue;
-      left = std::min<std::int32_t>(left, static_cast<std::int32_t>(x));
-      right = std::max<std::int32_t>(right, static_cast<std::int32_t>(x) + 1);
-      top = std::min<std::int32_t>(top, static_cast<std::int32_t>(y));
-      bottom = std::max<std::int32_t>(bottom, static_cast<std::int32_t>(y) + 1);
-    }
+    // The row's first and last inked pixel: the pixels between them decide nothing.
+    const unsigned char* first = std::find_if(row, row + pitch, ink);
+    if (first == row + pitch) continue;
+    const unsigned char* last =
+        std::find_if(std::make_reverse_iterator(row + pitch), std::make_reverse_iterator(first), ink).base();
+    left = std::min<std::int32_t>(left, static_cast<std::int32_t>(first - row));
+    right = std::max<std::int32_t>(right, static_cast<std::int32_t>(last - row));
+    top = std::min<std::int32_t>(top, static_cast<std::int32_t>(y));
+    bottom = static_cast<std::int32_t>(y) + 1;
   }
   if (left == INT32_MAX) return std::nullopt;
   // As the packing places the bitmap: its origin rounded to a pixel pair.
@@ -42,7 +38,22 @@ std::optional<InkBox> InkOf(const GlyphBitmap& glyph, const CellPlacement& place
   return InkBox{column + left, row + top, column + right, row + bottom};
 }
 
-Measured Measure(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style) {
+// When a trial may stop early: as soon as more than `limit` glyphs are cut
+// wherever the centring puts them (their ink wider or taller than the cell;
+// uncentred, outside it), the trial has failed whatever the other glyphs are.
+struct GiveUp {
+  bool center = false;
+  std::uint32_t limit = 0;
+};
+
+bool SurelyCut(const InkBox& box, std::int32_t cellSize, bool center) {
+  if (center) return box.right - box.left > cellSize || box.bottom - box.top > cellSize;
+  return box.left < 0 || box.top < 0 || box.right > cellSize || box.bottom > cellSize;
+}
+
+// `gaveUp` set: drawing stopped early, the boxes are incomplete.
+InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const GlyphStyle& style, const GiveUp* giveUp,
+              bool& ok, bool& gaveUp) {
   // Each glyph's box in a slot of its own, gathered in the characters' order.
   struct Slot {
     std::optional<InkBox> box;
@@ -56,20 +67,48 @@ Measured Measure(const StyleFitRequest& request, const GlyphSizeInfo& size, cons
   batchRequest.characters = request.characters;
   batchRequest.ops = request.ops;
   batchRequest.threads = request.threads;
+  const auto cellSize = static_cast<std::int32_t>(size.cellSize);
+  std::atomic<std::uint32_t> surelyCut{0};
+  std::atomic<bool> enough{false};
+  batchRequest.enough = &enough;
   GlyphBatch batch(
       std::move(batchRequest),
       [&](std::size_t, std::size_t index, const std::optional<RenderedGlyph>& glyph, const CellPlacement& placement) {
         if (!glyph) return;
         slots[index].box = InkOf(glyph->bitmap, placement);
         slots[index].cjk = !glyph->missing && IsCjkIdeograph(request.characters[index]);
+        if (giveUp && slots[index].box && SurelyCut(*slots[index].box, cellSize, giveUp->center) &&
+            surelyCut.fetch_add(1) + 1 > giveUp->limit)
+          enough = true;
       });
-  Measured measured;
-  if (batch.Wait(0).status != GlyphRenderer::Status::kOk) return measured;
+  InkBoxes measured;
+  ok = batch.Wait(0).status == GlyphRenderer::Status::kOk;
+  gaveUp = enough;
+  if (!ok || gaveUp) return measured;
   for (const Slot& slot : slots) {
     if (!slot.box) continue;
     measured.boxes.push_back(*slot.box);
     if (slot.cjk) measured.cjkBoxes.push_back(*slot.box);
   }
+  return measured;
+}
+
+// The boxes of the glyphs drawn in `style`: kept ones when the request's
+// cache has them.
+// Null when it gave up.
+std::shared_ptr<const InkBoxes> Measure(const StyleFitRequest& request, const GlyphSizeInfo& size,
+                                        const GlyphStyle& style, const GiveUp* giveUp) {
+  InkBoxKey key;
+  if (request.cache) {
+    key =
+        InkBoxKey{request.face, request.fallbackFaces, request.characters, request.ops, style, style.FontHeight(size)};
+    if (auto kept = request.cache->Find(key)) return kept;
+  }
+  bool ok = false, gaveUp = false;
+  auto measured = std::make_shared<const InkBoxes>(Draw(request, size, style, giveUp, ok, gaveUp));
+  if (gaveUp) return nullptr;
+  // A face that could not be had is asked again next time.
+  if (request.cache && ok) request.cache->Keep(std::move(key), measured);
   return measured;
 }
 
@@ -110,13 +149,18 @@ struct Trial {
   std::uint32_t cut = 0;
 };
 
+// With `limit`, a trial whose cut surely exceeds it may stop early: it then
+// tells a cut of limit + 1 and no offset.
 Trial Try(const StyleFitRequest& request, const GlyphSizeInfo& size, GlyphStyle style, std::int32_t emHeight,
-          bool center) {
+          bool center, std::optional<std::uint32_t> limit = std::nullopt) {
   style.emHeight = emHeight;
   const auto cellSize = static_cast<std::int32_t>(size.cellSize);
   Trial trial;
+  const GiveUp giveUp{center, limit.value_or(0)};
+  const GiveUp* mayGiveUp = limit ? &giveUp : nullptr;
   if (!center) {
-    trial.cut = CountCut(Measure(request, size, style).boxes, 0, 0, cellSize);
+    const auto measured = Measure(request, size, style, mayGiveUp);
+    trial.cut = measured ? CountCut(measured->boxes, 0, 0, cellSize) : *limit + 1;
     return trial;
   }
   // Centring measures the glyphs' shapes: without the shift, which moves
@@ -125,10 +169,14 @@ Trial Try(const StyleFitRequest& request, const GlyphSizeInfo& size, GlyphStyle 
   // baseline row moves the boxes and so the offset by the same rows: the
   // glyphs land where they would without it.
   const GlyphStyle measuredStyle = CentringMeasureStyle(style);
-  const Measured measured = Measure(request, size, measuredStyle);
-  std::tie(trial.alignX, trial.alignY) = CentringOffset(measured.cjkBoxes, cellSize);
+  const auto measured = Measure(request, size, measuredStyle, mayGiveUp);
+  if (!measured) {
+    trial.cut = *limit + 1;
+    return trial;
+  }
+  std::tie(trial.alignX, trial.alignY) = CentringOffset(measured->cjkBoxes, cellSize);
   // Where the pass puts the glyphs: the centring offset, then the shift.
-  trial.cut = CountCut(measured.boxes, trial.alignX + style.shiftX, trial.alignY + style.shiftY, cellSize);
+  trial.cut = CountCut(measured->boxes, trial.alignX + style.shiftX, trial.alignY + style.shiftY, cellSize);
   return trial;
 }
 
@@ -164,10 +212,12 @@ SizeFit FitSizeStyle(const StyleFitRequest& request, const GlyphSizeInfo& size, 
   // by halving between a size that surely fits and one that surely does not.
   std::int32_t low = std::max<std::int32_t>(4, cell / 2);
   std::int32_t high = cell * 3 / 2 + 1;
-  Trial best = Try(request, size, style, low, center);
+  // The starting size is measured only when no larger one is chosen: its
+  // measurement decides nothing else.
+  std::optional<Trial> best;
   while (high - low > 1) {
     const std::int32_t middle = low + (high - low) / 2;
-    const Trial trial = Try(request, size, style, middle, center);
+    const Trial trial = Try(request, size, style, middle, center, limit);
     if (trial.cut <= limit) {
       low = middle;
       best = trial;
@@ -175,10 +225,11 @@ SizeFit FitSizeStyle(const StyleFitRequest& request, const GlyphSizeInfo& size, 
       high = middle;
     }
   }
+  if (!best) best = Try(request, size, style, low, center);
   result.emHeight = low;
-  result.alignX = best.alignX;
-  result.alignY = best.alignY;
-  result.cutCharacters = best.cut;
+  result.alignX = best->alignX;
+  result.alignY = best->alignY;
+  result.cutCharacters = best->cut;
   return result;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fontbuild/ink_box_cache.h"
 #include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
 #include "platform/portable/glyph_render_ops.h"
@@ -31,6 +32,8 @@ struct StyleFitRequest {
   std::vector<std::uint16_t> characters;  // GBK codes, lead byte high: the dictionary's
   const GlyphRenderOps* ops = nullptr;
   unsigned threads = 0;  // that draw the glyphs; 0: see GlyphWorkerCount
+  // Where measured boxes are kept and looked up; null: measured every time.
+  InkBoxCache* cache = nullptr;
 };
 
 // The style centring measures a size's glyphs in: the shift and the grey

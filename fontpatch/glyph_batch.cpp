@@ -83,10 +83,12 @@ void GlyphBatch::DrawRun(std::uint32_t run, std::unique_ptr<GlyphRenderer>& rend
   changed_.notify_all();
 }
 
+bool GlyphBatch::Enough() const { return request_.enough != nullptr && request_.enough->load(); }
+
 void GlyphBatch::WorkerLoop() {
   std::unique_ptr<GlyphRenderer> renderer;
   std::size_t rendererTask = 0;
-  while (!stopping_) {
+  while (!stopping_ && !Enough()) {
     const std::uint32_t run = nextRun_.fetch_add(1);
     if (run >= runCount_) break;
     DrawRun(run, renderer, rendererTask);
@@ -98,13 +100,13 @@ GlyphTaskInfo GlyphBatch::Wait(std::size_t task, const Progress& progress) {
   if (workers_.empty()) {
     // Every run up to the end of this task, here and in order.
     const auto last = static_cast<std::uint32_t>(task + 1) * runsPerTask_;
-    for (std::uint32_t run = nextRun_; run < last; run = ++nextRun_) {
+    for (std::uint32_t run = nextRun_; run < last && !Enough(); run = ++nextRun_) {
       DrawRun(run, inlineRenderer_, inlineTask_);
       if (progress) progress(tasks_[task].glyphsDone, total);
     }
   } else {
     std::unique_lock lock(mutex_);
-    while (tasks_[task].chunksDone < runsPerTask_) {
+    while (tasks_[task].chunksDone < runsPerTask_ && !Enough()) {
       changed_.wait_for(lock, std::chrono::milliseconds(40));
       if (progress) {
         const std::uint32_t done = tasks_[task].glyphsDone;

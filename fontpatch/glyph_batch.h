@@ -33,6 +33,10 @@ struct GlyphBatchRequest {
   // Worker threads; 0: as GlyphWorkerCount says. Without workers the
   // glyphs are drawn in order on the thread that waits for them.
   unsigned threads = 0;
+  // Once a visit sets this, no more glyphs are handed out (each thread ends
+  // the short run it is in) and Wait returns with glyphs left untold: for a
+  // caller that has seen enough. The batch is then only for destroying.
+  const std::atomic<bool>* enough = nullptr;
 };
 
 // What the renderers of a task say of their font (the first one made).
@@ -80,6 +84,7 @@ class GlyphBatch {
   void DrawRun(std::uint32_t run, std::unique_ptr<GlyphRenderer>& renderer, std::size_t& rendererTask);
   std::unique_ptr<GlyphRenderer> MakeRenderer(std::size_t task);
   void WorkerLoop();
+  bool Enough() const;
 
   GlyphBatchRequest request_;
   Visit visit_;

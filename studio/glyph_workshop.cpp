@@ -14,6 +14,10 @@ namespace {
 constexpr std::size_t kKeptRenderers = 8;
 constexpr std::uint32_t kFindingsShare = 512;  // characters checked under the lock at once
 constexpr std::size_t kKeptCentrings = 64;     // a few dozen numbers each
+// The ink boxes of about three fits (a sixth of a megabyte each): a second
+// fit of a style, or a fit through the em height a centred preview measured,
+// draws nothing again.
+constexpr std::size_t kKeptInkBoxes = 48;
 
 // The size's constants with its table at offset 0: a buffer of one cell.
 GlyphSizeInfo OneCellSize(std::size_t sizeIndex) {
@@ -56,7 +60,8 @@ GlyphStyle CentringKey(const GlyphStyle& style) {
 
 }  // namespace
 
-GlyphWorkshop::GlyphWorkshop(const StudioData& data, const GlyphRenderOps* ops) : data_(data), ops_(ops) {}
+GlyphWorkshop::GlyphWorkshop(const StudioData& data, const GlyphRenderOps* ops)
+    : data_(data), ops_(ops), inkBoxes_(kKeptInkBoxes) {}
 
 RenderFace GlyphWorkshop::Resolve(const std::string& face) {
   auto it = faces_.find(face);
@@ -73,6 +78,7 @@ StyleFitRequest GlyphWorkshop::FitRequest(const FaceStyle& faceStyle) {
   for (const std::string& fallback : faceStyle.style.fallbackFaces) request.fallbackFaces.push_back(Resolve(fallback));
   request.characters = data_.drawnCharacters();
   request.ops = ops_;
+  request.cache = &inkBoxes_;
   return request;
 }
 
@@ -81,6 +87,7 @@ void GlyphWorkshop::ForgetFaces() {
   faces_.clear();
   renderers_.clear();
   centrings_.clear();
+  inkBoxes_.Clear();
 }
 
 const SizeFit& GlyphWorkshop::CentringLocked(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& key) {

@@ -5,7 +5,9 @@
 // the centring offsets are kept for the last styles used, so a change of
 // one control draws only the characters shown; the offsets are kept per
 // face, fallbacks, size, em height, weight, italic and mono, so gamma,
-// shift and baseline never measure again.
+// shift and baseline never measure again; and the glyphs' ink boxes per font,
+// so a second fit, or a fit through an em height already measured, draws
+// them once.
 #pragma once
 
 #include <array>
@@ -118,6 +120,7 @@ class GlyphWorkshop {
   std::mutex lock_;
   std::list<RendererEntry> renderers_;  // most recent first
   std::list<CentringEntry> centrings_;
+  InkBoxCache inkBoxes_;  // what fits and centrings measured
   std::map<std::string, RenderFace> faces_;
 };
 

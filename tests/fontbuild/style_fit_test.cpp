@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "tests/fontpatch/scripted_glyphs.h"
@@ -187,6 +190,181 @@ TEST_F(StyleFitTest, TheFitCountsTheCutAfterCentring) {
   EXPECT_EQ(centred.alignX, 0);
   EXPECT_EQ(centred.alignY, -6);
   EXPECT_EQ(centred.cutCharacters, 0u);
+}
+
+// When no size above the starting one (half the cell) keeps the cut within
+// the limit, the starting size is chosen with its own cut and offset; when a
+// larger one is chosen, the starting size is never drawn.
+TEST_F(StyleFitTest, TheStartingSizeIsDrawnOnlyWhenNothingLargerFits) {
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 400);
+  test::Script().sizedGlyph = [](unsigned, int fontHeight) { return Box(0, 6, 20 - fontHeight, -fontHeight); };
+  const SizeFit none = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, true);
+  EXPECT_EQ(none.emHeight, 12);
+  EXPECT_EQ(none.cutCharacters, 400u);
+  EXPECT_EQ(none.alignX, -4);  // (24 - 0 - 32) / 2
+  EXPECT_EQ(none.alignY, 0);   // (24 - 6 - 18) / 2
+  // Em heights 24, 18, 15 and 13 tried (each given up: every glyph is wider
+  // than the cell), then the starting 12, drawn whole.
+  EXPECT_GE(test::Script().charactersAsked.size(), characters.size());
+  EXPECT_LT(test::Script().charactersAsked.size(), 2u * characters.size());
+
+  // Em heights 24, 30, 27, 28, 29 tried (28 fits, 29 does not): the three
+  // that fit drawn whole, the two that cut given up, the starting 12 never
+  // drawn.
+  SetUp();
+  test::Script().sizedGlyph = [](unsigned, int fontHeight) { return Box(0, 0, -fontHeight - 4, -fontHeight - 4); };
+  const SizeFit fitted = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, false);
+  EXPECT_EQ(fitted.emHeight, 28);
+  EXPECT_GE(test::Script().charactersAsked.size(), 3u * characters.size());
+  EXPECT_LT(test::Script().charactersAsked.size(), 4u * characters.size());
+}
+
+// A size that surely cuts too many is given up before all its glyphs are
+// drawn (uncentred: glyphs outside the cell; centred: glyphs larger than it),
+// with the same choice as drawing them all. The size chosen is always drawn
+// whole: its cut is told.
+TEST_F(StyleFitTest, ASizeThatSurelyCutsTooManyIsGivenUpEarly) {
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 1000);  // at most 5 cut
+  struct Case {
+    bool center;
+    std::int32_t emHeight;
+    std::size_t whole;  // sizes drawn whole
+  };
+  // Uncentred: em heights 24 and 21 cut the wide glyphs (both given up), 18,
+  // 19 and 20 fit. Centred (moved right by half the spare width): 24 given
+  // up; 18 cuts them too but they are no wider than the cell, so it is drawn
+  // whole, as are 15, 16 and 17, which fit.
+  const Case cases[] = {{false, 20, 3}, {true, 17, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.center ? "centred" : "uncentred");
+    SetUp();
+    // As wide as the em, and about every tenth glyph four pixels wider.
+    test::Script().sizedGlyph = [](unsigned character, int fontHeight) {
+      const int em = -fontHeight;
+      return Box(0, 0, em + ((character & 0xFF) % 10 == 0 ? 4 : 0), em);
+    };
+    const SizeFit fit = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, c.center);
+    EXPECT_EQ(fit.emHeight, c.emHeight);
+    EXPECT_EQ(fit.cutCharacters, 0u);
+    EXPECT_GE(test::Script().charactersAsked.size(), c.whole * characters.size());
+    EXPECT_LT(test::Script().charactersAsked.size(), c.whole * characters.size() + 200u);
+  }
+}
+
+// The ink box is where the inked pixels are, not the bitmap's box: a
+// scattered glyph with blank rows and columns around its ink, one pixel in
+// the bitmap's last column.
+TEST_F(StyleFitTest, TheInkBoxIsTheInkedPixels) {
+  test::ScriptedGlyph g;
+  g.width = 10;
+  g.height = 8;
+  g.originX = 2;
+  g.originY = kAscent - 3;  // the bitmap's top in row 3, its left in column 2
+  const std::uint32_t pitch = GlyphRowPitch(g.width);
+  g.bytes.assign(static_cast<std::size_t>(pitch) * g.height, 0);
+  for (const auto& [row, column] : {std::pair{1u, 9u}, {4u, 1u}, {2u, 3u}}) g.bytes[row * pitch + column] = 1;
+  test::Script().sizedGlyph = [&g](unsigned, int) { return g; };
+  // Ink columns 3..11, rows 4..7: (24 - 3 - 12) / 2 and (24 - 4 - 8) / 2.
+  const SizeFit fit = FitSizeStyle(Request(Codes(0xB0, 10)), kSize24, GlyphStyle{}, false, true);
+  EXPECT_EQ(fit.alignX, 4);
+  EXPECT_EQ(fit.alignY, 6);
+}
+
+// Boxes kept in a cache: the same choices as measured afresh; a second fit
+// draws nothing; another cell size at an em height measured already draws
+// nothing (the boxes do not depend on the cell); anything the glyphs depend
+// on measures again.
+TEST_F(StyleFitTest, KeptInkBoxesGiveTheSameChoicesAndAreNotDrawnTwice) {
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 200);
+  const auto glyphs = [](unsigned character, int fontHeight) {
+    const int em = -fontHeight;
+    return Box(static_cast<int>(character & 1) * 2, 6, em - 4, em - 4);
+  };
+  const auto same = [](const SizeFit& a, const SizeFit& b) {
+    return a.emHeight == b.emHeight && a.alignX == b.alignX && a.alignY == b.alignY &&
+           a.cutCharacters == b.cutCharacters;
+  };
+  const GlyphSizeInfo& size64 = SizeModeTable[2];
+  GlyphStyle at24;
+  at24.emHeight = 24;  // the fit tries the cell size first
+  test::Script().sizedGlyph = glyphs;
+  const SizeFit afresh = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, true);
+  const SizeFit afresh64 = FitSizeStyle(Request(characters), size64, at24, false, true);
+
+  InkBoxCache cache(32);
+  StyleFitRequest request = Request(characters);
+  request.cache = &cache;
+  SetUp();
+  test::Script().sizedGlyph = glyphs;
+  EXPECT_TRUE(same(FitSizeStyle(request, kSize24, GlyphStyle{}, true, true), afresh));
+  EXPECT_GT(test::Script().charactersAsked.size(), 0u);
+  SetUp();
+  test::Script().sizedGlyph = glyphs;
+  EXPECT_TRUE(same(FitSizeStyle(request, kSize24, GlyphStyle{}, true, true), afresh));
+  // Only what a size given up drew (not kept: its boxes are incomplete).
+  const std::size_t again = test::Script().charactersAsked.size();
+  EXPECT_LT(again, characters.size());
+  EXPECT_TRUE(same(FitSizeStyle(request, size64, at24, false, true), afresh64));
+  EXPECT_EQ(test::Script().charactersAsked.size(), again);
+
+  struct Change {
+    const char* name;
+    std::function<void(StyleFitRequest&, GlyphStyle&)> apply;
+  };
+  const Change changes[] = {
+      {"weight", [](StyleFitRequest&, GlyphStyle& s) { s.weight = 700; }},
+      {"italic", [](StyleFitRequest&, GlyphStyle& s) { s.italic = true; }},
+      {"mono", [](StyleFitRequest&, GlyphStyle& s) { s.mono = true; }},
+      {"em height", [](StyleFitRequest&, GlyphStyle& s) { s.emHeight = 23; }},
+      {"baseline", [](StyleFitRequest&, GlyphStyle& s) { s.baseline = 20; }},
+      {"face", [](StyleFitRequest& r, GlyphStyle&) { r.face.name = "Other"; }},
+      {"fallback", [](StyleFitRequest& r, GlyphStyle&) { r.fallbackFaces.push_back(RenderFace{"Other"}); }},
+      {"characters", [](StyleFitRequest& r, GlyphStyle&) { r.characters.pop_back(); }},
+  };
+  for (const Change& change : changes) {
+    SetUp();
+    test::Script().sizedGlyph = glyphs;
+    StyleFitRequest changed = request;
+    GlyphStyle style = at24;
+    change.apply(changed, style);
+    FitSizeStyle(changed, kSize24, style, false, true);
+    EXPECT_GT(test::Script().charactersAsked.size(), 0u) << change.name;
+  }
+  // What centring leaves out (the shift and the grey curve) measures nothing.
+  SetUp();
+  test::Script().sizedGlyph = glyphs;
+  GlyphStyle look = at24;
+  look.shiftX = 3;
+  look.gamma = 1.5;
+  FitSizeStyle(request, kSize24, look, false, true);
+  EXPECT_EQ(test::Script().charactersAsked.size(), 0u);
+}
+
+// Most recently used kept, the oldest dropped past the capacity.
+TEST(InkBoxCacheTest, KeepsTheMostRecentlyUsed) {
+  InkBoxCache cache(2);
+  const auto key = [](std::int32_t height) {
+    InkBoxKey k;
+    k.fontHeight = height;
+    return k;
+  };
+  const auto boxes = [](std::int32_t left) {
+    auto b = std::make_shared<InkBoxes>();
+    b->boxes.push_back(InkBox{left, 0, left + 1, 1});
+    return std::shared_ptr<const InkBoxes>(std::move(b));
+  };
+  cache.Keep(key(1), boxes(1));
+  cache.Keep(key(2), boxes(2));
+  ASSERT_NE(cache.Find(key(1)), nullptr);  // 1 now the most recent
+  cache.Keep(key(3), boxes(3));            // 2 dropped
+  EXPECT_EQ(cache.Find(key(2)), nullptr);
+  ASSERT_NE(cache.Find(key(1)), nullptr);
+  EXPECT_EQ(cache.Find(key(1))->boxes[0].left, 1);
+  cache.Keep(key(1), boxes(7));  // replaced, not doubled
+  EXPECT_EQ(cache.size(), 2u);
+  EXPECT_EQ(cache.Find(key(1))->boxes[0].left, 7);
+  cache.Clear();
+  EXPECT_EQ(cache.Find(key(3)), nullptr);
 }
 
 }  // namespace

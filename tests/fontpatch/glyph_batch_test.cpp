@@ -134,6 +134,36 @@ TEST_F(GlyphBatchTest, EveryGlyphOfEveryTaskIsToldOnceWhateverTheThreads) {
   }
 }
 
+// A visit that has seen enough ends the wait early: the glyphs told stop
+// within a run or two per thread of the one that said so, and the batch ends
+// cleanly, every font let go.
+TEST_F(GlyphBatchTest, AWaitEndsWhenAVisitHasSeenEnough) {
+  for (const unsigned threads : {0u, 1u, 2u}) {
+    SCOPED_TRACE(testing::Message() << threads << " threads");
+    SetUp();
+    std::atomic<int> told{0};
+    std::atomic<bool> enough{false};
+    {
+      GlyphBatchRequest request;
+      request.face = RenderFace{"Computed"};
+      request.tasks = ThreeSizes();
+      request.characters = Characters(3000);
+      request.ops = &kComputed;
+      request.threads = threads;
+      request.enough = &enough;
+      GlyphBatch batch(request,
+                       [&](std::size_t, std::size_t, const std::optional<RenderedGlyph>&, const CellPlacement&) {
+                         if (++told >= 100) enough = true;
+                       });
+      EXPECT_EQ(batch.Wait(0).status, GlyphRenderer::Status::kOk);
+      EXPECT_TRUE(enough);
+    }
+    // Runs are 48 glyphs: each thread ends the one it is in.
+    EXPECT_LE(told, 100 + 48 * (1 + static_cast<int>(threads)));
+    EXPECT_EQ(fontsDeleted, fontsMade);
+  }
+}
+
 TEST_F(GlyphBatchTest, CellsAreTheSameOnOneThreadAndOnMany) {
   GlyphStyle style;
   style.shiftX = 1;  // an odd shift: pixels packed one at a time
