@@ -9,7 +9,7 @@
 #                        project's Wine prefix, whose server the Windows
 #                        tests stop at their end)
 # Each step's output is kept in build/test-logs/<step>.log and printed whole
-# when the step ends, in this order. A step whose build failed is not run and
+# when the step ends, in this order, with its wall and CPU seconds. A step whose build failed is not run and
 # counts as failed; the status is 1 if any step failed.
 # Usage: test-all.sh (from make test, which passes MAKE and JOBS)
 set -u
@@ -29,16 +29,21 @@ start() {
   echo "-- $name started ($(date +%T))"
   steps+=("$name")
   started[$name]=$SECONDS
-  "$make" --no-print-directory "$target" >"$logs/$name.log" 2>&1 &
+  (
+    TIMEFORMAT='%U %S'
+    { time "$make" --no-print-directory "$target" >"$logs/$name.log" 2>&1; } 2>"$logs/$name.cpu"
+  ) &
   pid[$name]=$!
 }
 
 # finish NAME: waits for the step, prints its output; status 0 if it passed.
 finish() {
-  local name=$1 status
+  local name=$1 status cpu
   wait "${pid[$name]}"
   status=$?
-  echo "== $name ($((SECONDS - started[$name])) s) =="
+  # CPU time of the step's own processes (not of a Wine server it started).
+  cpu=$(awk '{ printf "%.0f", $1 + $2 }' "$logs/$name.cpu" 2>/dev/null)
+  echo "== $name ($((SECONDS - started[$name])) s, CPU ${cpu:-?} s) =="
   cat "$logs/$name.log"
   if [ $status -ne 0 ]; then
     echo "== $name FAILED (status $status) =="
