@@ -32,6 +32,9 @@ start() {
   (
     TIMEFORMAT='%U %S'
     { time "$make" --no-print-directory "$target" >"$logs/$name.log" 2>&1; } 2>"$logs/$name.cpu"
+    status=$?
+    echo $SECONDS >"$logs/$name.end"
+    exit $status
   ) &
   pid[$name]=$!
 }
@@ -43,7 +46,7 @@ finish() {
   status=$?
   # CPU time of the step's own processes (not of a Wine server it started).
   cpu=$(awk '{ printf "%.0f", $1 + $2 }' "$logs/$name.cpu" 2>/dev/null)
-  echo "== $name ($((SECONDS - started[$name])) s, CPU ${cpu:-?} s) =="
+  echo "== $name ($(($(cat "$logs/$name.end") - started[$name])) s, CPU ${cpu:-?} s) =="
   cat "$logs/$name.log"
   if [ $status -ne 0 ]; then
     echo "== $name FAILED (status $status) =="
