@@ -76,15 +76,10 @@ format-check:
 format:
 	@git ls-files -co --exclude-standard '*.cpp' '*.h' | xargs clang-format -i
 
-test: build
-	@status=0; \
-	echo "== format =="; $(MAKE) --no-print-directory format-check || status=1; \
-	for suite in native sanitize windows; do \
-	  echo "== $$suite tests =="; \
-	  $(MAKE) --no-print-directory test-$$suite || status=1; \
-	done; \
-	echo "== packages =="; $(MAKE) --no-print-directory dist-test || status=1; \
-	exit $$status
+# The builds and suites overlapped (see tools/test-all.sh); each suite's
+# output printed whole when it ends; fails if any build or suite failed.
+test: setup
+	@MAKE="$(MAKE)" tools/test-all.sh
 
 # The packages a player installs, from the native and Windows builds. The
 # version is the project's, from the top CMakeLists.txt.
