@@ -3,6 +3,7 @@
 #
 #   platform < fileutil < dict < fontpatch < fontbuild ---+
 #                                          < preview -----+-- < studio < cli
+#   i18n (the message catalog) < fontbuild
 #   app (the window) stands on fontbuild and preview.
 #
 # preview/ and fontbuild/ are siblings: neither sees the other. A target sees
@@ -11,17 +12,18 @@
 # holding just those folders, so an include of a higher or a sibling layer
 # does not compile.
 set(QZF_LAYER_platform_BELOW)
+set(QZF_LAYER_i18n_BELOW)
 set(QZF_LAYER_fileutil_BELOW platform)
 set(QZF_LAYER_dict_BELOW fileutil)
 set(QZF_LAYER_fontpatch_BELOW dict)
-set(QZF_LAYER_fontbuild_BELOW fontpatch)
+set(QZF_LAYER_fontbuild_BELOW fontpatch i18n)
 set(QZF_LAYER_preview_BELOW fontpatch)
 set(QZF_LAYER_studio_BELOW fontbuild preview)
 set(QZF_LAYER_cli_BELOW studio)
 set(QZF_LAYER_app_BELOW fontbuild preview)
 
 # The core folders; ALL names every one of them.
-set(QZF_CORE_LAYERS platform fileutil dict fontpatch fontbuild preview studio)
+set(QZF_CORE_LAYERS platform i18n fileutil dict fontpatch fontbuild preview studio)
 
 # qzf_layer_view(<target> <folder>...): the folders (relative to the source
 # tree) the target's sources may include from.
