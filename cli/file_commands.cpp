@@ -11,7 +11,7 @@
 #include "fontbuild/report_records.h"
 #include "fontpatch/blank_character_cells.h"
 #include "fontpatch/font_file_report.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace qzf::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "fontbuild/build_failure_text.h"
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace qzf {
 

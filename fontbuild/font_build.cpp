@@ -21,7 +21,7 @@
 #include "fontbuild/pass_styles.h"
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/face_char_set.h"
 #include "platform/portable/private_font_file.h"
 #include "platform/portable/selected_font.h"

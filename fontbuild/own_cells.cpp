@@ -7,7 +7,7 @@
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/cell_image.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/win32.h"
 
 namespace qzf {

@@ -1,7 +1,7 @@
 #include "studio/build_job.h"
 
 #include "fontbuild/build_failure_text.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
 
 namespace qzf::studio {

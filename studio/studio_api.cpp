@@ -15,7 +15,7 @@
 #include "fontbuild/style_table.h"
 #include "fontpatch/font_file_report.h"
 #include "fontpatch/font_format.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
 #include "platform/win32.h"
 #include "preview/preview_lines.h"
