@@ -71,7 +71,11 @@ std::string CharactersIn(const std::vector<GlyphFinding>& cells) {
 
 void Print(const std::string& text) { std::fputs(text.c_str(), stdout); }
 
-std::string Signed(int value) { return (value >= 0 ? "+" : "") + std::to_string(value); }
+std::string Signed(int value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "%+d", value);
+  return text;
+}
 
 void PrintSummary(const BuildOptions& options, const BuildStyle& style, const FontBuildResult& result) {
   Print(Text(MessageId::kSummaryBuilt, options.out, ToTerminal(result.faceUsed),
@@ -79,10 +83,13 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
         "\n");
   Print(Text(MessageId::kSummaryDictionary, std::to_string(result.dictionaryEntries)) + "\n");
   if (style.fit || style.align == GlyphAlign::kCenter) {
-    std::string line = "  " + Text(style.fit ? MessageId::kSummaryFit : MessageId::kSummaryCentred) + ":";
+    std::string line = "  ";
+    line += Text(style.fit ? MessageId::kSummaryFit : MessageId::kSummaryCentred);
+    line += ':';
     for (std::size_t i = 0; i < result.fits.size(); ++i) {
       const SizeFit& fit = result.fits[i];
-      line += (i ? ", " : " ") + Text(MessageId::kSummaryFitSize, std::to_string(SizeModeTable[i].cellSize));
+      line += i ? ", " : " ";
+      line += Text(MessageId::kSummaryFitSize, std::to_string(SizeModeTable[i].cellSize));
       line += fit.emHeight > 0 ? Text(MessageId::kSummaryEm, std::to_string(fit.emHeight))
                                : Text(MessageId::kSummaryCellHeight);
       if (style.align == GlyphAlign::kCenter)
@@ -116,8 +123,9 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
     for (std::size_t i = 0; i < result.passes.size(); ++i) {
       const auto& overridden = result.passes[i].result.overridden;
       const std::size_t cells = k < overridden.size() ? overridden[k].size() : 0;
-      line += (i ? "; " : " ") + Text(cells == 1 ? MessageId::kSummaryGlyphOneCell : MessageId::kSummaryGlyphCells,
-                                      std::to_string(result.passes[i].fontHeight), std::to_string(cells));
+      line += i ? "; " : " ";
+      line += Text(cells == 1 ? MessageId::kSummaryGlyphOneCell : MessageId::kSummaryGlyphCells,
+                   std::to_string(result.passes[i].fontHeight), std::to_string(cells));
       for (std::size_t c = 0; c < cells && c < 8; ++c)
         line += (c ? "," : Text(MessageId::kSummaryAt)) + std::to_string(overridden[k][c].position);
       if (cells > 8) line += ",...";
@@ -133,7 +141,10 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
   if (!missing.empty()) {
     constexpr std::size_t kShown = 40;
     std::string line = Text(MessageId::kSummaryNotDrawable);
-    for (std::size_t i = 0; i < missing.size() && i < kShown; ++i) line += " " + CharacterText(missing[i]);
+    for (std::size_t i = 0; i < missing.size() && i < kShown; ++i) {
+      line += ' ';
+      line += CharacterText(missing[i]);
+    }
     if (missing.size() > kShown) line += Text(MessageId::kSummaryInAll, std::to_string(missing.size()));
     Print(line + "\n");
   }

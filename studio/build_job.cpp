@@ -3,17 +3,9 @@
 #include "fontbuild/build_failure_text.h"
 #include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
+#include "studio/studio_language.h"
 
 namespace qzf::studio {
-namespace {
-
-// The studio speaks Chinese.
-template <typename... Values>
-std::string Text(MessageId id, const Values&... values) {
-  return Say(id, MessageLanguage::kChinese, {std::string_view(values)...});
-}
-
-}  // namespace
 
 class BuildJob::Observer final : public FontBuildObserver {
  public:

@@ -27,6 +27,7 @@
 #include "studio/page_files.h"
 #include "studio/request_guard.h"
 #include "studio/request_json.h"
+#include "studio/studio_language.h"
 #include "studio/style_json.h"
 
 namespace qzf::studio {
@@ -70,7 +71,7 @@ std::optional<std::size_t> SizeIndexFrom(const json& value, const std::string& n
   std::int64_t size = 0;
   if (!ReadInteger(value, name, 0, 1024, size, error)) return std::nullopt;
   const auto index = SizeIndexOf(static_cast<int>(size));
-  if (!index) error = "字段“" + name + "”：格子只有 20、24、64 三种";
+  if (!index) error = Text(MessageId::kFieldCellSize, name);
   return index;
 }
 
@@ -134,9 +135,9 @@ HeadDecision StudioApi::CheckHead(const HttpRequest& head) const {
   if (verdict.status != 0) {
     decision.refusal = Refuse(verdict.status, verdict.message);
   } else if (!pathKnown) {
-    decision.refusal = Refuse(404, "没有这个页面");
+    decision.refusal = Refuse(404, Text(MessageId::kNoSuchPage));
   } else if (!route) {
-    decision.refusal = Refuse(405, "这个地址不接受这种请求");
+    decision.refusal = Refuse(405, Text(MessageId::kMethodNotAllowed));
   } else {
     decision.maxBodyBytes = route->maxBody;
   }
@@ -156,7 +157,7 @@ HttpResponse StudioApi::Dispatch(const HttpRequest& request) {
   // gets the same verdict here.
   HeadDecision decision = CheckHead(request);
   if (decision.refusal) return *decision.refusal;
-  if (request.body.size() > decision.maxBodyBytes) return Refuse(413, "请求内容太大");
+  if (request.body.size() > decision.maxBodyBytes) return Refuse(413, Text(MessageId::kRequestTooLarge));
   lastContact_.store(NowTicks());
   bool pathKnown = false;
   const StudioApi::Route* route = FindRoute(request.method, request.path, pathKnown);
@@ -184,7 +185,7 @@ HttpResponse StudioApi::Quit(const json& body) {
 
 HttpResponse StudioApi::Page(const std::string& name) {
   const auto file = FindPageFile(name);
-  if (!file) return Refuse(404, "没有这个页面");
+  if (!file) return Refuse(404, Text(MessageId::kNoSuchPage));
   HttpResponse response;
   response.contentType = std::string(file->contentType);
   response.body = std::string(file->bytes);
@@ -245,13 +246,13 @@ namespace {
 std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error) {
   StudioRequest requested;
   if (!body.contains("face") || (body["face"].is_string() && body["face"].get<std::string>().empty())) {
-    error = "请先选择字体";
+    error = Text(MessageId::kChooseFace);
     return std::nullopt;
   }
   if (!ReadString(body["face"], "face", requested.faceText, error)) return std::nullopt;
   const auto gbk = Utf8ToGbk(requested.faceText);
   if (!gbk || gbk->size() >= 256) {
-    error = "字体名不能用";
+    error = Text(MessageId::kFaceNameNotUsable);
     return std::nullopt;
   }
   requested.faceStyle.face = *gbk;
@@ -262,7 +263,7 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error)
   try {
     settings = StyleFromJson(style, error);
   } catch (const std::exception&) {
-    error = "字段“style”的格式不对";
+    error = Text(MessageId::kStyleFieldMalformed);
     return std::nullopt;
   }
   if (!settings) return std::nullopt;
@@ -270,7 +271,7 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, std::string& error)
   std::string problem;
   const auto buildStyle = BuildStyleOf(*settings, problem);
   if (!buildStyle) {
-    error = "样式不能用：" + problem;
+    error = Text(MessageId::kStyleUnusable, problem);
     return std::nullopt;
   }
   requested.faceStyle.style = *buildStyle;
@@ -284,7 +285,7 @@ std::string UnknownFaceStyleField(const json& body, std::initializer_list<std::s
     if (key == "face" || key == "style" || key == "allowSubstitute") continue;
     bool found = false;
     for (const std::string_view name : more) found = found || key == name;
-    if (!found) return "请求里有不认识的字段“" + key + "”";
+    if (!found) return Text(MessageId::kUnknownField, key);
   }
   return "";
 }
@@ -306,11 +307,9 @@ bool StudioApi::MayUseFontFile(const std::string& path) const {
 std::string StudioApi::UseFontFile(const std::string& path, bool allowed) {
   std::lock_guard hold(fontFilesMutex_);
   if (fontFiles_.count(path)) return "";
-  if (!allowed && !MayUseFontFile(path))
-    return "字体文件“" + SystemPathToUtf8(path) +
-           "”不能用：只能用页面发来的、输出文件夹里的或启动时用 --font-file 给出的字体文件";
+  if (!allowed && !MayUseFontFile(path)) return Text(MessageId::kFontFileNotAllowed, SystemPathToUtf8(path));
   auto file = std::make_unique<PrivateFontFile>(path);
-  if (file->fontsAdded() == 0) return "字体文件“" + SystemPathToUtf8(path) + "”里没有可用的字体";
+  if (file->fontsAdded() == 0) return Text(MessageId::kFontFileNoFont, SystemPathToUtf8(path));
   fontFiles_.emplace(path, std::move(file));
   // New faces: the list and the faces looked up so far are stale.
   exactFaces_.clear();
@@ -359,7 +358,7 @@ std::optional<StudioRequest> StudioApi::ReadRequested(const json& body, std::str
   if (!error.empty()) return std::nullopt;
   // As the command line: a face no font has is not drawn with another.
   if (!allowSubstitute && !FaceExists(requested->faceStyle.face)) {
-    error = "没有叫“" + requested->faceText + "”的字体（请从字体列表里选）";
+    error = Text(MessageId::kNoFaceCalled, requested->faceText);
     return std::nullopt;
   }
   return requested;
@@ -374,25 +373,25 @@ HttpResponse StudioApi::AddFontFile(const json& body) {
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
   if (!HasExtension(name, ".ttf") && !HasExtension(name, ".otf") && !HasExtension(name, ".ttc") &&
       !HasExtension(name, ".otc"))
-    return Refuse(400, "字体文件要以 .ttf、.otf、.ttc 或 .otc 结尾");
+    return Refuse(400, Text(MessageId::kFontFileExtension));
   const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
+  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
   const auto bytes = DecodeBase64(data);
-  if (!bytes) return Refuse(400, "文件内容不对（不是 base64）");
+  if (!bytes) return Refuse(400, Text(MessageId::kNotBase64));
   if (bytes->size() > kMaxFontFile)
-    return Refuse(413, "字体文件不能超过 " + std::to_string(kMaxFontFile / 1024 / 1024) + " MB");
-  if (bytes->empty()) return Refuse(400, "文件是空的");
+    return Refuse(413, Text(MessageId::kFontFileTooLarge, std::to_string(kMaxFontFile / 1024 / 1024)));
+  if (bytes->empty()) return Refuse(400, Text(MessageId::kFileEmpty));
 
   const std::string path = settings_.outputFolder + "\\" + *systemName;
   if (const auto existing = ReadWholeFile(path.c_str())) {
-    if (*existing != *bytes) return Refuse(409, "文件夹里已经有一个不同的 " + name + "，请先改名");
+    if (*existing != *bytes) return Refuse(409, Text(MessageId::kOtherFileSameName, name));
   } else {
     const AtomicWriteResult written = WriteBytesAtomically(path, *bytes, AtomicWriteMode::kNewFile);
-    if (!written) return Refuse(500, "无法把 " + name + " 写入文件夹");
+    if (!written) return Refuse(500, Text(MessageId::kCannotWriteIntoFolder, name));
   }
   if (const std::string problem = UseFontFile(path, true); !problem.empty()) {
     DeleteFileA(path.c_str());
-    return Refuse(400, "“" + name + "”里没有可用的字体");
+    return Refuse(400, Text(MessageId::kNoUsableFontIn, name));
   }
   return Json(json{{"path", SystemPathToUtf8(path)}});
 }
@@ -406,11 +405,11 @@ HttpResponse StudioApi::Preview(const json& body) {
   const json& texts = body.contains("texts") ? body["texts"] : json();
   if (!IsArrayField(texts, "texts", 8, error)) return Refuse(400, error);
   for (const json& text : texts) {
-    if (!text.is_string()) return Refuse(400, "字段“texts”里只能是字符串");
+    if (!text.is_string()) return Refuse(400, Text(MessageId::kTextsStringsOnly));
   }
   std::int64_t width = 20;
   if (body.contains("width") && !ReadInteger(body["width"], "width", 1, 200, width, error))
-    return Refuse(400, "每行的字数必须是 1 到 200（" + error + "）");
+    return Refuse(400, Text(MessageId::kLineWidthRange, error));
   std::vector<std::size_t> sizeIndexes;
   if (body.contains("sizes")) {
     if (!IsArrayField(body["sizes"], "sizes", SizeModeTable.size(), error)) return Refuse(400, error);
@@ -436,9 +435,9 @@ HttpResponse StudioApi::Preview(const json& body) {
   std::vector<std::uint32_t> positions;
   for (const json& text : texts) {
     const auto decoded = DecodeUtf8(text.get<std::string>());
-    if (!decoded) return Refuse(400, "文字不是 UTF-8");
+    if (!decoded) return Refuse(400, Text(MessageId::kTextNotUtf8));
     if (decoded->size() > kMaxPreviewText)
-      return Refuse(400, "预览文字太长（最多 " + std::to_string(kMaxPreviewText) + " 个字）");
+      return Refuse(400, Text(MessageId::kPreviewTextTooLong, std::to_string(kMaxPreviewText)));
     const TextLayout layout =
         LayOutText(*decoded, static_cast<std::uint32_t>(width), data_.codes(), data_.stockCells());
     json cells = json::array();
@@ -460,7 +459,7 @@ HttpResponse StudioApi::Preview(const json& body) {
   for (const std::size_t s : sizeIndexes) {
     const GlyphSizeInfo& size = SizeModeTable[s];
     LiveCells live(data_, workshop_, requested->faceStyle, s);
-    if (!live.Draw(positions)) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
+    if (!live.Draw(positions)) return Refuse(400, Text(MessageId::kCannotDrawFace, requested->faceText));
     json newCells = json::object();
     json stockCells = json::object();
     std::vector<std::uint8_t> levels(std::size_t{size.cellSize} * size.cellSize);
@@ -493,13 +492,13 @@ HttpResponse StudioApi::Cell(const json& body) {
   if (!index) return Refuse(400, error);
   std::int64_t p = 0;
   if (!ReadInteger(body.value("position", json()), "position", 0, kIndexedGlyphCount - 1, p, error))
-    return Refuse(400, "没有这个字模位置（" + error + "）");
+    return Refuse(400, Text(MessageId::kNoSuchCellPosition, error));
   const auto position = static_cast<std::uint32_t>(p);
   const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   bool ok = false;
   const auto cells = workshop_.Cells(requested->faceStyle, *index, {position}, ok);
-  if (!ok) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
+  if (!ok) return Refuse(400, Text(MessageId::kCannotDrawFace, requested->faceText));
   const CellPicture& cell = cells.front();
   const GlyphSizeInfo& size = SizeModeTable[*index];
   std::vector<std::uint8_t> stock(std::size_t{size.cellSize} * size.cellSize);
@@ -526,7 +525,7 @@ HttpResponse StudioApi::Findings(const json& body) {
   if (!requested) return Refuse(400, error);
   bool ok = false;
   const auto findings = workshop_.Findings(requested->faceStyle, ok);
-  if (!ok) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
+  if (!ok) return Refuse(400, Text(MessageId::kCannotDrawFace, requested->faceText));
   auto describe = [this](std::uint32_t position) {
     const std::uint16_t code = data_.CodeAt(position);
     const auto character = data_.CharacterOfCode(code);
@@ -577,9 +576,9 @@ HttpResponse StudioApi::StartBuild(const json& body) {
   const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
-  if (!HasExtension(name, ".qzf")) return Refuse(400, "字体文件名要以 .qzf 结尾");
+  if (!HasExtension(name, ".qzf")) return Refuse(400, Text(MessageId::kFontNameExtension));
   const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
+  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
 
   FontBuildRequest build;
   build.faceName = requested->faceStyle.face;
@@ -587,7 +586,7 @@ HttpResponse StudioApi::StartBuild(const json& body) {
   build.basePath = data_.basePath();
   build.dictionaryPath = data_.dictionaryPath();
   build.style = requested->faceStyle.style;
-  if (!build_.Start(std::move(build), name, workshop_.fontLock())) return Refuse(409, "正在生成，请稍候");
+  if (!build_.Start(std::move(build), name, workshop_.fontLock())) return Refuse(409, Text(MessageId::kBuildBusy));
   return Json(json{{"started", true}});
 }
 
@@ -624,14 +623,14 @@ HttpResponse StudioApi::SaveStyle(const json& body) {
   const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
-  if (!HasExtension(name, ".toml")) return Refuse(400, "样式文件名要以 .toml 结尾");
+  if (!HasExtension(name, ".toml")) return Refuse(400, Text(MessageId::kStyleNameExtension));
   const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
+  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
   StyleSettings settings = requested->settings;
   SetFace(settings, requested->faceText);
   const std::string text = FormatStyleText(settings);
   const AtomicWriteResult written = WriteBytesAtomically(settings_.outputFolder + "\\" + *systemName, text);
-  if (!written) return Refuse(500, "无法写入 " + name + "（文件夹是否可写？）");
+  if (!written) return Refuse(500, Text(MessageId::kCannotWriteCheckFolder, name));
   return Json(json{{"saved", name}});
 }
 
@@ -643,10 +642,10 @@ HttpResponse StudioApi::LoadStyle(const json& body) {
   StyleFileError problem;
   const auto settings = ParseStyleText(text, problem);
   if (!settings) {
-    const std::string message = problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese)
-                                              : std::string("不是有效的 TOML 写法（请检查这一行的等号、引号和括号）");
-    return Refuse(400, "样式文件有误" + (problem.line > 0 ? "（第 " + std::to_string(problem.line) + " 行）" : "") +
-                           "：" + message);
+    const std::string message =
+        problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese) : Text(MessageId::kNotToml);
+    return Refuse(400, Text(MessageId::kStyleFileWrong,
+                            problem.line > 0 ? Text(MessageId::kAtLine, std::to_string(problem.line)) : "", message));
   }
   return Json(json{{"style", StyleToJson(*settings)}});
 }
