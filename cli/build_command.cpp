@@ -174,6 +174,7 @@ int RunBuild(const BuildOptions& options) {
   request.allowSubstitute = options.allowSubstitute;
   request.style = *style;
   request.threads = options.threads;
+  request.language = Language();
 
   // Every output checked before the build starts; all put in place at its end.
   BuildOutputs outputs;

@@ -586,6 +586,7 @@ HttpResponse StudioApi::StartBuild(const json& body) {
   build.basePath = data_.basePath();
   build.dictionaryPath = data_.dictionaryPath();
   build.style = requested->faceStyle.style;
+  build.language = MessageLanguage::kChinese;
   if (!build_.Start(std::move(build), name, workshop_.fontLock())) return Refuse(409, Text(MessageId::kBuildBusy));
   return Json(json{{"started", true}});
 }

@@ -185,6 +185,14 @@ def main():
             check(f"{name} fails", r.returncode != 0, "status 0")
             check(f"{name} says why on one line", len(err.splitlines()) == 1 and needle in err, repr(err))
             check(f"{name} writes nothing", set(os.listdir(work)) == before, sorted(set(os.listdir(work)) - before))
+        # Some of them in Chinese: the style file's value refusal, the build's
+        # refusal of a face and of a cell the dictionary keeps.
+        for name, needle in [("range.toml", "20 像素格子的"), ("face.toml", "没有名为“No Such Face 123”的已安装字体"),
+                             ("kept.toml", "码表保留这个编码的格子")]:
+            r = runner.run("build", "--face", NOTO, "--out", "bad.qzf", "-q", "--style", name, lang="zh")
+            err = r.stderr.decode("utf-8", errors="replace").strip()
+            check(f"{name} in Chinese says why on one line",
+                  r.returncode != 0 and len(err.splitlines()) == 1 and name in err and needle in err, repr(err))
     finally:
         session.close()
     return check.report()
