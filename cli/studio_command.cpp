@@ -37,6 +37,7 @@ int RunStudioCommand(const StudioArguments& a) {
     options.fontFiles.push_back(*path);
   }
   options.version = QZF_VERSION;
+  options.language = Language();
   return studio::RunStudio(options);
 }
 

@@ -407,21 +407,22 @@ LoopbackServer::~LoopbackServer() {
 
 bool LoopbackServer::listensOnIpv6() const { return impl_->v6.has_value(); }
 
-bool LoopbackServer::Listen(std::uint16_t port, std::string& error) {
+bool LoopbackServer::Listen(std::uint16_t port, std::string& error, MessageLanguage language) {
   // A free port for both addresses: the system picks one for 127.0.0.1, and
   // ::1 must take the same; when it is taken there, try another.
   for (int attempt = 0; attempt < 20; ++attempt) {
     bool inUse = false;
     auto v4 = impl_->ListenOn(false, port, inUse);
     if (!v4) {
-      error = inUse ? "port " + std::to_string(port) + " is in use" : "cannot listen on 127.0.0.1";
+      error = inUse ? Say(MessageId::kPortInUse, language, {std::to_string(port)})
+                    : Say(MessageId::kCannotListen, language);
       return false;
     }
     const std::uint16_t chosen = v4->local_endpoint().port();
     auto v6 = impl_->ListenOn(true, chosen, inUse);
     if (!v6 && inUse && port == 0) continue;
     if (!v6 && inUse) {
-      error = "port " + std::to_string(port) + " is in use on ::1";
+      error = Say(MessageId::kPortInUseV6, language, {std::to_string(port)});
       return false;
     }
     // Without IPv6 on the system, 127.0.0.1 alone.
@@ -431,7 +432,7 @@ bool LoopbackServer::Listen(std::uint16_t port, std::string& error) {
     impl_->shared.port = chosen;
     return true;
   }
-  error = "no free port found";
+  error = Say(MessageId::kNoFreePort, language);
   return false;
 }
 
