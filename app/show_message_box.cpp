@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #endif
 
 namespace qzf {

@@ -7,7 +7,7 @@
 
 #include "dict/qorv_string_dict.h"
 #include "fontpatch/font_file_report.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "preview/font_file_cells.h"
 #include "preview/png_encoder.h"
 #include "preview/text_picture.h"

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "preview/preview_lines.h"
 #include "studio/studio_api.h"
 #include "studio/studio_data.h"
@@ -46,66 +46,56 @@ HttpRequest PreviewRequest(const json& style) {
   return request;
 }
 
-// `perSize`: the control changed is one size's (64 px) rather than one for
-// every size.
-void Redraw(benchmark::State& state, const char* align, bool perSize) {
+// Times one kind of request through the whole API, after the face's first
+// load (which is not a redraw): `request(step)` gives, at every step, a
+// request not answered before.
+template <typename MakeRequest>
+void TimeRequests(benchmark::State& state, const char* firstAlign, MakeRequest request) {
   qzf::studio::StudioSettings settings;
   settings.token = "t";
   settings.port = 1;
   qzf::studio::StudioApi api(Data(), settings);
-  api.Handle(PreviewRequest(json{{"align", align}}));  // the face's first load is not a redraw
+  api.Handle(PreviewRequest(json{{"align", firstAlign}}));
   int step = 0;
   for (auto _ : state) {
-    // Every step a weight and gamma not drawn before: new fonts, new cells.
-    ++step;
-    const json changed{{"weight", 100 + (step % 9) * 100}, {"gamma", 1.0 + step * 1e-4}};
-    json style = perSize ? json{{"size", {{"64", changed}}}} : changed;
-    style["align"] = align;
-    const auto response = api.Handle(PreviewRequest(style));
+    const auto response = api.Handle(request(++step));
     if (response.status != 200) state.SkipWithError(response.body.c_str());
     benchmark::DoNotOptimize(response.body.data());
   }
+}
+
+// `perSize`: the control changed is one size's (64 px) rather than one for
+// every size.
+void Redraw(benchmark::State& state, const char* align, bool perSize) {
+  TimeRequests(state, align, [&](int step) {
+    // Every step a weight and gamma not drawn before: new fonts, new cells.
+    const json changed{{"weight", 100 + (step % 9) * 100}, {"gamma", 1.0 + step * 1e-4}};
+    json style = perSize ? json{{"size", {{"64", changed}}}} : changed;
+    style["align"] = align;
+    return PreviewRequest(style);
+  });
 }
 
 // Centred, changing only what centring does not measure (gamma, shift,
 // baseline): the offsets are kept, nothing is measured again.
 void BM_PreviewRedrawCentredLook(benchmark::State& state) {
-  qzf::studio::StudioSettings settings;
-  settings.token = "t";
-  settings.port = 1;
-  qzf::studio::StudioApi api(Data(), settings);
-  api.Handle(PreviewRequest(json{{"align", "center"}}));
-  int step = 0;
-  for (auto _ : state) {
-    ++step;
-    const json style{{"align", "center"},
-                     {"gamma", 1.0 + step * 1e-4},
-                     {"shift", json::array({step % 3, 0})},
-                     {"size", {{"24", {{"baseline", 15 + step % 4}}}}}};
-    const auto response = api.Handle(PreviewRequest(style));
-    if (response.status != 200) state.SkipWithError(response.body.c_str());
-    benchmark::DoNotOptimize(response.body.data());
-  }
+  TimeRequests(state, "center", [](int step) {
+    return PreviewRequest(json{{"align", "center"},
+                               {"gamma", 1.0 + step * 1e-4},
+                               {"shift", json::array({step % 3, 0})},
+                               {"size", {{"24", {{"baseline", 15 + step % 4}}}}}});
+  });
 }
 
 // The fit button: the em heights chosen for the three sizes.
 void BM_Fit(benchmark::State& state) {
-  qzf::studio::StudioSettings settings;
-  settings.token = "t";
-  settings.port = 1;
-  qzf::studio::StudioApi api(Data(), settings);
-  api.Handle(PreviewRequest(json{{"align", "center"}}));
-  int step = 0;
-  for (auto _ : state) {
+  TimeRequests(state, "center", [](int step) {
     // A weight not fitted before each time: the whole fit, nothing kept.
-    ++step;
     HttpRequest request = PreviewRequest(json::object());
     request.path = "/api/fit";
     request.body = json{{"face", "Noto Sans CJK SC"}, {"style", {{"weight", 100 + step % 800}}}}.dump();
-    const auto response = api.Handle(request);
-    if (response.status != 200) state.SkipWithError(response.body.c_str());
-    benchmark::DoNotOptimize(response.body.data());
-  }
+    return request;
+  });
 }
 
 HttpRequest FitRequest(int weight) {

@@ -5,11 +5,13 @@
 
 #include "cli/build_outputs.h"
 #include "cli/build_progress.h"
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/library_path.h"
 #include "cli/style_options.h"
 #include "cli/terminal.h"
 #include "fileutil/file_range.h"
+#include "fontbuild/build_failure_text.h"
 #include "fontbuild/build_style_of.h"
 #include "fontbuild/font_build.h"
 #include "fontbuild/report_records.h"
@@ -43,38 +45,10 @@ std::string GivenFontFile(const std::string& systemPath, const BuildStyle& style
 
 std::string DescribeFailure(const FontBuildResult& result, const BuildOptions& options, const std::string& face,
                             const BuildStyle& style, const StyleSettings& settings) {
-  switch (result.status) {
-    case FontBuildStatus::kUnknownFace:
-      if (result.faceUsed.empty()) return "cannot create a font for face \"" + face + "\"";
-      return "no installed font is called \"" + face + "\" (the closest is \"" + ToTerminal(result.faceUsed) +
-             "\"; --allow-substitute uses it; `qzffont fonts` lists the faces)";
-    case FontBuildStatus::kUnknownFallback:
-      return "no installed font is called \"" + ToTerminal(result.detail) +
-             "\" (--fallback takes installed faces only; `qzffont fonts` lists them)";
-    case FontBuildStatus::kFontFileUnusable:
-      return "the font file " + GivenFontFile(result.detail, style, settings) +
-             " gives no usable font (missing, or not a font file)";
-    case FontBuildStatus::kBaseUnreadable:
-      return "cannot read the base font file " + options.base;
-    case FontBuildStatus::kBaseRefused:
-      return "the base file " + options.base + " is not a game font file (" + result.detail + ")";
-    case FontBuildStatus::kDictionaryNotLoaded: {
-      const std::string which = options.dict.empty() ? "the embedded dictionary" : "the dictionary " + options.dict;
-      if (!result.detail.empty()) return which + " cannot be used: " + result.detail;
-      return which + " does not load (missing, or not in the dictionary text or binary format)";
-    }
-    case FontBuildStatus::kOutputUnwritable:
-      return "cannot write " + options.out + " (is its directory there and writable?)";
-    case FontBuildStatus::kPassFailed:
-      return "the " + result.detail + " pass failed; " + options.out + " was not written";
-    case FontBuildStatus::kNoEmbeddedData:
-      return "this program carries no font data; give --base and --dict";
-    case FontBuildStatus::kGlyphRefused:
-      return result.detail;
-    case FontBuildStatus::kOk:
-      break;
-  }
-  return "failed";
+  BuildFailureNames names{face, "", options.base, options.dict, options.out, true};
+  if (result.status == FontBuildStatus::kFontFileUnusable)
+    names.fontFile = GivenFontFile(result.detail, style, settings);
+  return BuildFailureText(result, names, Language());
 }
 
 std::string CharacterText(std::uint16_t gbk) {
@@ -88,66 +62,75 @@ std::string CharacterText(std::uint16_t gbk) {
 std::string CharactersIn(const std::vector<GlyphFinding>& cells) {
   std::set<std::uint16_t> characters;
   for (const GlyphFinding& cell : cells) characters.insert(cell.character);
-  std::string text = std::to_string(characters.size()) + (characters.size() == 1 ? " character" : " characters");
+  std::string text = Text(characters.size() == 1 ? MessageId::kOneCharacter : MessageId::kCharacters,
+                          std::to_string(characters.size()));
   if (cells.size() != characters.size())
-    text += " (" + std::to_string(cells.size()) + (cells.size() == 1 ? " cell)" : " cells)");
+    text += Text(cells.size() == 1 ? MessageId::kInOneCell : MessageId::kInCells, std::to_string(cells.size()));
+  return text;
+}
+
+void Print(const std::string& text) { std::fputs(text.c_str(), stdout); }
+
+std::string Signed(int value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "%+d", value);
   return text;
 }
 
 void PrintSummary(const BuildOptions& options, const BuildStyle& style, const FontBuildResult& result) {
-  std::printf("Built %s with face \"%s\"%s\n", options.out.c_str(), ToTerminal(result.faceUsed).c_str(),
-              result.exactFace ? "" : " (a substitute: no font has the name asked for)");
-  std::printf("  dictionary: %u entries\n", static_cast<unsigned>(result.dictionaryEntries));
+  Print(Text(MessageId::kSummaryBuilt, options.out, ToTerminal(result.faceUsed),
+             result.exactFace ? "" : Text(MessageId::kSummarySubstitute)) +
+        "\n");
+  Print(Text(MessageId::kSummaryDictionary, std::to_string(result.dictionaryEntries)) + "\n");
   if (style.fit || style.align == GlyphAlign::kCenter) {
-    std::printf("  %s:", style.fit ? "fit" : "centred");
+    std::string line = "  ";
+    line += Text(style.fit ? MessageId::kSummaryFit : MessageId::kSummaryCentred);
+    line += ':';
     for (std::size_t i = 0; i < result.fits.size(); ++i) {
       const SizeFit& fit = result.fits[i];
-      std::printf("%s %u px: ", i ? "," : "", static_cast<unsigned>(SizeModeTable[i].cellSize));
-      if (fit.emHeight > 0) {
-        std::printf("em %d", static_cast<int>(fit.emHeight));
-      } else {
-        std::printf("cell height");
-      }
+      line += i ? ", " : " ";
+      line += Text(MessageId::kSummaryFitSize, std::to_string(SizeModeTable[i].cellSize));
+      line += fit.emHeight > 0 ? Text(MessageId::kSummaryEm, std::to_string(fit.emHeight))
+                               : Text(MessageId::kSummaryCellHeight);
       if (style.align == GlyphAlign::kCenter)
-        std::printf(" moved %+d:%+d", static_cast<int>(fit.alignX), static_cast<int>(fit.alignY));
+        line += Text(MessageId::kSummaryMoved, Signed(fit.alignX), Signed(fit.alignY));
     }
-    std::printf("\n");
+    Print(line + "\n");
   }
   for (const FontBuildPass& pass : result.passes) {
     const PatchPassResult& r = pass.result;
-    std::printf("  %2d px: %u cells rewritten, %u kept", static_cast<int>(pass.fontHeight),
-                static_cast<unsigned>(r.cellsRewritten), static_cast<unsigned>(r.cellsKept));
-    for (std::size_t f = 0; f < r.fallbackGlyphs.size() && f < style.fallbackFaces.size(); ++f) {
-      std::printf(", %s drawn by \"%s\"", CharactersIn(r.fallbackGlyphs[f]).c_str(),
-                  ToTerminal(style.fallbackFaces[f]).c_str());
-    }
+    char size[8];
+    std::snprintf(size, sizeof(size), "%2d", static_cast<int>(pass.fontHeight));
+    std::string line =
+        Text(MessageId::kSummaryPass, size, std::to_string(r.cellsRewritten), std::to_string(r.cellsKept));
+    for (std::size_t f = 0; f < r.fallbackGlyphs.size() && f < style.fallbackFaces.size(); ++f)
+      line += Text(MessageId::kSummaryDrawnBy, CharactersIn(r.fallbackGlyphs[f]), ToTerminal(style.fallbackFaces[f]));
     if (!r.missing.empty()) {
-      std::printf(", %s %s (drawn as the face's missing-glyph box)", CharactersIn(r.missing).c_str(),
-                  style.fallbackFaces.empty() ? "the face cannot draw" : "no face can draw");
+      line += Text(style.fallbackFaces.empty() ? MessageId::kSummaryFaceCannotDraw : MessageId::kSummaryNoFaceCanDraw,
+                   CharactersIn(r.missing));
     }
     if (!r.cutInk.empty()) {
       std::uint64_t pixels = 0;
       for (const GlyphFinding& cut : r.cutInk) pixels += cut.pixels;
-      std::printf(", %s cut by the cell's edges (%llu ink pixels lost)", CharactersIn(r.cutInk).c_str(),
-                  static_cast<unsigned long long>(pixels));
+      line += Text(MessageId::kSummaryCut, CharactersIn(r.cutInk), std::to_string(pixels));
     }
-    if (r.glyphErrors)
-      std::printf(", %u cells whose glyph failed to render (kept as they were)", static_cast<unsigned>(r.glyphErrors));
-    std::printf("\n");
+    if (r.glyphErrors) line += Text(MessageId::kSummaryGlyphErrors, std::to_string(r.glyphErrors));
+    Print(line + "\n");
   }
   // The cells each character's own settings went into.
   for (std::size_t k = 0; k < style.glyphs.size(); ++k) {
-    std::printf("  glyph \"%s\":", style.glyphs[k].key.c_str());
+    std::string line = Text(MessageId::kSummaryGlyph, style.glyphs[k].key);
     for (std::size_t i = 0; i < result.passes.size(); ++i) {
       const auto& overridden = result.passes[i].result.overridden;
       const std::size_t cells = k < overridden.size() ? overridden[k].size() : 0;
-      std::printf("%s %d px: %zu %s", i ? ";" : "", static_cast<int>(result.passes[i].fontHeight), cells,
-                  cells == 1 ? "cell" : "cells");
+      line += i ? "; " : " ";
+      line += Text(cells == 1 ? MessageId::kSummaryGlyphOneCell : MessageId::kSummaryGlyphCells,
+                   std::to_string(result.passes[i].fontHeight), std::to_string(cells));
       for (std::size_t c = 0; c < cells && c < 8; ++c)
-        std::printf("%s%u", c ? "," : " at ", static_cast<unsigned>(overridden[k][c].position));
-      if (cells > 8) std::printf(",...");
+        line += (c ? "," : Text(MessageId::kSummaryAt)) + std::to_string(overridden[k][c].position);
+      if (cells > 8) line += ",...";
     }
-    std::printf("\n");
+    Print(line + "\n");
   }
   // Which characters no face has: the same at every size, so listed once,
   // each character once however many positions it stands at.
@@ -157,11 +140,13 @@ void PrintSummary(const BuildOptions& options, const BuildStyle& style, const Fo
     if (listed.insert(cell.character).second) missing.push_back(cell.character);
   if (!missing.empty()) {
     constexpr std::size_t kShown = 40;
-    std::printf("  not drawable:");
-    for (std::size_t i = 0; i < missing.size() && i < kShown; ++i)
-      std::printf(" %s", CharacterText(missing[i]).c_str());
-    if (missing.size() > kShown) std::printf(" ... (%zu characters in all)", missing.size());
-    std::printf("\n");
+    std::string line = Text(MessageId::kSummaryNotDrawable);
+    for (std::size_t i = 0; i < missing.size() && i < kShown; ++i) {
+      line += ' ';
+      line += CharacterText(missing[i]);
+    }
+    if (missing.size() > kShown) line += Text(MessageId::kSummaryInAll, std::to_string(missing.size()));
+    Print(line + "\n");
   }
 }
 
@@ -172,12 +157,12 @@ int RunBuild(const BuildOptions& options) {
   const auto style = BuildStyleOf(*settings, problem);
   if (!style) return Error(problem);
   const std::string faceText = FaceOf(*settings).value_or("");
-  if (faceText.empty()) return Error("give the face with --face (or face = \"...\" in the style file)");
+  if (faceText.empty()) return Error(Text(MessageId::kGiveFace));
 
   FontBuildRequest request;
   const auto face = ToGbk(faceText);
-  if (!face || face->empty()) return Error("the face name must be a GBK-representable name");
-  if (face->size() >= 256) return Error("the face name is too long (" + std::to_string(face->size()) + " bytes)");
+  if (!face || face->empty()) return Error(Text(MessageId::kFaceNotGbk));
+  if (face->size() >= 256) return Error(Text(MessageId::kFaceTooLong, std::to_string(face->size())));
   request.faceName = *face;
   const auto out = LibraryPath(options.out, PathUse::kLibraryBuffer, kTemporarySuffixLength);
   const auto base = out ? LibraryPath(options.base, PathUse::kFileCalls) : std::nullopt;
@@ -189,6 +174,7 @@ int RunBuild(const BuildOptions& options) {
   request.allowSubstitute = options.allowSubstitute;
   request.style = *style;
   request.threads = options.threads;
+  request.language = Language();
 
   // Every output checked before the build starts; all put in place at its end.
   BuildOutputs outputs;

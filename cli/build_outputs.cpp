@@ -1,5 +1,6 @@
 #include "cli/build_outputs.h"
 
+#include "cli/cli_language.h"
 #include "cli/library_path.h"
 #include "cli/terminal.h"
 #include "cli/write_failure.h"
@@ -17,7 +18,7 @@ bool IsDirectory(const std::string& systemPath) {
 std::string Join(const std::vector<std::string>& names) {
   std::string text;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    if (i > 0) text += Text(i + 1 == names.size() ? MessageId::kListLastSeparator : MessageId::kListSeparator);
     text += names[i];
   }
   return text;
@@ -27,7 +28,7 @@ std::string Join(const std::vector<std::string>& names) {
 
 int BuildOutputs::CheckFont(const std::string& utf8Path, const std::string& systemPath) {
   font_ = utf8Path;
-  if (IsDirectory(systemPath)) return Error("cannot write " + utf8Path + ": it is a directory; nothing was changed");
+  if (IsDirectory(systemPath)) return Error(Text(MessageId::kNothingChanged, Text(MessageId::kIsDirectory, utf8Path)));
   PendingFile probe(systemPath);
   if (const AtomicWriteResult opened = probe.Open(); !opened) return Error(DescribeWriteFailure(utf8Path, opened));
   return 0;
@@ -36,7 +37,7 @@ int BuildOutputs::CheckFont(const std::string& utf8Path, const std::string& syst
 int BuildOutputs::Reserve(const std::string& utf8Path) {
   const auto path = LibraryPath(utf8Path, PathUse::kFileCalls, kTemporarySuffixLength);
   if (!path) return 1;
-  if (IsDirectory(*path)) return Error("cannot write " + utf8Path + ": it is a directory; nothing was changed");
+  if (IsDirectory(*path)) return Error(Text(MessageId::kNothingChanged, Text(MessageId::kIsDirectory, utf8Path)));
   auto file = std::make_unique<PendingFile>(*path);
   if (const AtomicWriteResult opened = file->Open(); !opened) return Error(DescribeWriteFailure(utf8Path, opened));
   outputs_.push_back({utf8Path, std::move(file)});
@@ -50,7 +51,7 @@ int BuildOutputs::Fill(const std::string& utf8Path, const std::string& content) 
         std::span<const unsigned char>(reinterpret_cast<const unsigned char*>(content.data()), content.size()));
     return written ? 0 : Error(DescribeWriteFailure(utf8Path, written));
   }
-  return Error("cannot write " + utf8Path + ": it was not made ready; nothing was changed");
+  return Error(Text(MessageId::kNothingChanged, Text(MessageId::kNotMadeReady, utf8Path)));
 }
 
 int BuildOutputs::Commit(UncommittedFont& font) {
@@ -67,11 +68,10 @@ int BuildOutputs::Commit(UncommittedFont& font) {
     }
     std::vector<std::string> untouched;
     for (std::size_t k = i; k < outputs_.size(); ++k) untouched.push_back(outputs_[k].shown);
-    // Only the rename failed: the reason is the part after the path.
-    const std::string failure = DescribeWriteFailure(outputs_[i].shown, committed);
-    const std::string reason = failure.substr(0, failure.find(';'));
-    return Error(reason + "; " + Join(written) + (written.size() > 1 ? " were" : " was") + " written, " +
-                 Join(untouched) + (untouched.size() > 1 ? " are" : " is") + " as before");
+    return Error(
+        Text(MessageId::kPartlyCommitted, DescribeWriteProblem(outputs_[i].shown, committed),
+             Text(written.size() > 1 ? MessageId::kManyWritten : MessageId::kOneWritten, Join(written)),
+             Text(untouched.size() > 1 ? MessageId::kManyAsBefore : MessageId::kOneAsBefore, Join(untouched))));
   }
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "cli/build_progress.h"
 
+#include "cli/cli_language.h"
 #include "cli/terminal.h"
 #include "fontpatch/pass_messages.h"
 
@@ -14,7 +15,8 @@ void BuildProgress::PassStarted(std::size_t index, const GlyphSizeInfo& size) {
   rendered_ = 0;
   lastPercent_ = -1;
   if (mode_ == Mode::kLines) {
-    std::fprintf(out_, "pass %zu/3: %u px cells...\n", index + 1, static_cast<unsigned>(size.cellSize));
+    std::fprintf(out_, "%s\n",
+                 Text(MessageId::kProgressPass, std::to_string(index + 1), std::to_string(size.cellSize)).c_str());
     std::fflush(out_);
   } else if (mode_ == Mode::kBar) {
     Draw(0, 1);
@@ -24,7 +26,7 @@ void BuildProgress::PassStarted(std::size_t index, const GlyphSizeInfo& size) {
 void BuildProgress::MeasuringStarted(const GlyphSizeInfo& size) {
   if (mode_ == Mode::kQuiet) return;
   Finish();
-  std::fprintf(out_, "measuring the %u px glyphs to fit the style...\n", static_cast<unsigned>(size.cellSize));
+  std::fprintf(out_, "%s\n", Text(MessageId::kProgressMeasuring, std::to_string(size.cellSize)).c_str());
   std::fflush(out_);
 }
 
@@ -55,8 +57,9 @@ void BuildProgress::Draw(std::uint32_t position, std::uint32_t count) {
   lastPercent_ = percent;
   constexpr int kWidth = 30;
   const int filled = percent * kWidth / 100;
-  std::fprintf(out_, "\r  %2u px [%.*s%*s] %3d%%  %u glyphs", static_cast<unsigned>(cellSize_), filled,
-               "##############################", kWidth - filled, "", percent, static_cast<unsigned>(rendered_));
+  std::fprintf(out_, "\r  %2u px [%.*s%*s] %3d%%  %s", static_cast<unsigned>(cellSize_), filled,
+               "##############################", kWidth - filled, "", percent,
+               Text(MessageId::kProgressGlyphCount, std::to_string(rendered_)).c_str());
   std::fflush(out_);
   lineOpen_ = true;
 }

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/cli_language.h"
 #include "cli/terminal.h"
+#include "i18n/locale_language.h"
 
 namespace qzf::cli {
 namespace {
@@ -69,6 +71,15 @@ int RunCommandLine(const CommandDescription& program, const std::string& version
                    const int& status) {
   CLI::App app{program.help, program.name};
   if (!version.empty()) app.set_version_flag("--version", version);
+  // --lang before or after the command's name: the commands pass what they
+  // do not know to the program (set before they are added: they inherit it).
+  SetLanguage(SystemLanguage());
+  app.fallthrough();
+  app.add_option_function<std::string>(
+         "--lang", [](const std::string& name) { SetLanguage(*LanguageNamed(name)); },
+         "Language of the messages: zh (Chinese) or en (English); by default the system's")
+      ->check(CLI::IsMember({"zh", "en"}))
+      ->trigger_on_parse();
   AddCommand(app, program);
   std::reverse(args.begin(), args.end());  // CLI11 takes them last first
   try {
@@ -79,8 +90,8 @@ int RunCommandLine(const CommandDescription& program, const std::string& version
     std::string text = e.what();
     // "--weight: At Most 1 required but received 2": say it as a person would.
     if (const std::size_t colon = text.find(": At Most 1 required"); colon != std::string::npos)
-      text = text.substr(0, colon) + ": given more than once";
-    return Error(OneLine(text) + " (" + program.name + " --help lists the options)", 2);
+      text = Text(MessageId::kGivenTwice, text.substr(0, colon));
+    return Error(Text(MessageId::kParseError, OneLine(text), program.name), 2);
   }
   return status;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/build_progress.h"
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/input_files.h"
 #include "cli/library_path.h"
@@ -19,6 +20,7 @@
 #include "fileutil/ensure_directory_path.h"
 #include "fileutil/extract_data_resource.h"
 #include "fileutil/path_separators.h"
+#include "fontbuild/build_failure_text.h"
 #include "fontbuild/face_coverage.h"
 #include "fontbuild/font_build.h"
 #include "fontbuild/report_records.h"
@@ -35,9 +37,9 @@ int RunFonts(const std::string& dict, bool all, bool json, const std::vector<std
   std::vector<std::unique_ptr<PrivateFontFile>> added;
   for (const std::string& file : fontFiles) {
     const auto path = ToSystemPath(file);
-    if (!path) return Error("the path " + file + " holds characters this system cannot use in file names");
+    if (!path) return Error(Text(MessageId::kPathUnusable, file));
     added.push_back(std::make_unique<PrivateFontFile>(*path));
-    if (added.back()->fontsAdded() == 0) return Error("the font file " + file + " gives no usable font");
+    if (added.back()->fontsAdded() == 0) return Error(Text(MessageId::kFontFileGivesNoFont, file));
   }
   int status = 0;
   QorvStringDict dictionary;
@@ -50,15 +52,15 @@ int RunFonts(const std::string& dict, bool all, bool json, const std::vector<std
     std::fputs(FontsRecordJson(total, faces).c_str(), stdout);
     return 0;
   }
-  std::printf("%-8s %s  (characters of the %u the dictionary needs; other names of the face in brackets)\n", "drawable",
-              "face", static_cast<unsigned>(total));
+  std::printf("%s\n", Text(MessageId::kFontsHeading, std::to_string(total)).c_str());
   for (const FaceCoverage& f : faces) {
     std::string others;
     for (const std::string& name : f.face.otherNames) others += (others.empty() ? "" : ", ") + ToTerminal(name);
     std::printf("%8u %s%s%s\n", static_cast<unsigned>(f.drawable), ToTerminal(f.face.name).c_str(),
-                others.empty() ? "" : ("  [" + others + "]").c_str(), f.drawable == total ? "  (all)" : "");
+                others.empty() ? "" : ("  [" + others + "]").c_str(),
+                f.drawable == total ? Text(MessageId::kFontsAll).c_str() : "");
   }
-  if (!all) std::printf("(faces that draw none are left out; --all lists them too)\n");
+  if (!all) std::printf("%s\n", Text(MessageId::kFontsLeftOut).c_str());
   return 0;
 }
 
@@ -79,18 +81,17 @@ constexpr std::size_t kMostPreviewFonts = 4;
 // file, else the file as the user named it.
 std::string PreviewLabel(const PreviewOptions& options, std::size_t index) {
   if (index < options.labels.size()) return options.labels[index];
-  if (options.fonts.size() <= 1) return "built with " + options.face;
+  if (options.fonts.size() <= 1) return Text(MessageId::kPreviewBuiltWith, options.face);
   return options.fonts[index];
 }
 
 int RunPreview(const PreviewOptions& options) {
   const auto face = ToGbk(options.face);
-  if (!face || face->empty() || face->size() >= 256) return Error("not a usable face name: " + options.face);
+  if (!face || face->empty() || face->size() >= 256) return Error(Text(MessageId::kFaceNameUnusable, options.face));
   const auto stock = DataResourceBytes(kStockFontBlock);
-  if (!stock) return Error("this program carries no font data");
+  if (!stock) return Error(Text(MessageId::kBuildNoEmbeddedData));
   const FaceCheck check = CheckFace(face->c_str());
-  if (!check.exact && !options.allowSubstitute)
-    return Error("no installed font is called \"" + options.face + "\" (`qzffont fonts` lists the faces)");
+  if (!check.exact && !options.allowSubstitute) return Error(Text(MessageId::kFaceNotInstalled, options.face));
   int status = 0;
   QorvStringDict dictionary;
   if (!LoadInputDictionary(dictionary, options.dict, status)) return status;
@@ -98,16 +99,16 @@ int RunPreview(const PreviewOptions& options) {
   if (!dictPath) return 1;
 
   if (options.fonts.size() > kMostPreviewFonts)
-    return Error("give at most " + std::to_string(kMostPreviewFonts) + " --font files");
+    return Error(Text(MessageId::kMostFontFiles, std::to_string(kMostPreviewFonts)));
   if (options.labels.size() > std::max<std::size_t>(options.fonts.size(), 1))
-    return Error("give one --label per --font file, in the same order");
+    return Error(Text(MessageId::kOneLabelPerFont));
   std::vector<std::vector<unsigned char>> built;
   for (const std::string& font : options.fonts) {
     const auto path = LibraryPath(font, PathUse::kFileCalls);
     if (!path) return 1;
     auto bytes = ReadWholeFile(path->c_str());
-    if (!bytes) return Error("cannot read " + font);
-    if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error(font + " is not a game font file");
+    if (!bytes) return Error(Text(MessageId::kCannotRead, font));
+    if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error(Text(MessageId::kNotGameFont, font));
     built.push_back(std::move(*bytes));
   }
   if (options.fonts.empty()) {
@@ -123,22 +124,25 @@ int RunPreview(const PreviewOptions& options) {
     BuildProgress progress(stderr, IsTerminal(stderr) ? BuildProgress::Mode::kBar : BuildProgress::Mode::kLines);
     const FontBuildResult result = BuildFont(request, progress);
     progress.Finish();
-    if (result.status != FontBuildStatus::kOk) return Error("the font build for the preview failed");
+    if (result.status != FontBuildStatus::kOk) {
+      const BuildFailureNames names{options.face, "", "", options.dict, options.png, true};
+      return Error(Text(MessageId::kPreviewBuildFailed, BuildFailureText(result, names, Language())));
+    }
     auto bytes = ReadWholeFile(request.outputPath.c_str());
     DeleteFileA(request.outputPath.c_str());
-    if (!bytes) return Error("cannot read the built font back");
-    if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error("the font built for the preview is not whole");
+    if (!bytes) return Error(Text(MessageId::kCannotReadBuiltFont));
+    if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error(Text(MessageId::kBuiltFontNotWhole));
     built.push_back(std::move(*bytes));
   }
   std::vector<PreviewFont> fonts;
   for (std::size_t i = 0; i < built.size(); ++i) {
     const std::string label = PreviewLabel(options, i);
     const auto gbk = ToGbk(label);
-    if (!gbk) return Error("the label \"" + label + "\" holds characters outside GBK");
+    if (!gbk) return Error(Text(MessageId::kLabelNotGbk, label));
     fonts.push_back({*gbk, built[i]});
   }
   const auto picture = DrawPreviewPicture(face->c_str(), *stock, fonts, CharacterCodes(dictionary));
-  if (!picture) return Error("cannot draw with face \"" + options.face + "\"");
+  if (!picture) return Error(Text(MessageId::kCannotDrawWithFace, options.face));
   return WriteRgbPng(options.png, picture->rgb, picture->width, picture->height);
 }
 
@@ -152,17 +156,17 @@ int RunDataExport(const std::string& dir) {
   if (!prefix.empty() && !IsPathSeparator(prefix.back())) prefix += '\\';
   EnsureDirectoryPath((prefix + "F_FONTJ.qzf").c_str());
   const DWORD attributes = GetFileAttributesA(base->c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Error("cannot make the directory " + dir);
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Error(dir + " is not a directory");
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Error(Text(MessageId::kCannotMakeDirectory, dir));
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Error(Text(MessageId::kNotDirectory, dir));
   const std::pair<int, const char*> blocks[] = {{kStockFontBlock, "F_FONTJ.qzf"}, {kDictionaryBlock, "dictionary.txt"}};
   for (const auto& [id, name] : blocks) {
-    if (!DataResourceBytes(id)) return Error("this program carries no data block " + std::to_string(id));
+    if (!DataResourceBytes(id)) return Error(Text(MessageId::kNoDataBlock, std::to_string(id)));
     const std::string shown = dir + "/" + name;
     const AtomicWriteResult written = WriteFileAtomically(
         prefix + name, AtomicWriteMode::kReplace,
         [id = id](const char* temporary) { return ExtractDataResource(MAKEINTRESOURCEA(id), temporary) == 1; });
     if (!written) return Error(DescribeWriteFailure(shown, written));
-    std::printf("wrote %s\n", shown.c_str());
+    std::printf("%s\n", Text(MessageId::kWrote, shown).c_str());
   }
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/library_path.h"
 #include "cli/terminal.h"
@@ -58,7 +59,7 @@ bool Load(QorvStringDict& dictionary, const std::string& file, int& status) {
     return false;
   }
   if (LoadDictionaryFile(dictionary, path->c_str()) == 0) {
-    status = Error("the dictionary " + file + " does not load (missing, or not in the text or binary format)");
+    status = Error(Text(MessageId::kDictionaryNotLoadedShort, file));
     return false;
   }
   return true;
@@ -72,12 +73,12 @@ bool Exists(const std::string& systemPath) { return GetFileAttributesA(systemPat
 int Save(const QorvStringDict& dictionary, const std::string& out, bool append) {
   const auto path = LibraryPath(out, PathUse::kFileCalls, kTemporarySuffixLength);
   if (!path) return 1;
-  if (!append && Exists(*path)) return Error(out + " exists; give a new file, or --append to add to it");
+  if (!append && Exists(*path)) return Error(Text(MessageId::kFileExists, out));
   const AtomicWriteResult saved = WriteFileAtomically(
       *path, append ? AtomicWriteMode::kAppendToCopy : AtomicWriteMode::kNewFile,
       [&](const char* temporary) { return dictionary.SaveToTXTFileA(temporary) != kDictSaveFailed; });
   if (!saved) return Error(DescribeWriteFailure(out, saved));
-  std::printf("wrote %u entries to %s\n", static_cast<unsigned>(dictionary.count()), out.c_str());
+  std::printf("%s\n", Text(MessageId::kWroteEntries, std::to_string(dictionary.count()), out).c_str());
   return 0;
 }
 
@@ -102,9 +103,9 @@ int RunLookup(const DictOptions& o) {
   int status = 0;
   if (!Load(dictionary, o.file, status)) return status;
   const auto key = ParseText(o.key);
-  if (!key) return Error("the key is neither 0xHHHH bytes nor text with a GBK form");
+  if (!key) return Error(Text(MessageId::kKeyNotText));
   const DictRecord* entry = dictionary.FindRecordA(key->c_str());
-  if (!entry) return Error("no entry for " + o.key);
+  if (!entry) return Error(Text(MessageId::kNoEntryFor, o.key));
   std::printf("%u\t%s\n", static_cast<unsigned>(entry - dictionary.records()), Describe(*entry).c_str());
   return 0;
 }
@@ -116,11 +117,11 @@ int RunAdd(const DictOptions& o) {
   const auto eng = ParseText(o.eng);
   const auto chi = ParseText(o.chi);
   const auto remark = ParseText(o.remark);
-  if (!eng || !chi || !remark) return Error("a text is neither 0xHHHH bytes nor text with a GBK form");
+  if (!eng || !chi || !remark) return Error(Text(MessageId::kTextsNotText));
   const std::uint32_t before = dictionary.count();
   const DictRecord* entry = dictionary.AddRecordA(eng->c_str(), chi->c_str(), remark->c_str());
-  if (!entry) return Error("cannot add the entry");
-  if (dictionary.count() == before) return Error("an entry for " + o.eng + " exists already; use `dict set`");
+  if (!entry) return Error(Text(MessageId::kCannotAddEntry));
+  if (dictionary.count() == before) return Error(Text(MessageId::kEntryExists, o.eng));
   return Save(dictionary, o.out, o.append);
 }
 
@@ -129,10 +130,9 @@ int RunSet(const DictOptions& o) {
   int status = 0;
   if (!Load(dictionary, o.file, status)) return status;
   if (o.index >= dictionary.count())
-    return Error("no entry " + std::to_string(o.index) + " (the dictionary has " + std::to_string(dictionary.count()) +
-                 ")");
+    return Error(Text(MessageId::kNoEntryNumber, std::to_string(o.index), std::to_string(dictionary.count())));
   const auto chi = ParseText(o.chi);
-  if (!chi) return Error("the text is neither 0xHHHH bytes nor text with a GBK form");
+  if (!chi) return Error(Text(MessageId::kTextNotText));
   dictionary.SetCHIA(o.index, chi->c_str());
   return Save(dictionary, o.out, o.append);
 }
@@ -148,10 +148,11 @@ int RunToBin(const DictOptions& o) {
     written = dictionary.SaveToBINFileA(temporary);
     return written != 0 && written != kDictSaveFailed;
   });
-  if (written == 0) return Error("the dictionary " + o.file + " is too large for a binary image");
+  if (written == 0) return Error(Text(MessageId::kTooLargeForBinary, o.file));
   if (!saved) return Error(DescribeWriteFailure(o.out, saved));
-  std::printf("wrote %u entries to %s (%u bytes)\n", static_cast<unsigned>(dictionary.count()), o.out.c_str(),
-              static_cast<unsigned>(written));
+  std::printf(
+      "%s\n",
+      Text(MessageId::kWroteEntriesBytes, std::to_string(dictionary.count()), o.out, std::to_string(written)).c_str());
   return 0;
 }
 
@@ -161,8 +162,8 @@ int RunFromBin(const DictOptions& o) {
   if (!path) return 1;
   if (dictionary.LoadFromBINFileA(path->c_str()) == 0) {
     if (!IsBinaryDictionaryFile(path->c_str()) && dictionary.LoadFromTXTFileA(path->c_str()) != 0)
-      return Error(o.file + " is dictionary text already, not a binary image");
-    return Error("the binary dictionary " + o.file + " does not load");
+      return Error(Text(MessageId::kAlreadyText, o.file));
+    return Error(Text(MessageId::kBinaryNotLoaded, o.file));
   }
   return Save(dictionary, o.out, o.append);
 }
@@ -174,7 +175,7 @@ int RunMatch(const DictOptions& o) {
   static const char* kResults[] = {"no match", "share", "complete"};
   for (const std::string& typed : o.pieces) {
     const auto piece = ParseText(typed);
-    if (!piece) return Error("the piece " + typed + " is neither 0xHHHH bytes nor text with a GBK form");
+    if (!piece) return Error(Text(MessageId::kPieceNotText, typed));
     char out[1024] = {};
     const std::uint32_t result = dictionary.MatchPieceA(piece->c_str(), out, sizeof(out));
     std::printf("%s\t%s\t%s\n", typed.c_str(), kResults[result <= 2 ? result : 0],

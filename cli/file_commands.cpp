@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/input_files.h"
 #include "cli/library_path.h"
@@ -10,12 +11,18 @@
 #include "fontbuild/report_records.h"
 #include "fontpatch/blank_character_cells.h"
 #include "fontpatch/font_file_report.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace qzf::cli {
 namespace {
 
-const char* kSizeNames[] = {"20 px", "24 px", "64 px"};
+void Line(const std::string& text) { std::printf("%s\n", text.c_str()); }
+
+std::string Hex(std::uint32_t code) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%04X", static_cast<unsigned>(code));
+  return text;
+}
 
 struct CheckOptions {
   std::string file;
@@ -24,13 +31,13 @@ struct CheckOptions {
 };
 
 void PrintBlankCharacterCells(const std::array<std::vector<GlyphFinding>, SizeModeTable.size()>& found) {
-  std::printf("blank cells the dictionary gives a character:\n");
+  Line(Text(MessageId::kCheckBlankCharacterCells));
   for (std::size_t t = 0; t < SizeModeTable.size(); ++t) {
-    std::printf("  %s: %zu\n", kSizeNames[t], found[t].size());
+    Line(Text(MessageId::kCheckBlankCount, std::to_string(SizeModeTable[t].cellSize), std::to_string(found[t].size())));
     for (const GlyphFinding& f : found[t]) {
       const char gbk[2] = {static_cast<char>(f.character >> 8), static_cast<char>(f.character & 0xFF)};
-      std::printf("    0x%04X at position %u: %s\n", static_cast<unsigned>(f.code), static_cast<unsigned>(f.position),
-                  GbkToUtf8Lossy(std::string_view(gbk, 2)).c_str());
+      Line(Text(MessageId::kCheckBlankCell, Hex(f.code), std::to_string(f.position),
+                GbkToUtf8Lossy(std::string_view(gbk, 2))));
     }
   }
 }
@@ -47,21 +54,17 @@ int RunCheck(const CheckOptions& options) {
   if (dictionary && summary.accepted) blank = FindBlankCharacterCells(*bytes, *dictionary);
   if (options.json) std::fputs(CheckRecordJson(file, summary, blank).c_str(), stdout);
   if (!summary.accepted) {
-    return Error(file + " is not a game font file: it needs a glyph count of " + std::to_string(kIndexedGlyphCount) +
-                 " and at least " + std::to_string(kFontFileLength) + " bytes");
+    return Error(
+        Text(MessageId::kNotGameFontNeeds, file, std::to_string(kIndexedGlyphCount), std::to_string(kFontFileLength)));
   }
   if (options.json) return 0;
-  std::printf("%s: %llu bytes, glyph count %u\n", file.c_str(), static_cast<unsigned long long>(summary.length),
-              static_cast<unsigned>(summary.count));
-  std::printf("accepted: the game font file layout (%u codes, cells at 20, 24 and 64 px)\n",
-              static_cast<unsigned>(kIndexedGlyphCount));
-  if (summary.extraBytes) {
-    std::printf("%llu bytes past the glyph tables\n", static_cast<unsigned long long>(summary.extraBytes));
-  }
+  Line(Text(MessageId::kCheckLength, file, std::to_string(summary.length), std::to_string(summary.count)));
+  Line(Text(MessageId::kCheckAccepted, std::to_string(kIndexedGlyphCount)));
+  if (summary.extraBytes) Line(Text(MessageId::kCheckExtraBytes, std::to_string(summary.extraBytes)));
   for (std::size_t t = 0; t < 3; ++t) {
-    std::printf("  %s: %u blank cells of %u, %u blank unindexed cells of %u\n", kSizeNames[t],
-                static_cast<unsigned>(summary.blankCells[t]), static_cast<unsigned>(kIndexedGlyphCount),
-                static_cast<unsigned>(summary.blankUnindexed[t]), static_cast<unsigned>(kUnindexedCellCount));
+    Line(Text(MessageId::kCheckBlankCells, std::to_string(SizeModeTable[t].cellSize),
+              std::to_string(summary.blankCells[t]), std::to_string(kIndexedGlyphCount),
+              std::to_string(summary.blankUnindexed[t]), std::to_string(kUnindexedCellCount)));
   }
   if (blank) PrintBlankCharacterCells(*blank);
   return 0;
@@ -75,7 +78,7 @@ int RunDiff(const std::string& a, const std::string& b, bool json) {
   if (!second) return status;
   for (const auto* file : {&a, &b}) {
     const auto& bytes = file == &a ? *first : *second;
-    if (!IsAcceptedFontImage(bytes.data(), bytes.size())) return Error(*file + " is not a game font file");
+    if (!IsAcceptedFontImage(bytes.data(), bytes.size())) return Error(Text(MessageId::kNotGameFont, *file));
   }
   const FontFileDiff diff = DiffFontFiles(*first, *second);
   if (json) {
@@ -83,15 +86,15 @@ int RunDiff(const std::string& a, const std::string& b, bool json) {
     return 0;
   }
   for (std::size_t t = 0; t < 3; ++t) {
-    std::printf("%s: %zu cells differ\n", kSizeNames[t], diff.changedCells[t].size());
+    Line(Text(MessageId::kDiffCells, std::to_string(SizeModeTable[t].cellSize),
+              std::to_string(diff.changedCells[t].size())));
   }
   const bool outside = diff.headerDiffers || diff.unindexedDiffers || diff.tailDiffers;
-  std::printf("outside the tables: %s\n",
-              outside ? (std::string("differs") + (diff.headerDiffers ? " (count or code table)" : "") +
-                         (diff.unindexedDiffers ? " (unindexed cells)" : "") +
-                         (diff.tailDiffers ? " (length or trailing bytes)" : ""))
-                            .c_str()
-                      : "identical");
+  std::string how = Text(outside ? MessageId::kDiffDiffers : MessageId::kDiffIdentical);
+  if (diff.headerDiffers) how += Text(MessageId::kDiffHeader);
+  if (diff.unindexedDiffers) how += Text(MessageId::kDiffUnindexed);
+  if (diff.tailDiffers) how += Text(MessageId::kDiffTail);
+  Line(Text(MessageId::kDiffOutside, how));
   return 0;
 }
 
@@ -109,11 +112,11 @@ int RunCell(const CellOptions& options) {
   for (const GlyphSizeInfo& s : SizeModeTable) {
     if (static_cast<int>(s.cellSize) == options.size) size = &s;
   }
-  if (!size) return Error("--size must be 20, 24 or 64");
+  if (!size) return Error(Text(MessageId::kSizeChoices));
   int status = 0;
   const auto bytes = LoadInputFile(options.file, status);
   if (!bytes) return status;
-  if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error(options.file + " is not a game font file");
+  if (!IsAcceptedFontImage(bytes->data(), bytes->size())) return Error(Text(MessageId::kNotGameFont, options.file));
   std::uint32_t cell = 0;
   if (!options.code.empty()) {
     unsigned long code = 0;
@@ -122,18 +125,18 @@ int RunCell(const CellOptions& options) {
       code = std::stoul(options.code, &used, 16);
       if (used != options.code.size() || code > 0xFFFF) throw std::invalid_argument("code");
     } catch (const std::exception&) {
-      return Error("--code takes a hexadecimal game code such as 0x82A0");
+      return Error(Text(MessageId::kCodeNotHex));
     }
     const auto position = FindCodePosition(*bytes, static_cast<std::uint16_t>(code));
-    if (!position) return Error("no cell has the code " + options.code);
+    if (!position) return Error(Text(MessageId::kNoCellWithCode, options.code));
     cell = *position;
   } else if (options.index >= 0 && options.index < kIndexedGlyphCount) {
     cell = static_cast<std::uint32_t>(options.index);
   } else {
-    return Error("give --index 0.." + std::to_string(kIndexedGlyphCount - 1) + " or --code 0xHHHH");
+    return Error(Text(MessageId::kGiveIndexOrCode, std::to_string(kIndexedGlyphCount - 1)));
   }
-  std::printf("cell %u, code 0x%04X, %u px\n", static_cast<unsigned>(cell),
-              static_cast<unsigned>(CodeAt(bytes->data(), cell)), static_cast<unsigned>(size->cellSize));
+  Line(Text(MessageId::kCellHeading, std::to_string(cell), Hex(CodeAt(bytes->data(), cell)),
+            std::to_string(size->cellSize)));
   if (options.png.empty()) {
     std::fputs(CellTextArt(*bytes, *size, cell).c_str(), stdout);
     return 0;

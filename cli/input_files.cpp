@@ -1,5 +1,6 @@
 #include "cli/input_files.h"
 
+#include "cli/cli_language.h"
 #include "cli/library_path.h"
 #include "cli/terminal.h"
 #include "dict/load_dictionary_file.h"
@@ -15,11 +16,11 @@ std::optional<std::vector<unsigned char>> LoadInputFile(const std::string& utf8P
   }
   auto bytes = ReadWholeFile(path->c_str());
   if (!bytes) {
-    status = Error("cannot read " + utf8Path);
+    status = Error(Text(MessageId::kCannotRead, utf8Path));
     return std::nullopt;
   }
   if (mustBeFont && !IsAcceptedFontImage(bytes->data(), bytes->size())) {
-    status = Error(utf8Path + " is not a game font file");
+    status = Error(Text(MessageId::kNotGameFont, utf8Path));
     return std::nullopt;
   }
   return bytes;
@@ -28,7 +29,7 @@ std::optional<std::vector<unsigned char>> LoadInputFile(const std::string& utf8P
 bool LoadInputDictionary(QorvStringDict& dictionary, const std::string& utf8Path, int& status) {
   if (utf8Path.empty()) {
     if (LoadEmbeddedDictionary(dictionary) != 0) return true;
-    status = Error("this program carries no dictionary; give --dict");
+    status = Error(Text(MessageId::kNoEmbeddedDictionary));
     return false;
   }
   const auto path = LibraryPath(utf8Path, PathUse::kLibraryBuffer);
@@ -37,8 +38,7 @@ bool LoadInputDictionary(QorvStringDict& dictionary, const std::string& utf8Path
     return false;
   }
   if (LoadDictionaryFile(dictionary, path->c_str()) == 0) {
-    status = Error("the dictionary " + utf8Path +
-                   " does not load (missing, or not in the dictionary text or binary format)");
+    status = Error(Text(MessageId::kDictionaryNotLoaded, Text(MessageId::kNamedDictionary, utf8Path)));
     return false;
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cli/cli_language.h"
 #include "cli/terminal.h"
 #include "fileutil/path_separators.h"
 #include "platform/win32.h"
@@ -82,7 +83,7 @@ std::optional<std::string> Relative(const std::string& path) {
 std::optional<std::string> LibraryPath(const std::string& utf8, PathUse use, std::size_t reserve) {
   const auto typed = ToSystemPath(utf8);
   if (!typed) {
-    Error("the path " + utf8 + " holds characters this system cannot use in file names");
+    Error(Text(MessageId::kPathUnusable, utf8));
     return std::nullopt;
   }
   if (typed->empty()) return typed;
@@ -98,8 +99,7 @@ std::optional<std::string> LibraryPath(const std::string& utf8, PathUse use, std
     if (form.size() + reserve < kLimit) return form;
   }
   if (use == PathUse::kFileCalls && kFileCallsTakeAnyLength) return forms.front();
-  Error("the path " + utf8 + " is too long: " + std::to_string(typed->size()) + " bytes, and this tool takes at most " +
-        std::to_string(kLimit - 1 - reserve) + " here (as typed, or relative to the current directory)");
+  Error(Text(MessageId::kPathTooLong, utf8, std::to_string(typed->size()), std::to_string(kLimit - 1 - reserve)));
   return std::nullopt;
 }
 

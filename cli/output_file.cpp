@@ -1,5 +1,6 @@
 #include "cli/output_file.h"
 
+#include "cli/cli_language.h"
 #include "cli/library_path.h"
 #include "cli/terminal.h"
 #include "cli/write_failure.h"
@@ -13,7 +14,7 @@ int WriteOutputFile(const std::string& utf8Path, std::span<const unsigned char> 
   if (!path) return 1;
   const DWORD attributes = GetFileAttributesA(path->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return Error("cannot write " + utf8Path + ": it is a directory");
+    return Error(Text(MessageId::kIsDirectory, utf8Path));
   const AtomicWriteResult written = WriteBytesAtomically(*path, bytes);
   return written ? 0 : Error(DescribeWriteFailure(utf8Path, written));
 }

@@ -1,5 +1,6 @@
 #include "cli/png_output.h"
 
+#include "cli/cli_language.h"
 #include "cli/output_file.h"
 #include "cli/terminal.h"
 #include "preview/png_encoder.h"
@@ -8,9 +9,9 @@ namespace qzf::cli {
 namespace {
 
 int WritePng(const std::string& utf8Path, const std::vector<unsigned char>& png) {
-  if (png.empty()) return Error("cannot encode the picture");
+  if (png.empty()) return Error(Text(MessageId::kCannotEncodePicture));
   if (const int status = WriteOutputFile(utf8Path, png)) return status;
-  std::printf("wrote %s\n", utf8Path.c_str());
+  std::printf("%s\n", Text(MessageId::kWrote, utf8Path).c_str());
   return 0;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/input_files.h"
 #include "cli/png_output.h"
@@ -58,13 +59,13 @@ struct RenderedFont {
 
 int RunRender(const RenderOptions& options) {
   const std::vector<const GlyphSizeInfo*> sizes = ChosenSizes(options.size);
-  if (sizes.empty()) return Error("--size must be 20, 24, 64 or all, not " + options.size);
+  if (sizes.empty()) return Error(Text(MessageId::kRenderSizeChoices, options.size));
   if (options.width < 1 || options.width > kMaxWidth)
-    return Error("--width must be 1 to " + std::to_string(kMaxWidth) + " cells");
-  if (options.scale < 1 || options.scale > kMaxScale) return Error("--scale must be 1 to " + std::to_string(kMaxScale));
-  if (options.text.empty() == options.textFile.empty()) return Error("give the text with --text or --text-file");
-  if (ToSystemPath(options.png) == std::nullopt)
-    return Error("the path " + options.png + " holds characters this system cannot use in file names");
+    return Error(Text(MessageId::kWidthRange, std::to_string(kMaxWidth)));
+  if (options.scale < 1 || options.scale > kMaxScale)
+    return Error(Text(MessageId::kScaleRange, std::to_string(kMaxScale)));
+  if (options.text.empty() == options.textFile.empty()) return Error(Text(MessageId::kGiveText));
+  if (ToSystemPath(options.png) == std::nullopt) return Error(Text(MessageId::kPathUnusable, options.png));
 
   int status = 0;
   std::string utf8 = options.text;
@@ -74,9 +75,9 @@ int RunRender(const RenderOptions& options) {
     utf8.assign(bytes->begin(), bytes->end());
   }
   const auto text = DecodeUtf8(utf8);
-  const std::string source = options.textFile.empty() ? "the text" : options.textFile;
-  if (!text) return Error(source + " is not UTF-8 text");
-  if (text->empty()) return Error(source + " is empty");
+  const std::string source = options.textFile.empty() ? Text(MessageId::kTheText) : options.textFile;
+  if (!text) return Error(Text(MessageId::kNotUtf8Text, source));
+  if (text->empty()) return Error(Text(MessageId::kTextEmpty, source));
 
   std::vector<RenderedFont> fonts(options.compare.empty() ? 1 : 2);
   fonts[0].name = options.font;
@@ -94,9 +95,8 @@ int RunRender(const RenderOptions& options) {
   for (RenderedFont& font : fonts) {
     font.layout = LayOutText(*text, static_cast<std::uint32_t>(options.width), codes, *font.cells);
     for (const UnknownCharacter& unknown : font.layout.unknown) {
-      std::fprintf(stderr, "qzffont: line %u, column %u: no cell of %s draws \"%s\" (%s); drawn as a box\n",
-                   static_cast<unsigned>(unknown.line), static_cast<unsigned>(unknown.column), font.name.c_str(),
-                   EncodeUtf8(unknown.character).c_str(), CodePointName(unknown.character).c_str());
+      Error(Text(MessageId::kUndrawnCharacter, std::to_string(unknown.line), std::to_string(unknown.column), font.name,
+                 EncodeUtf8(unknown.character), CodePointName(unknown.character)));
     }
   }
 
@@ -110,18 +110,18 @@ int RunRender(const RenderOptions& options) {
   }
   const TextPicture picture = DrawTextPicture(blocks);
   if (picture.picture.rgb.empty()) {
-    return Error("the picture would be " + std::to_string(picture.picture.width) + " x " +
-                 std::to_string(picture.picture.height) + " pixels, too large: give a smaller --width or --scale");
+    return Error(Text(MessageId::kPictureTooLarge, std::to_string(picture.picture.width),
+                      std::to_string(picture.picture.height)));
   }
   status = WriteRgbPng(options.png, picture.picture.rgb, picture.picture.width, picture.picture.height);
   if (status != 0) return status;
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     const RenderedFont& font = fonts[i % fonts.size()];
-    std::printf("  %u px, %s: %u lines of up to %u cells, first cell at (%u, %u), %u pixels apart\n",
-                static_cast<unsigned>(blocks[i].size->cellSize), font.name.c_str(),
-                static_cast<unsigned>(font.layout.rows), static_cast<unsigned>(font.layout.columns),
-                static_cast<unsigned>(picture.origins[i].x), static_cast<unsigned>(picture.origins[i].y),
-                static_cast<unsigned>(blocks[i].size->cellSize * options.scale));
+    std::printf("%s\n", Text(MessageId::kRenderLayout, std::to_string(blocks[i].size->cellSize), font.name,
+                             std::to_string(font.layout.rows), std::to_string(font.layout.columns),
+                             std::to_string(picture.origins[i].x), std::to_string(picture.origins[i].y),
+                             std::to_string(blocks[i].size->cellSize * options.scale))
+                            .c_str());
   }
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/input_files.h"
 #include "cli/library_path.h"
@@ -67,12 +68,11 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> ParseCodeRange(const std:
 
 int RunExport(const ExportOptions& options) {
   const GlyphSizeInfo* size = SizeOf(options.size);
-  if (!size) return Error("--size must be 20, 24 or 64");
+  if (!size) return Error(Text(MessageId::kSizeChoices));
   std::optional<std::pair<std::uint16_t, std::uint16_t>> range = std::make_pair(0, 0xFFFF);
-  if (!options.codes.empty() && !(range = ParseCodeRange(options.codes)))
-    return Error("--codes takes a range of game codes such as 0x889F-0x88FC");
+  if (!options.codes.empty() && !(range = ParseCodeRange(options.codes))) return Error(Text(MessageId::kCodesRange));
   std::optional<std::u32string> text;
-  if (!options.chars.empty() && !(text = DecodeUtf8(options.chars))) return Error("--chars is not UTF-8");
+  if (!options.chars.empty() && !(text = DecodeUtf8(options.chars))) return Error(Text(MessageId::kCharsNotUtf8));
   int status = 0;
   const auto font = LoadInputFile(options.file, status, true);
   if (!font) return status;
@@ -83,18 +83,18 @@ int RunExport(const ExportOptions& options) {
   std::vector<SheetCell> cells;
   if (text) {
     SheetCellsResult chosen = SheetCellsOfText(*font, characters, *text);
-    if (!chosen) return Error("--chars: " + chosen.error + " in " + options.file);
+    if (!chosen) return Error(Text(MessageId::kCharsRefused, chosen.error, options.file));
     cells = std::move(chosen.cells);
   } else {
     cells = SheetCellsOfCodes(*font, characters, range->first, range->second);
-    if (cells.empty()) return Error("no cell of " + options.file + " has a code in " + options.codes);
+    if (cells.empty()) return Error(Text(MessageId::kNoCellInRange, options.file, options.codes));
   }
   const GlyphSheet sheet = LayOutSheet(*size, std::move(cells), static_cast<std::uint32_t>(options.columns));
   if (std::uint64_t{sheet.layout.width()} * sheet.layout.height() > kMaxSheetPixels)
-    return Error("the sheet would be too large; give more --columns, --chars or --codes");
+    return Error(Text(MessageId::kSheetTooLarge));
   const std::vector<unsigned char> png =
       EncodePng(DrawSheet(*font, *size, sheet), sheet.layout.width(), sheet.layout.height(), 3);
-  if (png.empty()) return Error("cannot encode the sheet");
+  if (png.empty()) return Error(Text(MessageId::kCannotEncodeSheet));
   // The index first: a picture without its index could not be read back.
   const std::string indexPath = SheetIndexPath(options.png);
   if (const int failed = WriteOutputFile(indexPath, SheetIndexJson(sheet))) return failed;
@@ -103,9 +103,12 @@ int RunExport(const ExportOptions& options) {
     if (const auto written = LibraryPath(indexPath, PathUse::kFileCalls)) DeleteFileA(written->c_str());
     return failed;
   }
-  std::printf("wrote %s: %zu cells of %u px, %u x %u pixels\nwrote %s: where each cell sits\n", options.png.c_str(),
-              sheet.cells.size(), static_cast<unsigned>(size->cellSize), static_cast<unsigned>(sheet.layout.width()),
-              static_cast<unsigned>(sheet.layout.height()), indexPath.c_str());
+  std::printf(
+      "%s\n%s\n",
+      Text(MessageId::kSheetWritten, options.png, std::to_string(sheet.cells.size()), std::to_string(size->cellSize),
+           std::to_string(sheet.layout.width()), std::to_string(sheet.layout.height()))
+          .c_str(),
+      Text(MessageId::kSheetIndexWritten, indexPath).c_str());
   return 0;
 }
 
@@ -117,7 +120,7 @@ int RunImport(const ImportOptions& options) {
   const auto systemIndexPath = LibraryPath(indexPath, PathUse::kFileCalls);
   if (!systemIndexPath) return 1;
   const auto indexBytes = ReadWholeFile(systemIndexPath->c_str());
-  if (!indexBytes) return Error("cannot read " + indexPath + ", the index of the sheet " + options.png);
+  if (!indexBytes) return Error(Text(MessageId::kCannotReadSheetIndex, indexPath, options.png));
   const SheetIndexResult index =
       ParseSheetIndex(std::string_view(reinterpret_cast<const char*>(indexBytes->data()), indexBytes->size()));
   if (!index) return Error(indexPath + " " + index.error);
@@ -129,14 +132,16 @@ int RunImport(const ImportOptions& options) {
   const SheetImport imported = ImportSheet(*font, *size, index.sheet, picture.picture);
   if (!imported) return Error(options.png + ": " + imported.error);
   if (const int failed = WriteOutputFile(options.out, *font)) return failed;
-  std::printf("%zu of %zu cells changed at %u px\n", imported.changed.size(), index.sheet.cells.size(),
-              static_cast<unsigned>(size->cellSize));
+  std::printf("%s\n", Text(MessageId::kSheetChanged, std::to_string(imported.changed.size()),
+                           std::to_string(index.sheet.cells.size()), std::to_string(size->cellSize))
+                          .c_str());
   for (const SheetCell& cell : imported.changed) {
-    std::printf("  position %u, code 0x%04X%s%s\n", static_cast<unsigned>(cell.position),
-                static_cast<unsigned>(cell.code), cell.character ? ": " : "",
-                cell.character ? EncodeUtf8(*cell.character).c_str() : "");
+    char code[16];
+    std::snprintf(code, sizeof(code), "0x%04X", static_cast<unsigned>(cell.code));
+    const std::string character = cell.character ? ": " + EncodeUtf8(*cell.character) : "";
+    std::printf("%s\n", Text(MessageId::kSheetChangedCell, std::to_string(cell.position), code, character).c_str());
   }
-  std::printf("wrote %s\n", options.out.c_str());
+  std::printf("%s\n", Text(MessageId::kWrote, options.out).c_str());
   return 0;
 }
 

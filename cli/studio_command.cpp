@@ -1,6 +1,7 @@
 // studio: the local web page for choosing, tuning and previewing a font.
 #include <memory>
 
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "studio/studio_server.h"
@@ -18,24 +19,25 @@ struct StudioArguments {
 
 int RunStudioCommand(const StudioArguments& a) {
   studio::StudioOptions options;
-  if (a.port < 0 || a.port > 65535) return Error("--port takes 1 to 65535 (or 0 for a free one)");
+  if (a.port < 0 || a.port > 65535) return Error(Text(MessageId::kPortRange));
   options.port = static_cast<std::uint16_t>(a.port);
   options.openBrowser = !a.noBrowser;
   const auto base = ToSystemPath(a.base);
   const auto dict = ToSystemPath(a.dict);
   const auto outDir = ToSystemPath(a.outDir);
-  if (!base || !dict || !outDir) return Error("a path holds characters this system cannot use in file names");
+  if (!base || !dict || !outDir) return Error(Text(MessageId::kPathsUnusable));
   options.basePath = *base;
   options.dictionaryPath = *dict;
   options.outputFolder = a.outDir.empty() ? studio::DefaultOutputFolder() : *outDir;
-  if (a.idleSeconds < 1) return Error("--idle-seconds takes a positive number");
+  if (a.idleSeconds < 1) return Error(Text(MessageId::kIdleSecondsPositive));
   options.idleSeconds = a.idleSeconds;
   for (const std::string& file : a.fontFiles) {
     const auto path = ToSystemPath(file);
-    if (!path) return Error("a path holds characters this system cannot use in file names");
+    if (!path) return Error(Text(MessageId::kPathsUnusable));
     options.fontFiles.push_back(*path);
   }
   options.version = QZF_VERSION;
+  options.language = Language();
   return studio::RunStudio(options);
 }
 

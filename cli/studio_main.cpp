@@ -4,6 +4,7 @@
 // studio`.
 #include <cstdio>
 
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
   status = qzf::cli::RunCommandLine(program, "", std::move(args), status);
   if (status != 0) {
     // A double-clicked window would close before the message could be read.
-    std::printf("工作室没能启动（原因见上）。按回车键关闭。\n");
+    std::printf("%s\n", qzf::cli::Text(qzf::MessageId::kStudioDidNotStart).c_str());
     std::fflush(stdout);
     std::getchar();
   }

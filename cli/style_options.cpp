@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli/cli_language.h"
 #include "cli/terminal.h"
 #include "fontbuild/style_file.h"
 #include "fontbuild/style_messages.h"
@@ -76,14 +77,15 @@ std::optional<StyleSettings> StyleFromArguments(const StyleArguments& a, std::st
     const auto path = ToSystemPath(a.styleFile);
     const auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
     if (!bytes) {
-      error = "cannot read the style file " + a.styleFile;
+      error = Text(MessageId::kCannotReadStyleFile, a.styleFile);
       return std::nullopt;
     }
     StyleFileError problem;
     const auto parsed =
         ParseStyleText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), problem);
     if (!parsed) {
-      error = a.styleFile + ":" + (problem.line > 0 ? std::to_string(problem.line) + ": " : " ") + problem.message;
+      const std::string message = problem.value ? ValueErrorText(*problem.value, Language()) : problem.message;
+      error = a.styleFile + ":" + (problem.line > 0 ? std::to_string(problem.line) + ": " : " ") + message;
       return std::nullopt;
     }
     fromFile = *parsed;
@@ -111,7 +113,7 @@ std::optional<StyleSettings> StyleFromArguments(const StyleArguments& a, std::st
       ok = value.has_value();
     }
     if (!ok) {
-      error = ValueErrorText(problem, MessageLanguage::kEnglish);
+      error = ValueErrorText(problem, Language());
       return std::nullopt;
     }
   }

@@ -1,6 +1,6 @@
 #include "cli/terminal.h"
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
 
 #ifdef _WIN32

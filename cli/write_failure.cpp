@@ -1,5 +1,6 @@
 #include "cli/write_failure.h"
 
+#include "cli/cli_language.h"
 #include "platform/win32.h"
 
 namespace qzf::cli {
@@ -9,12 +10,12 @@ std::string Reason(std::uint32_t error) {
   switch (error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      return ": the disk is full";
+      return Text(MessageId::kReasonDiskFull);
     case ERROR_ACCESS_DENIED:
-      return ": permission denied";
+      return Text(MessageId::kReasonDenied);
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return ": its directory is not there";
+      return Text(MessageId::kReasonNoFolder);
     default:
       return "";
   }
@@ -22,14 +23,20 @@ std::string Reason(std::uint32_t error) {
 
 }  // namespace
 
+std::string DescribeWriteProblem(const std::string& path, const AtomicWriteResult& result) {
+  const std::string reason = Reason(result.systemError);
+  if (result.status == AtomicWriteStatus::kCannotReplace) return Text(MessageId::kCannotReplace, path, reason);
+  if (result.status == AtomicWriteStatus::kCannotCopy) return Text(MessageId::kCannotCopy, path, reason);
+  return Text(MessageId::kCannotWrite, path, reason);
+}
+
 std::string DescribeWriteFailure(const std::string& path, const AtomicWriteResult& result) {
   switch (result.status) {
     case AtomicWriteStatus::kCannotCopy:
-      return "cannot read " + path + " to add to it" + Reason(result.systemError) + "; it is as it was";
+      return Text(MessageId::kCannotCopy, path, Reason(result.systemError));
     case AtomicWriteStatus::kWriteFailed:
-      return "cannot write " + path + Reason(result.systemError) + "; nothing was changed";
     case AtomicWriteStatus::kCannotReplace:
-      return "cannot put the new " + path + " in place" + Reason(result.systemError) + "; nothing was changed";
+      return Text(MessageId::kNothingChanged, DescribeWriteProblem(path, result));
     case AtomicWriteStatus::kOk:
       break;
   }

@@ -6,7 +6,7 @@
 #include "fontbuild/style_table.h"
 #include "fontpatch/cell_image.h"
 #include "fontpatch/font_file_report.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
 
 namespace qzf {

@@ -4,7 +4,7 @@
 
 #include "fontbuild/font_build.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"
 

@@ -21,7 +21,7 @@
 #include "fontbuild/pass_styles.h"
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/face_char_set.h"
 #include "platform/portable/private_font_file.h"
 #include "platform/portable/selected_font.h"
@@ -293,8 +293,8 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   // anything is written.
   OwnCells ownCells;
   if (dictionaryUsable && !style.glyphs.empty()) {
-    OwnCellsRequest own{&style.glyphs,           face,        fallbacks,      &dictionary, {}, measure,
-                        request.allowSubstitute, request.ops, request.threads};
+    OwnCellsRequest own{&style.glyphs,           face,        fallbacks,       &dictionary,     {}, measure,
+                        request.allowSubstitute, request.ops, request.threads, request.language};
     own.fits = result.fits;
     const std::string refusal = DrawOwnCells(own, ownCells);
     if (!refusal.empty()) return Fail(result, FontBuildStatus::kGlyphRefused, refusal);
@@ -315,7 +315,7 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
     read.buffer = head.data();
     read.size = static_cast<std::uint32_t>(head.size());
     head.resize(ReadFileRange(read) == head.size() ? head.size() : 0);
-    const std::string unreached = UnreachedGlyph(style.glyphs, head, dictionary);
+    const std::string unreached = UnreachedGlyph(style.glyphs, head, dictionary, request.language);
     if (!unreached.empty()) return Fail(result, FontBuildStatus::kGlyphRefused, unreached);
   }
 

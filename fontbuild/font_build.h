@@ -20,6 +20,7 @@
 #include "fontpatch/font_format.h"
 #include "fontpatch/glyph_style.h"
 #include "fontpatch/patch_pass.h"
+#include "i18n/message_catalog.h"
 
 namespace qzf {
 
@@ -37,6 +38,8 @@ struct FontBuildRequest {
   // Threads that draw the glyphs; 0: as GlyphWorkerCount chooses.
   // The bytes are the same for any number.
   unsigned threads = 0;
+  // The language of the refusals the result's detail carries.
+  MessageLanguage language = MessageLanguage::kEnglish;
 };
 
 enum class FontBuildStatus {

@@ -7,7 +7,7 @@
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/cell_image.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/win32.h"
 
 namespace qzf {
@@ -32,7 +32,7 @@ std::string DrawOwnCells(const OwnCellsRequest& request, OwnCells& out) {
     if (!glyph.face.empty()) {
       const FaceCheck check = CheckFace(glyph.face.c_str(), request.ops);
       if (!check.fontCreated || (!check.exact && !request.allowSubstitute))
-        return glyph.where + ": face: no installed font is called \"" + GbkToUtf8Lossy(glyph.face) + "\"";
+        return Say(MessageId::kGlyphFaceNotInstalled, request.language, {glyph.where, GbkToUtf8Lossy(glyph.face)});
       face = RenderFace{glyph.face, check.charSet};
     }
     std::vector<GlyphTask> tasks;
@@ -64,8 +64,8 @@ std::string DrawOwnCells(const OwnCellsRequest& request, OwnCells& out) {
     for (std::size_t t = 0; t < tasks.size(); ++t) {
       const RenderedCells& cells = drawing.Wait(t);
       if (cells.info.status != GlyphRenderer::Status::kOk || !cells.prepared())
-        return glyph.where + ": its face cannot be drawn at " + std::to_string(SizeModeTable[taskSizes[t]].cellSize) +
-               " px";
+        return Say(MessageId::kGlyphFaceNotDrawn, request.language,
+                   {glyph.where, std::to_string(SizeModeTable[taskSizes[t]].cellSize)});
       const auto drawn = cells.Find(*character);
       if (!drawn || !drawn->drawing->drawn) continue;  // the pass counts it as a glyph that failed
       CellOverride& cell = out[taskSizes[t]].back();
@@ -77,7 +77,7 @@ std::string DrawOwnCells(const OwnCellsRequest& request, OwnCells& out) {
 }
 
 std::string UnreachedGlyph(const std::vector<GlyphOverride>& glyphs, std::span<const unsigned char> file,
-                           const QorvStringDict& dictionary) {
+                           const QorvStringDict& dictionary, MessageLanguage language) {
   const std::uint32_t count = file.size() >= 4 ? ReadGlyphCount(file.data()) : 0;
   std::vector<bool> codes(0x10000, false), characters(0x10000, false);
   for (std::uint32_t i = 0; i < count && 4 + 2 * std::size_t{i} + 2 <= file.size(); ++i) {
@@ -86,14 +86,12 @@ std::string UnreachedGlyph(const std::vector<GlyphOverride>& glyphs, std::span<c
     if (const auto character = CharacterOfCode(dictionary, code)) characters[*character] = true;
   }
   for (const GlyphOverride& glyph : glyphs) {
-    if (glyph.code && !codes[*glyph.code]) return glyph.where + ": the font's code table has no such code";
+    if (glyph.code && !codes[*glyph.code]) return Say(MessageId::kGlyphNoSuchCode, language, {glyph.where});
     if (glyph.character && !characters[*glyph.character])
-      return glyph.where + ": no code of the dictionary reaches this character";
+      return Say(MessageId::kGlyphNotReached, language, {glyph.where});
     const bool drawn = std::any_of(glyph.images.begin(), glyph.images.end(), [](const auto& i) { return i.empty(); });
     if (glyph.code && drawn && !CharacterOfCode(dictionary, *glyph.code))
-      return glyph.where +
-             ": the dictionary keeps this code's cell, so there is no character to draw; give it an "
-             "image for every size";
+      return Say(MessageId::kGlyphCodeKept, language, {glyph.where});
   }
   return "";
 }

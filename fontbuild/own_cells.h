@@ -13,6 +13,7 @@
 #include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
 #include "fontpatch/patch_pass.h"
+#include "i18n/message_catalog.h"
 
 namespace qzf {
 
@@ -27,6 +28,7 @@ struct OwnCellsRequest {
   bool allowSubstitute = false;
   const GlyphRenderOps* ops = nullptr;
   unsigned threads = 0;
+  MessageLanguage language = MessageLanguage::kEnglish;  // of the refusal
 };
 
 using OwnCells = std::array<std::vector<CellOverride>, SizeModeTable.size()>;
@@ -41,6 +43,6 @@ std::string DrawOwnCells(const OwnCellsRequest& request, OwnCells& out);
 // dictionary keeps without a picture for every size. `file`: the
 // count and code table at least. Empty when every glyph is reached.
 std::string UnreachedGlyph(const std::vector<GlyphOverride>& glyphs, std::span<const unsigned char> file,
-                           const QorvStringDict& dictionary);
+                           const QorvStringDict& dictionary, MessageLanguage language);
 
 }  // namespace qzf

@@ -5,7 +5,7 @@
 #include <type_traits>
 
 #include "fontbuild/style_table.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace qzf {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "fontpatch/glyph_batch.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace qzf {
 namespace {

@@ -36,117 +36,88 @@ Texts TextsOf(const ValueError& e, MessageLanguage language) {
   Texts t;
   t.quoted = QuotedValue(e.value);
   const StyleSetting* setting = FindStyleSetting(e.setting);
-  const bool chinese = language == MessageLanguage::kChinese;
   if (!setting) {
     t.subject = e.setting;
     return t;
   }
-  if (chinese) {
-    t.subject = (e.cellSize > 0 ? std::to_string(e.cellSize) + " 像素格子的" : "") + std::string(setting->label);
-  } else {
-    t.subject = std::string(setting->name) + (e.cellSize > 0 ? " at " + std::to_string(e.cellSize) + " px" : "");
-  }
+  // English names the setting as it is typed, Chinese by its label.
+  const std::string name(language == MessageLanguage::kChinese ? setting->label : setting->name);
+  t.subject = e.cellSize > 0 ? Say(MessageId::kValueSubjectAtSize, language, {name, std::to_string(e.cellSize)}) : name;
   const std::string low = Number(setting->Low(e.cellSize));
   const std::string high = Number(setting->High(e.cellSize));
   switch (setting->kind) {
     case SettingKind::kInteger:
-      t.range = chinese ? low + " 到 " + high + " 的整数" : "an integer from " + low + " to " + high;
+      t.range = Say(MessageId::kRangeInteger, language, {low, high});
       break;
     case SettingKind::kNumber:
-      t.range = chinese ? low + " 到 " + high + " 的数" : "a number from " + low + " to " + high;
+      t.range = Say(MessageId::kRangeNumber, language, {low, high});
       break;
     case SettingKind::kPair:
-      t.range = chinese ? "两个 " + low + " 到 " + high + " 的整数（向右、向下）"
-                        : "two integers (right, down) from " + low + " to " + high;
+      t.range = Say(MessageId::kRangePair, language, {low, high});
       break;
     default:
       break;
   }
   for (std::size_t i = 0; i < setting->choices.size(); ++i)
-    t.choices += (i ? (chinese ? "、" : ", ") : "") + std::string(setting->choices[i]);
+    t.choices +=
+        (i ? std::string(MessageText(MessageId::kListSeparator, language)) : "") + std::string(setting->choices[i]);
   return t;
 }
 
-std::string English(const ValueError& e, const Texts& t) {
-  switch (e.problem) {
+MessageId MessageOf(ValueProblem problem) {
+  switch (problem) {
     case ValueProblem::kEmpty:
-      return t.subject + ": the value is empty";
+      return MessageId::kValueEmpty;
     case ValueProblem::kControlCharacter:
-      return t.subject + ": " + t.quoted + " holds a control character";
+      return MessageId::kValueControlCharacter;
     case ValueProblem::kNotInRange:
     case ValueProblem::kNotPair:
-      return t.subject + ": " + t.quoted + " is not " + t.range;
+      return MessageId::kValueNotInRange;
     case ValueProblem::kNotFlag:
-      return t.subject + ": " + t.quoted + " is not true or false";
+      return MessageId::kValueNotFlag;
     case ValueProblem::kNotChoice:
-      return t.subject + ": " + t.quoted + " is not one of " + t.choices;
+      return MessageId::kValueNotChoice;
     case ValueProblem::kNotText:
-      return t.subject + ": " + t.quoted + " is not text";
+      return MessageId::kValueNotText;
     case ValueProblem::kTooLong:
-      return t.subject + ": " + t.quoted + " is too long (more than 255 bytes)";
+      return MessageId::kValueTooLong;
     case ValueProblem::kTooMany:
-      return t.subject + ": more names than the 16 it takes";
+      return MessageId::kValueTooMany;
     case ValueProblem::kUnknownSetting:
-      return "unknown setting " + t.quoted;
+      return MessageId::kValueUnknownSetting;
     case ValueProblem::kNotPerSize:
-      return e.setting + ": the same for every size; give it outside the sizes";
+      return MessageId::kValueNotPerSize;
     case ValueProblem::kNotTable:
-      return e.setting + ": " + t.quoted + " is not a table of sizes 20, 24 and 64";
+      return MessageId::kValueNotTable;
     case ValueProblem::kBadSize:
-      return "size " + t.quoted + ": the cell sizes are 20, 24 and 64";
+      return MessageId::kValueBadSize;
     case ValueProblem::kDuplicateSize:
-      return t.subject + ": the size is given twice (" + t.quoted + ")";
+      return MessageId::kValueDuplicateSize;
     case ValueProblem::kBadSizeList:
-      return e.setting + ": " + t.quoted + ": give SIZE=VALUE with SIZE 20, 24 or 64 (or one value for every size)";
+      return MessageId::kValueBadSizeList;
     case ValueProblem::kNotForGlyph:
-      return e.setting + ": the same for the whole font; a character takes face, image and the per-size settings";
+      return MessageId::kValueNotForGlyph;
     case ValueProblem::kGlyphOnly:
-      return e.setting + ": for single characters only; give it under [glyph.\"X\"]";
+      return MessageId::kValueGlyphOnly;
     case ValueProblem::kBadGlyph:
-      return "glyph " + t.quoted + ": give one character or a game code such as 0x8142";
+      return MessageId::kValueBadGlyph;
   }
-  return t.subject + ": " + t.quoted;
+  return MessageId::kValueOther;
 }
 
-std::string Chinese(const ValueError& e, const Texts& t) {
-  switch (e.problem) {
-    case ValueProblem::kEmpty:
-      return t.subject + "不能为空";
-    case ValueProblem::kControlCharacter:
-      return t.subject + "：" + t.quoted + " 含有控制字符";
-    case ValueProblem::kNotInRange:
-    case ValueProblem::kNotPair:
-      return t.subject + "：" + t.quoted + " 不是" + t.range;
-    case ValueProblem::kNotFlag:
-      return t.subject + "：" + t.quoted + " 不是“是”或“否”";
-    case ValueProblem::kNotChoice:
-      return t.subject + "：" + t.quoted + " 不是 " + t.choices + " 之一";
-    case ValueProblem::kNotText:
-      return t.subject + "：" + t.quoted + " 不是文字";
-    case ValueProblem::kTooLong:
-      return t.subject + "：" + t.quoted + " 超过 255 字节";
-    case ValueProblem::kTooMany:
-      return t.subject + "：最多 16 个";
-    case ValueProblem::kUnknownSetting:
-      return "不认识的样式项 " + t.quoted;
+// Problems of where a setting was given rather than of its value: English
+// names the setting bare, as the style file spells it.
+bool NamesSettingBare(ValueProblem problem) {
+  switch (problem) {
     case ValueProblem::kNotPerSize:
-      return t.subject + "对所有格子都一样，不能按格子设置";
     case ValueProblem::kNotTable:
-      return "样式格式不对：" + t.quoted + " 应是 20、24、64 各种格子的设置";
-    case ValueProblem::kBadSize:
-      return "格子只有 20、24、64 三种，没有 " + t.quoted;
-    case ValueProblem::kDuplicateSize:
-      return t.subject + "给了两次（" + t.quoted + "）";
     case ValueProblem::kBadSizeList:
-      return t.subject + "：" + t.quoted + " 应写成“格子=值”（格子为 20、24 或 64），或一个对所有格子的值";
     case ValueProblem::kNotForGlyph:
-      return t.subject + "对整套字体都一样，不能为单个字设置";
     case ValueProblem::kGlyphOnly:
-      return t.subject + "只能为单个字设置";
-    case ValueProblem::kBadGlyph:
-      return "单字设置 " + t.quoted + " 应是一个字，或 0x8142 这样的游戏编码";
+      return true;
+    default:
+      return false;
   }
-  return t.subject + "：" + t.quoted;
 }
 
 }  // namespace
@@ -182,11 +153,13 @@ std::string QuotedValue(std::string_view text) {
 }
 
 std::string ValueErrorText(const ValueError& error, MessageLanguage language) {
-  const Texts texts = TextsOf(error, language);
-  const bool chinese = language == MessageLanguage::kChinese;
-  const std::string text = chinese ? Chinese(error, texts) : English(error, texts);
+  const Texts t = TextsOf(error, language);
+  const bool bare = language == MessageLanguage::kEnglish && NamesSettingBare(error.problem);
+  const std::string detail = error.problem == ValueProblem::kNotChoice ? t.choices : t.range;
+  const std::string text =
+      Say(MessageOf(error.problem), language, {bare ? error.setting : t.subject, t.quoted, detail});
   if (error.glyph.empty() || error.problem == ValueProblem::kBadGlyph) return text;
-  return (chinese ? "单字 " : "glyph.") + QuotedValue(error.glyph) + (chinese ? "：" : ": ") + text;
+  return Say(MessageId::kValueInGlyph, language, {QuotedValue(error.glyph), text});
 }
 
 }  // namespace qzf

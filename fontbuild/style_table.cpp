@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fontbuild/style_settings.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
 
 namespace qzf {

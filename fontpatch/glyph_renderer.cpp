@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace qzf {
 namespace {

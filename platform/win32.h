@@ -6,9 +6,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include "platform/base/native_types.h"
 #include "platform/native/native_files.h"
 #include "platform/native/native_gdi.h"
 #include "platform/native/native_module.h"
 #include "platform/native/native_system.h"
-#include "platform/native/native_types.h"
 #endif

@@ -4,7 +4,7 @@
 
 #include "fontpatch/font_format.h"
 #include "fontpatch/pass_messages.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/win32.h"
 #include "preview/character_equivalents.h"
 #include "preview/utf8_text.h"

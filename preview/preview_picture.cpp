@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "preview/font_file_cells.h"
 #include "preview/picture_colours.h"
 #include "preview/preview_lines.h"

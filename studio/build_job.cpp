@@ -1,6 +1,9 @@
 #include "studio/build_job.h"
 
-#include "platform/portable/codepage.h"
+#include "fontbuild/build_failure_text.h"
+#include "platform/base/codepage.h"
+#include "platform/portable/system_path.h"
+#include "studio/studio_language.h"
 
 namespace qzf::studio {
 
@@ -8,11 +11,11 @@ class BuildJob::Observer final : public FontBuildObserver {
  public:
   explicit Observer(BuildJob& job) : job_(job) {}
   void MeasuringStarted(const GlyphSizeInfo& size) override {
-    Set(static_cast<double>(measured_++) / 10.0, "测量 " + std::to_string(size.cellSize) + " 像素的字形");
+    Set(static_cast<double>(measured_++) / 10.0, Text(MessageId::kPhaseMeasuring, std::to_string(size.cellSize)));
   }
   void PassStarted(std::size_t index, const GlyphSizeInfo& size) override {
     pass_ = index;
-    Set(Base(), "绘制 " + std::to_string(size.cellSize) + " 像素的字形");
+    Set(Base(), Text(MessageId::kPhaseDrawing, std::to_string(size.cellSize)));
   }
   void Message(std::string_view) override {}
   // The glyphs are drawn ahead of the pass, which then only packs them.
@@ -45,7 +48,7 @@ bool BuildJob::Start(FontBuildRequest request, std::string outputName, std::mute
   if (thread_.joinable()) thread_.join();
   status_ = BuildJobStatus{};
   status_.running = true;
-  status_.phase = "准备";
+  status_.phase = Text(MessageId::kPhasePreparing);
   status_.outputName = std::move(outputName);
   thread_ =
       std::thread([this, request = std::move(request), &fontLock]() mutable { Run(std::move(request), fontLock); });
@@ -54,6 +57,10 @@ bool BuildJob::Start(FontBuildRequest request, std::string outputName, std::mute
 
 void BuildJob::Run(FontBuildRequest request, std::mutex& fontLock) {
   Observer observer(*this);
+  BuildFailureNames names;
+  names.face = GbkToUtf8Lossy(request.faceName);
+  names.base = SystemPathToUtf8(request.basePath);
+  names.dictionary = SystemPathToUtf8(request.dictionaryPath);
   FontBuildResult result;
   {
     std::lock_guard fonts(fontLock);
@@ -64,8 +71,11 @@ void BuildJob::Run(FontBuildRequest request, std::mutex& fontLock) {
   status_.finished = true;
   status_.progress = 1;
   status_.ok = result.status == FontBuildStatus::kOk;
-  status_.phase = status_.ok ? "完成" : "失败";
-  status_.message = status_.ok ? "新字体已保存为 " + status_.outputName : DescribeBuildFailure(result);
+  status_.phase = Text(status_.ok ? MessageId::kPhaseDone : MessageId::kPhaseFailed);
+  names.output = status_.outputName;
+  names.fontFile = SystemPathToUtf8(result.detail);
+  status_.message = status_.ok ? Text(MessageId::kFontSaved, status_.outputName)
+                               : BuildFailureText(result, names, MessageLanguage::kChinese);
   status_.result = std::move(result);
 }
 
@@ -81,36 +91,6 @@ void BuildJob::Wait() {
     thread = std::move(thread_);
   }
   if (thread.joinable()) thread.join();
-}
-
-std::string DescribeBuildFailure(const FontBuildResult& result) {
-  const std::string detail = GbkToUtf8Lossy(result.detail);
-  switch (result.status) {
-    case FontBuildStatus::kUnknownFace:
-      return "没有名为该字体的已安装字体" +
-             (result.faceUsed.empty() ? "" : "（最接近的是“" + GbkToUtf8Lossy(result.faceUsed) + "”）");
-    case FontBuildStatus::kUnknownFallback:
-      return "后备字体“" + detail + "”没有安装";
-    case FontBuildStatus::kFontFileUnusable:
-      return "字体文件“" + detail + "”里没有可用的字体";
-    case FontBuildStatus::kBaseUnreadable:
-      return "读不到原版字体文件";
-    case FontBuildStatus::kBaseRefused:
-      return "原版文件不是游戏字体文件（" + result.detail + "）";
-    case FontBuildStatus::kDictionaryNotLoaded:
-      return "码表无法使用" + (result.detail.empty() ? "" : "：" + result.detail);
-    case FontBuildStatus::kOutputUnwritable:
-      return "无法写入输出文件（文件夹是否存在、是否可写？）";
-    case FontBuildStatus::kPassFailed:
-      return result.detail + " 的绘制失败，文件没有写入";
-    case FontBuildStatus::kNoEmbeddedData:
-      return "程序里没有字体数据";
-    case FontBuildStatus::kGlyphRefused:
-      return "单字设置无法使用：" + result.detail;
-    case FontBuildStatus::kOk:
-      break;
-  }
-  return "生成失败";
 }
 
 }  // namespace qzf::studio

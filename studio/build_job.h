@@ -49,7 +49,4 @@ class BuildJob {
   std::thread thread_;
 };
 
-// The one line to show for a build that failed.
-std::string DescribeBuildFailure(const FontBuildResult& result);
-
 }  // namespace qzf::studio

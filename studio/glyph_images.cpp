@@ -5,18 +5,23 @@
 #include "fontbuild/style_tree.h"
 #include "fontpatch/cell_image.h"
 #include "fontpatch/font_file_report.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
 #include "preview/png_encoder.h"
 #include "preview/utf8_text.h"
 #include "studio/output_name.h"
+#include "studio/studio_language.h"
 
 namespace qzf::studio {
 namespace {
 
 constexpr std::string_view kFolder = "glyphs/";
 
-std::string KeyText(std::string_view key) { return "字“" + std::string(key) + "”"; }
+// A character's own setting refused: {0} the character or code.
+template <typename... Values>
+std::string GlyphRefusal(MessageId id, std::string_view key, const Values&... values) {
+  return Text(id, Text(MessageId::kGlyphKeyText, key), values...);
+}
 
 }  // namespace
 
@@ -36,18 +41,19 @@ std::string GlyphImageName(std::string_view key, int cellSize) {
 }
 
 std::string CheckImagePath(const std::string& path) {
-  const std::string refused = "手绘字形的路径“" + path + "”不能用：";
-  if (path.empty() || path.size() > 200) return refused + "长度不对";
-  if (path.find('\\') != std::string::npos) return refused + "请用 / 分隔";
-  if (path.front() == '/') return refused + "只能是工作室文件夹里的相对路径";
-  if (!HasExtension(path, ".png")) return refused + "要以 .png 结尾";
+  auto refused = [&](MessageId why) { return Text(MessageId::kImagePathUnusable, path, Text(why)); };
+  if (path.empty() || path.size() > 200) return refused(MessageId::kImagePathLength);
+  if (path.find('\\') != std::string::npos) return refused(MessageId::kImagePathSeparator);
+  if (path.front() == '/') return refused(MessageId::kImagePathRelative);
+  if (!HasExtension(path, ".png")) return refused(MessageId::kImagePathPng);
   std::size_t start = 0;
   while (true) {
     const std::size_t end = path.find('/', start);
     std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
     // {size} stands for a cell size: checked as the name it becomes.
     for (std::size_t at; (at = part.find("{size}")) != std::string::npos;) part.replace(at, 6, "20");
-    if (const std::string problem = CheckOutputName(part); !problem.empty()) return refused + problem;
+    if (const std::string problem = CheckOutputName(part); !problem.empty())
+      return Text(MessageId::kImagePathUnusable, path, problem);
     if (end == std::string::npos) return "";
     start = end + 1;
   }
@@ -62,20 +68,20 @@ std::vector<bool> ReachedCharacters(const StudioData& data) {
 }
 
 std::string CheckGlyphReached(const StudioData& data, const std::vector<bool>& reached, const std::string& key) {
-  if (!IsGlyphKey(key)) return KeyText(key) + "：只能是一个字或游戏码 0xHHHH";
+  if (!IsGlyphKey(key)) return GlyphRefusal(MessageId::kGlyphKeyForm, key);
   if (key.starts_with("0x")) {
     unsigned code = 0;
     std::sscanf(key.c_str() + 2, "%x", &code);
     if (!data.stockCells().PositionOf(static_cast<std::uint16_t>(code)))
-      return KeyText(key) + "：游戏的编码表里没有这个码";
+      return GlyphRefusal(MessageId::kGlyphNoSuchCode, key);
     return "";
   }
   const auto gbk = Utf8ToGbk(key);
   if (!gbk || gbk->size() != 2 || static_cast<unsigned char>((*gbk)[0]) < 0x81)
-    return KeyText(key) + "：不是 GBK 汉字或符号，游戏里没有它的格子";
+    return GlyphRefusal(MessageId::kGlyphNotGbk, key);
   const auto character =
       static_cast<std::uint16_t>(static_cast<unsigned char>((*gbk)[0]) << 8 | static_cast<unsigned char>((*gbk)[1]));
-  return reached[character] ? "" : KeyText(key) + "：字典里没有哪个游戏码画这个字";
+  return reached[character] ? "" : GlyphRefusal(MessageId::kGlyphNotReached, key);
 }
 
 std::string PrepareGlyphImages(StyleSettings& settings, const std::string& folder) {
@@ -89,7 +95,8 @@ std::string PrepareGlyphImages(StyleSettings& settings, const std::string& folde
       const std::string* given = imageOf(glyph.sizes[i]);
       if (!given) given = imageOf(glyph.all);
       if (!given) continue;
-      if (std::string problem = CheckImagePath(*given); !problem.empty()) return KeyText(key) + "：" + problem;
+      if (std::string problem = CheckImagePath(*given); !problem.empty())
+        return GlyphRefusal(MessageId::kGlyphSettingRefused, key, problem);
       // Read here too, so that what is wrong with it is told in Chinese.
       const GlyphSizeInfo& size = SizeModeTable[i];
       std::string file = *given;
@@ -97,10 +104,9 @@ std::string PrepareGlyphImages(StyleSettings& settings, const std::string& folde
         file.replace(at, 6, std::to_string(size.cellSize));
       const auto path = Utf8ToSystemPath(folder + "/" + file);
       const auto bytes = path ? ReadWholeFile(path->c_str()) : std::nullopt;
-      if (!bytes) return KeyText(key) + "：工作室文件夹里没有手绘字形 " + file;
+      if (!bytes) return GlyphRefusal(MessageId::kGlyphImageMissing, key, file);
       if (const CellImageResult image = CellImageLevels(*bytes, size); !image)
-        return KeyText(key) + "：手绘字形 " + file + " 不能用：要一张 " + std::to_string(size.cellSize) + "×" +
-               std::to_string(size.cellSize) + " 像素的灰度 PNG（" + image.error + "）";
+        return GlyphRefusal(MessageId::kGlyphImageUnusable, key, file, std::to_string(size.cellSize), image.error);
     }
   }
   return "";
@@ -110,7 +116,7 @@ std::optional<std::vector<std::uint8_t>> LevelsFromHex(std::string_view hex, con
                                                        std::string& error) {
   const std::size_t pixels = std::size_t{size.cellSize} * size.cellSize;
   if (hex.size() != pixels) {
-    error = "字段“levels”：" + std::to_string(size.cellSize) + " 像素格子要 " + std::to_string(pixels) + " 个灰度";
+    error = Text(MessageId::kLevelsCount, std::to_string(size.cellSize), std::to_string(pixels));
     return std::nullopt;
   }
   std::vector<std::uint8_t> levels(pixels);
@@ -121,7 +127,7 @@ std::optional<std::vector<std::uint8_t>> LevelsFromHex(std::string_view hex, con
     } else if (c >= 'a' && c <= 'f') {
       levels[i] = static_cast<std::uint8_t>(c - 'a' + 10);
     } else {
-      error = "字段“levels”只能是 0-9、a-f（16 级灰度）";
+      error = Text(MessageId::kLevelsDigits);
       return std::nullopt;
     }
   }

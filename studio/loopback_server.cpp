@@ -1,5 +1,6 @@
 #include "studio/loopback_server.h"
 
+#include "studio/studio_language.h"
 // Boost 1.74's Asio uses std::exchange without including <utility>.
 #include <utility>
 
@@ -58,10 +59,10 @@ std::string Lower(std::string_view text) {
 // The parsed head as the owner sees it; a refusal when it is not one the
 // server takes (two Hosts, an HTTP/1.1 request without one).
 std::optional<HttpResponse> HeadOf(const Parser::value_type& head, std::uint16_t port, HttpRequest& request) {
-  if (head.version() != 10 && head.version() != 11) return PlainError(400, "请求格式不对");
+  if (head.version() != 10 && head.version() != 11) return PlainError(400, Text(MessageId::kRequestMalformed));
   request.method = std::string(View(head.method_string()));
   const std::string_view target = View(head.target());
-  if (target.empty() || target.front() != '/') return PlainError(400, "请求格式不对");
+  if (target.empty() || target.front() != '/') return PlainError(400, Text(MessageId::kRequestMalformed));
   const std::size_t question = target.find('?');
   request.path = std::string(target.substr(0, question));
   request.query = question == std::string_view::npos ? "" : std::string(target.substr(question + 1));
@@ -74,7 +75,7 @@ std::optional<HttpResponse> HeadOf(const Parser::value_type& head, std::uint16_t
     request.headers.emplace(std::move(name), std::string(View(field.value())));
   }
   // Two hosts could be read differently by two parties.
-  if (hosts > 1 || (hosts == 0 && head.version() >= 11)) return PlainError(400, "请求格式不对");
+  if (hosts > 1 || (hosts == 0 && head.version() >= 11)) return PlainError(400, Text(MessageId::kRequestMalformed));
   return std::nullopt;
 }
 
@@ -88,14 +89,14 @@ HeadDecision Judge(const Parser& parser, const LoopbackServer::HeadCheck& headCh
   }
   // A body comes with its length, so its deadline and limit are known at once.
   if (parser.chunked() || request.headers.count("transfer-encoding")) {
-    decision.refusal = PlainError(411, "请求没有给出内容长度");
+    decision.refusal = PlainError(411, Text(MessageId::kRequestNoLength));
     return decision;
   }
   decision = headCheck(request);
   if (decision.refusal) return decision;
   const auto length = parser.content_length();
   if (length && *length > decision.maxBodyBytes) {
-    decision.refusal = PlainError(413, "请求内容太大（最多 " + std::to_string(decision.maxBodyBytes) + " 字节）");
+    decision.refusal = PlainError(413, Text(MessageId::kRequestTooLargeAtMost, std::to_string(decision.maxBodyBytes)));
   }
   return decision;
 }
@@ -104,7 +105,7 @@ HttpResponse Handle(const LoopbackServer::Handler& handler, const HttpRequest& r
   try {
     return handler(request);
   } catch (const std::exception&) {
-    return PlainError(500, "工作室内部出错");
+    return PlainError(500, Text(MessageId::kStudioInternalError));
   }
 }
 
@@ -243,7 +244,8 @@ void Session::Start() {
 
 void Session::OnHead(beast::error_code error, std::size_t) {
   if (error) {
-    if (const int status = StatusOfReadError(error)) return Answer(PlainError(status, "请求格式不对"), true);
+    if (const int status = StatusOfReadError(error))
+      return Answer(PlainError(status, Text(MessageId::kRequestMalformed)), true);
     return Close();
   }
   HeadDecision decision = Judge(*parser_, shared_.headCheck, shared_.port, request_);
@@ -273,7 +275,8 @@ void Session::ReadBody() {
 
 void Session::OnBody(beast::error_code error, std::size_t) {
   if (error) {
-    if (const int status = StatusOfReadError(error)) return Answer(PlainError(status, "请求格式不对"), true);
+    if (const int status = StatusOfReadError(error))
+      return Answer(PlainError(status, Text(MessageId::kRequestMalformed)), true);
     return Close();
   }
   request_.body = std::move(parser_->get().body());
@@ -404,21 +407,22 @@ LoopbackServer::~LoopbackServer() {
 
 bool LoopbackServer::listensOnIpv6() const { return impl_->v6.has_value(); }
 
-bool LoopbackServer::Listen(std::uint16_t port, std::string& error) {
+bool LoopbackServer::Listen(std::uint16_t port, std::string& error, MessageLanguage language) {
   // A free port for both addresses: the system picks one for 127.0.0.1, and
   // ::1 must take the same; when it is taken there, try another.
   for (int attempt = 0; attempt < 20; ++attempt) {
     bool inUse = false;
     auto v4 = impl_->ListenOn(false, port, inUse);
     if (!v4) {
-      error = inUse ? "port " + std::to_string(port) + " is in use" : "cannot listen on 127.0.0.1";
+      error = inUse ? Say(MessageId::kPortInUse, language, {std::to_string(port)})
+                    : Say(MessageId::kCannotListen, language);
       return false;
     }
     const std::uint16_t chosen = v4->local_endpoint().port();
     auto v6 = impl_->ListenOn(true, chosen, inUse);
     if (!v6 && inUse && port == 0) continue;
     if (!v6 && inUse) {
-      error = "port " + std::to_string(port) + " is in use on ::1";
+      error = Say(MessageId::kPortInUseV6, language, {std::to_string(port)});
       return false;
     }
     // Without IPv6 on the system, 127.0.0.1 alone.
@@ -428,7 +432,7 @@ bool LoopbackServer::Listen(std::uint16_t port, std::string& error) {
     impl_->shared.port = chosen;
     return true;
   }
-  error = "no free port found";
+  error = Say(MessageId::kNoFreePort, language);
   return false;
 }
 
@@ -504,7 +508,7 @@ std::string AnswerRawRequest(std::string_view bytes, const LoopbackServer::HeadC
     if (error) {
       const int status = StatusOfReadError(error);
       if (status == 0) return "";
-      response = PlainError(status, "请求格式不对");
+      response = PlainError(status, Text(MessageId::kRequestMalformed));
     } else if (n == 0) {
       return "";
     }

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/message_catalog.h"
 #include "studio/http_message.h"
 
 namespace qzf::studio {
@@ -55,7 +56,7 @@ class LoopbackServer {
   // Binds 127.0.0.1 and ::1 to `port`, or to one free port both take when
   // `port` is 0. False, with `error` saying why, when not even 127.0.0.1 can
   // be bound.
-  bool Listen(std::uint16_t port, std::string& error);
+  bool Listen(std::uint16_t port, std::string& error, MessageLanguage language = MessageLanguage::kEnglish);
   std::uint16_t port() const { return port_; }
   bool listensOnIpv6() const;
 

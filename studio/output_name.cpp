@@ -1,6 +1,7 @@
 #include "studio/output_name.h"
 
 #include <cstring>
+#include "studio/studio_language.h"
 
 namespace qzf::studio {
 namespace {
@@ -32,18 +33,17 @@ bool HasExtension(const std::string& name, const std::string& extension) {
 }
 
 std::string CheckOutputName(const std::string& name) {
-  if (name.empty()) return "请填写文件名";
-  if (name.size() > 120) return "文件名太长";
-  if (name == "." || name == ".." || name.find("..") != std::string::npos) return "文件名不能含有“..”";
+  if (name.empty()) return Text(MessageId::kGiveFileName);
+  if (name.size() > 120) return Text(MessageId::kFileNameTooLong);
+  if (name == "." || name == ".." || name.find("..") != std::string::npos) return Text(MessageId::kFileNameDots);
   for (const char c : name) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) return "文件名不能含有控制字符";
-    if (std::strchr("/\\", c)) return "只能写文件名，不能写路径（不能含有 / 或 \\）";
-    if (std::strchr(":*?\"<>|", c)) return "文件名不能含有 : * ? \" < > | 这些字符";
+    if (byte < 0x20 || byte == 0x7F) return Text(MessageId::kFileNameControl);
+    if (std::strchr("/\\", c)) return Text(MessageId::kFileNameNoPath);
+    if (std::strchr(":*?\"<>|", c)) return Text(MessageId::kFileNameSigns);
   }
-  if (name.back() == '.' || name.back() == ' ' || name.front() == ' ')
-    return "文件名不能以点或空格结尾，也不能以空格开头";
-  if (IsDeviceName(name)) return "这是 Windows 的设备名，不能用作文件名";
+  if (name.back() == '.' || name.back() == ' ' || name.front() == ' ') return Text(MessageId::kFileNameEnds);
+  if (IsDeviceName(name)) return Text(MessageId::kFileNameDevice);
   return "";
 }
 

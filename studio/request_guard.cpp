@@ -1,5 +1,6 @@
 #include "studio/request_guard.h"
 
+#include "studio/studio_language.h"
 #ifdef _WIN32
 #include <windows.h>
 // After windows.h, which it needs.
@@ -100,15 +101,14 @@ bool IsJsonContentType(const std::string& value) {
 
 GuardVerdict CheckRequest(const HttpRequest& request, const std::string& token, std::uint16_t port, bool jsonBody) {
   const auto host = request.Header("host");
-  if (!host || !IsLoopbackHost(*host, port)) return {403, "拒绝：地址不是本机的工作室"};
+  if (!host || !IsLoopbackHost(*host, port)) return {403, Text(MessageId::kRefusedHost)};
   if (const auto origin = request.Header("origin"); origin && !IsStudioOrigin(*origin, *host))
-    return {403, "拒绝：请求来自别的网站"};
+    return {403, Text(MessageId::kRefusedOrigin)};
   auto given = request.Header("x-studio-token");
   if (!given) given = request.QueryParameter("token");
-  if (token.empty() || !given || !SameSecret(*given, token))
-    return {403, "拒绝：缺少或弄错了工作室的口令（请用工作室打开的那个地址）"};
+  if (token.empty() || !given || !SameSecret(*given, token)) return {403, Text(MessageId::kRefusedToken)};
   if (jsonBody && !IsJsonContentType(request.Header("content-type").value_or("")))
-    return {415, "请求内容必须是 JSON（Content-Type: application/json）"};
+    return {415, Text(MessageId::kRequestNotJsonType)};
   return {};
 }
 

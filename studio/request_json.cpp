@@ -1,5 +1,6 @@
 #include "studio/request_json.h"
 
+#include "studio/studio_language.h"
 namespace qzf::studio {
 
 using nlohmann::json;
@@ -17,15 +18,15 @@ std::optional<json> ParseJsonBody(std::string_view body, std::string& error) {
   };
   json parsed = json::parse(body.begin(), body.end(), limit, false);
   if (tooDeep) {
-    error = "请求嵌套太深（最多 " + std::to_string(kMaxJsonDepth) + " 层）";
+    error = Text(MessageId::kJsonTooDeep, std::to_string(kMaxJsonDepth));
     return std::nullopt;
   }
   if (parsed.is_discarded()) {
-    error = "请求不是有效的 JSON";
+    error = Text(MessageId::kJsonInvalid);
     return std::nullopt;
   }
   if (!parsed.is_object()) {
-    error = "请求必须是一个 JSON 对象";
+    error = Text(MessageId::kJsonNotObject);
     return std::nullopt;
   }
   return parsed;
@@ -35,15 +36,14 @@ std::string UnknownField(const json& object, std::initializer_list<std::string_v
   for (const auto& item : object.items()) {
     bool found = false;
     for (const std::string_view name : known) found = found || item.key() == name;
-    if (!found) return "请求里有不认识的字段“" + item.key() + "”";
+    if (!found) return Text(MessageId::kUnknownField, item.key());
   }
   return "";
 }
 
 bool ReadInteger(const json& value, const std::string& name, std::int64_t min, std::int64_t max, std::int64_t& out,
                  std::string& error) {
-  const std::string range =
-      "字段“" + name + "”必须是 " + std::to_string(min) + " 到 " + std::to_string(max) + " 的整数";
+  const std::string range = Text(MessageId::kFieldInteger, name, std::to_string(min), std::to_string(max));
   if (!value.is_number_integer()) {
     error = range;
     return false;
@@ -64,7 +64,7 @@ bool ReadInteger(const json& value, const std::string& name, std::int64_t min, s
 
 bool ReadString(const json& value, const std::string& name, std::string& out, std::string& error) {
   if (!value.is_string()) {
-    error = "字段“" + name + "”必须是字符串";
+    error = Text(MessageId::kFieldString, name);
     return false;
   }
   out = value.get<std::string>();
@@ -73,7 +73,7 @@ bool ReadString(const json& value, const std::string& name, std::string& out, st
 
 bool ReadBool(const json& value, const std::string& name, bool& out, std::string& error) {
   if (!value.is_boolean()) {
-    error = "字段“" + name + "”必须是 true 或 false";
+    error = Text(MessageId::kFieldBool, name);
     return false;
   }
   out = value.get<bool>();
@@ -82,7 +82,7 @@ bool ReadBool(const json& value, const std::string& name, bool& out, std::string
 
 bool IsArrayField(const json& value, const std::string& name, std::size_t maxItems, std::string& error) {
   if (!value.is_array() || value.size() > maxItems) {
-    error = "字段“" + name + "”必须是最多 " + std::to_string(maxItems) + " 项的数组";
+    error = Text(MessageId::kFieldArray, name, std::to_string(maxItems));
     return false;
   }
   return true;

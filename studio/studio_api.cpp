@@ -19,7 +19,7 @@
 #include "fontpatch/cell_image.h"
 #include "fontpatch/font_file_report.h"
 #include "fontpatch/font_format.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
 #include "platform/win32.h"
 #include "preview/preview_lines.h"
@@ -32,6 +32,7 @@
 #include "studio/page_files.h"
 #include "studio/request_guard.h"
 #include "studio/request_json.h"
+#include "studio/studio_language.h"
 #include "studio/style_json.h"
 
 namespace qzf::studio {
@@ -75,7 +76,7 @@ std::optional<std::size_t> SizeIndexFrom(const json& value, const std::string& n
   std::int64_t size = 0;
   if (!ReadInteger(value, name, 0, 1024, size, error)) return std::nullopt;
   const auto index = SizeIndexOf(static_cast<int>(size));
-  if (!index) error = "字段“" + name + "”：格子只有 20、24、64 三种";
+  if (!index) error = Text(MessageId::kFieldCellSize, name);
   return index;
 }
 
@@ -145,9 +146,9 @@ HeadDecision StudioApi::CheckHead(const HttpRequest& head) const {
   if (verdict.status != 0) {
     decision.refusal = Refuse(verdict.status, verdict.message);
   } else if (!pathKnown) {
-    decision.refusal = Refuse(404, "没有这个页面");
+    decision.refusal = Refuse(404, Text(MessageId::kNoSuchPage));
   } else if (!route) {
-    decision.refusal = Refuse(405, "这个地址不接受这种请求");
+    decision.refusal = Refuse(405, Text(MessageId::kMethodNotAllowed));
   } else {
     decision.maxBodyBytes = route->maxBody;
   }
@@ -167,7 +168,7 @@ HttpResponse StudioApi::Dispatch(const HttpRequest& request) {
   // gets the same verdict here.
   HeadDecision decision = CheckHead(request);
   if (decision.refusal) return *decision.refusal;
-  if (request.body.size() > decision.maxBodyBytes) return Refuse(413, "请求内容太大");
+  if (request.body.size() > decision.maxBodyBytes) return Refuse(413, Text(MessageId::kRequestTooLarge));
   lastContact_.store(NowTicks());
   bool pathKnown = false;
   const StudioApi::Route* route = FindRoute(request.method, request.path, pathKnown);
@@ -195,7 +196,7 @@ HttpResponse StudioApi::Quit(const json& body) {
 
 HttpResponse StudioApi::Page(const std::string& name) {
   const auto file = FindPageFile(name);
-  if (!file) return Refuse(404, "没有这个页面");
+  if (!file) return Refuse(404, Text(MessageId::kNoSuchPage));
   HttpResponse response;
   response.contentType = std::string(file->contentType);
   response.body = std::string(file->bytes);
@@ -257,13 +258,13 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, const std::function
                                            std::string& error) {
   StudioRequest requested;
   if (!body.contains("face") || (body["face"].is_string() && body["face"].get<std::string>().empty())) {
-    error = "请先选择字体";
+    error = Text(MessageId::kChooseFace);
     return std::nullopt;
   }
   if (!ReadString(body["face"], "face", requested.faceText, error)) return std::nullopt;
   const auto gbk = Utf8ToGbk(requested.faceText);
   if (!gbk || gbk->size() >= 256) {
-    error = "字体名不能用";
+    error = Text(MessageId::kFaceNameNotUsable);
     return std::nullopt;
   }
   requested.faceStyle.face = *gbk;
@@ -274,7 +275,7 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, const std::function
   try {
     settings = StyleFromJson(style, error);
   } catch (const std::exception&) {
-    error = "字段“style”的格式不对";
+    error = Text(MessageId::kStyleFieldMalformed);
     return std::nullopt;
   }
   if (!settings) return std::nullopt;
@@ -284,7 +285,7 @@ std::optional<StudioRequest> ReadFaceStyle(const json& body, const std::function
   std::string problem;
   const auto buildStyle = BuildStyleOf(*settings, problem);
   if (!buildStyle) {
-    error = "样式不能用：" + problem;
+    error = Text(MessageId::kStyleUnusable, problem);
     return std::nullopt;
   }
   requested.faceStyle.style = *buildStyle;
@@ -298,7 +299,7 @@ std::string UnknownFaceStyleField(const json& body, std::initializer_list<std::s
     if (key == "face" || key == "style" || key == "allowSubstitute") continue;
     bool found = false;
     for (const std::string_view name : more) found = found || key == name;
-    if (!found) return "请求里有不认识的字段“" + key + "”";
+    if (!found) return Text(MessageId::kUnknownField, key);
   }
   return "";
 }
@@ -320,11 +321,9 @@ bool StudioApi::MayUseFontFile(const std::string& path) const {
 std::string StudioApi::UseFontFile(const std::string& path, bool allowed) {
   std::lock_guard hold(fontFilesMutex_);
   if (fontFiles_.count(path)) return "";
-  if (!allowed && !MayUseFontFile(path))
-    return "字体文件“" + SystemPathToUtf8(path) +
-           "”不能用：只能用页面发来的、输出文件夹里的或启动时用 --font-file 给出的字体文件";
+  if (!allowed && !MayUseFontFile(path)) return Text(MessageId::kFontFileNotAllowed, SystemPathToUtf8(path));
   auto file = std::make_unique<PrivateFontFile>(path);
-  if (file->fontsAdded() == 0) return "字体文件“" + SystemPathToUtf8(path) + "”里没有可用的字体";
+  if (file->fontsAdded() == 0) return Text(MessageId::kFontFileNoFont, SystemPathToUtf8(path));
   fontFiles_.emplace(path, std::move(file));
   // New faces: the list and the faces looked up so far are stale.
   exactFaces_.clear();
@@ -381,12 +380,12 @@ std::optional<StudioRequest> StudioApi::ReadRequested(const json& body, std::str
   if (!error.empty()) return std::nullopt;
   // As the command line: a face no font has is not drawn with another.
   if (!allowSubstitute && !FaceExists(requested->faceStyle.face)) {
-    error = "没有叫“" + requested->faceText + "”的字体（请从字体列表里选）";
+    error = Text(MessageId::kNoFaceCalled, requested->faceText);
     return std::nullopt;
   }
   for (const GlyphOverride& glyph : requested->faceStyle.style.glyphs) {
     if (!glyph.face.empty() && !allowSubstitute && !FaceExists(glyph.face)) {
-      error = "字“" + glyph.key + "”：没有叫“" + GbkToUtf8Lossy(glyph.face) + "”的字体";
+      error = Text(MessageId::kStudioGlyphNoFace, glyph.key, GbkToUtf8Lossy(glyph.face));
       return std::nullopt;
     }
   }
@@ -402,25 +401,25 @@ HttpResponse StudioApi::AddFontFile(const json& body) {
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
   if (!HasExtension(name, ".ttf") && !HasExtension(name, ".otf") && !HasExtension(name, ".ttc") &&
       !HasExtension(name, ".otc"))
-    return Refuse(400, "字体文件要以 .ttf、.otf、.ttc 或 .otc 结尾");
+    return Refuse(400, Text(MessageId::kFontFileExtension));
   const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
+  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
   const auto bytes = DecodeBase64(data);
-  if (!bytes) return Refuse(400, "文件内容不对（不是 base64）");
+  if (!bytes) return Refuse(400, Text(MessageId::kNotBase64));
   if (bytes->size() > kMaxFontFile)
-    return Refuse(413, "字体文件不能超过 " + std::to_string(kMaxFontFile / 1024 / 1024) + " MB");
-  if (bytes->empty()) return Refuse(400, "文件是空的");
+    return Refuse(413, Text(MessageId::kFontFileTooLarge, std::to_string(kMaxFontFile / 1024 / 1024)));
+  if (bytes->empty()) return Refuse(400, Text(MessageId::kFileEmpty));
 
   const std::string path = settings_.outputFolder + "\\" + *systemName;
   if (const auto existing = ReadWholeFile(path.c_str())) {
-    if (*existing != *bytes) return Refuse(409, "文件夹里已经有一个不同的 " + name + "，请先改名");
+    if (*existing != *bytes) return Refuse(409, Text(MessageId::kOtherFileSameName, name));
   } else {
     const AtomicWriteResult written = WriteBytesAtomically(path, *bytes, AtomicWriteMode::kNewFile);
-    if (!written) return Refuse(500, "无法把 " + name + " 写入文件夹");
+    if (!written) return Refuse(500, Text(MessageId::kCannotWriteIntoFolder, name));
   }
   if (const std::string problem = UseFontFile(path, true); !problem.empty()) {
     DeleteFileA(path.c_str());
-    return Refuse(400, "“" + name + "”里没有可用的字体");
+    return Refuse(400, Text(MessageId::kNoUsableFontIn, name));
   }
   return Json(json{{"path", SystemPathToUtf8(path)}});
 }
@@ -434,11 +433,11 @@ HttpResponse StudioApi::Preview(const json& body) {
   const json& texts = body.contains("texts") ? body["texts"] : json();
   if (!IsArrayField(texts, "texts", 8, error)) return Refuse(400, error);
   for (const json& text : texts) {
-    if (!text.is_string()) return Refuse(400, "字段“texts”里只能是字符串");
+    if (!text.is_string()) return Refuse(400, Text(MessageId::kTextsStringsOnly));
   }
   std::int64_t width = 20;
   if (body.contains("width") && !ReadInteger(body["width"], "width", 1, 200, width, error))
-    return Refuse(400, "每行的字数必须是 1 到 200（" + error + "）");
+    return Refuse(400, Text(MessageId::kLineWidthRange, error));
   std::vector<std::size_t> sizeIndexes;
   if (body.contains("sizes")) {
     if (!IsArrayField(body["sizes"], "sizes", SizeModeTable.size(), error)) return Refuse(400, error);
@@ -464,9 +463,9 @@ HttpResponse StudioApi::Preview(const json& body) {
   std::vector<std::uint32_t> positions;
   for (const json& text : texts) {
     const auto decoded = DecodeUtf8(text.get<std::string>());
-    if (!decoded) return Refuse(400, "文字不是 UTF-8");
+    if (!decoded) return Refuse(400, Text(MessageId::kTextNotUtf8));
     if (decoded->size() > kMaxPreviewText)
-      return Refuse(400, "预览文字太长（最多 " + std::to_string(kMaxPreviewText) + " 个字）");
+      return Refuse(400, Text(MessageId::kPreviewTextTooLong, std::to_string(kMaxPreviewText)));
     const TextLayout layout =
         LayOutText(*decoded, static_cast<std::uint32_t>(width), data_.codes(), data_.stockCells());
     json cells = json::array();
@@ -488,7 +487,7 @@ HttpResponse StudioApi::Preview(const json& body) {
   for (const std::size_t s : sizeIndexes) {
     const GlyphSizeInfo& size = SizeModeTable[s];
     LiveCells live(data_, workshop_, requested->faceStyle, s);
-    if (!live.Draw(positions)) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
+    if (!live.Draw(positions)) return Refuse(400, Text(MessageId::kCannotDrawFace, requested->faceText));
     json newCells = json::object();
     json stockCells = json::object();
     std::vector<std::uint8_t> levels(std::size_t{size.cellSize} * size.cellSize);
@@ -521,13 +520,13 @@ HttpResponse StudioApi::Cell(const json& body) {
   if (!index) return Refuse(400, error);
   std::int64_t p = 0;
   if (!ReadInteger(body.value("position", json()), "position", 0, kIndexedGlyphCount - 1, p, error))
-    return Refuse(400, "没有这个字模位置（" + error + "）");
+    return Refuse(400, Text(MessageId::kNoSuchCellPosition, error));
   const auto position = static_cast<std::uint32_t>(p);
   const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   bool ok = false;
   const auto cells = workshop_.Cells(requested->faceStyle, *index, {position}, ok);
-  if (!ok) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
+  if (!ok) return Refuse(400, Text(MessageId::kCannotDrawFace, requested->faceText));
   const CellPicture& cell = cells.front();
   const GlyphSizeInfo& size = SizeModeTable[*index];
   std::vector<std::uint8_t> stock(std::size_t{size.cellSize} * size.cellSize);
@@ -554,7 +553,7 @@ HttpResponse StudioApi::Findings(const json& body) {
   if (!requested) return Refuse(400, error);
   bool ok = false;
   const auto findings = workshop_.Findings(requested->faceStyle, ok);
-  if (!ok) return Refuse(400, "无法用字体“" + requested->faceText + "”绘制");
+  if (!ok) return Refuse(400, Text(MessageId::kCannotDrawFace, requested->faceText));
   auto describe = [this](std::uint32_t position) {
     const std::uint16_t code = data_.CodeAt(position);
     const auto character = data_.CharacterOfCode(code);
@@ -605,17 +604,17 @@ HttpResponse StudioApi::StartBuild(const json& body) {
   const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
-  if (!HasExtension(name, ".qzf")) return Refuse(400, "字体文件名要以 .qzf 结尾");
+  if (!HasExtension(name, ".qzf")) return Refuse(400, Text(MessageId::kFontNameExtension));
   // A code whose cell the dictionary keeps has no character to draw: the
   // build takes it only with a picture for every size (the preview shows
   // one size drawn meanwhile).
   for (const GlyphOverride& glyph : requested->faceStyle.style.glyphs) {
     const bool drawn = std::any_of(glyph.images.begin(), glyph.images.end(), [](const auto& i) { return i.empty(); });
     if (glyph.code && drawn && !data_.CharacterOfCode(*glyph.code))
-      return Refuse(400, "游戏码 " + glyph.key + " 的格子由字典保留原版字形：三种格子都画好手绘字形才能生成");
+      return Refuse(400, Text(MessageId::kStudioKeptCodeNeedsAllSizes, glyph.key));
   }
   const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
+  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
 
   FontBuildRequest build;
   build.faceName = requested->faceStyle.face;
@@ -623,7 +622,8 @@ HttpResponse StudioApi::StartBuild(const json& body) {
   build.basePath = data_.basePath();
   build.dictionaryPath = data_.dictionaryPath();
   build.style = requested->faceStyle.style;
-  if (!build_.Start(std::move(build), name, workshop_.fontLock())) return Refuse(409, "正在生成，请稍候");
+  build.language = MessageLanguage::kChinese;
+  if (!build_.Start(std::move(build), name, workshop_.fontLock())) return Refuse(409, Text(MessageId::kBuildBusy));
   return Json(json{{"started", true}});
 }
 
@@ -660,14 +660,14 @@ HttpResponse StudioApi::SaveStyle(const json& body) {
   const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
   if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
-  if (!HasExtension(name, ".toml")) return Refuse(400, "样式文件名要以 .toml 结尾");
+  if (!HasExtension(name, ".toml")) return Refuse(400, Text(MessageId::kStyleNameExtension));
   const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, "这个文件名在本系统上不能用");
+  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
   StyleSettings settings = requested->settings;
   SetFace(settings, requested->faceText);
   const std::string text = FormatStyleText(settings);
   const AtomicWriteResult written = WriteBytesAtomically(settings_.outputFolder + "\\" + *systemName, text);
-  if (!written) return Refuse(500, "无法写入 " + name + "（文件夹是否可写？）");
+  if (!written) return Refuse(500, Text(MessageId::kCannotWriteCheckFolder, name));
   return Json(json{{"saved", name}});
 }
 
@@ -679,10 +679,10 @@ HttpResponse StudioApi::LoadStyle(const json& body) {
   StyleFileError problem;
   const auto settings = ParseStyleText(text, problem);
   if (!settings) {
-    const std::string message = problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese)
-                                              : std::string("不是有效的 TOML 写法（请检查这一行的等号、引号和括号）");
-    return Refuse(400, "样式文件有误" + (problem.line > 0 ? "（第 " + std::to_string(problem.line) + " 行）" : "") +
-                           "：" + message);
+    const std::string message =
+        problem.value ? ValueErrorText(*problem.value, MessageLanguage::kChinese) : Text(MessageId::kNotToml);
+    return Refuse(400, Text(MessageId::kStyleFileWrong,
+                            problem.line > 0 ? Text(MessageId::kAtLine, std::to_string(problem.line)) : "", message));
   }
   return Json(json{{"style", StyleToJson(*settings)}});
 }
@@ -701,7 +701,7 @@ HttpResponse StudioApi::GlyphImage(const json& body) {
   if (const std::string problem = CheckGlyphReached(data_, reached_, key); !problem.empty())
     return Refuse(400, problem);
   const GlyphSizeInfo& size = SizeModeTable[*index];
-  if (body.contains("levels") == body.contains("png")) return Refuse(400, "请给出“levels”或“png”中的一个");
+  if (body.contains("levels") == body.contains("png")) return Refuse(400, Text(MessageId::kLevelsOrPng));
   std::vector<std::uint8_t> levels;
   if (body.contains("levels")) {
     std::string hex;
@@ -713,11 +713,9 @@ HttpResponse StudioApi::GlyphImage(const json& body) {
     std::string data;
     if (!ReadString(body["png"], "png", data, error)) return Refuse(400, error);
     const auto bytes = DecodeBase64(data);
-    if (!bytes) return Refuse(400, "图片内容不对（不是 base64）");
+    if (!bytes) return Refuse(400, Text(MessageId::kPictureNotBase64));
     CellImageResult image = CellImageLevels(*bytes, size);
-    if (!image)
-      return Refuse(400, "图片不能用：要一张 " + std::to_string(size.cellSize) + "×" + std::to_string(size.cellSize) +
-                             " 像素的灰度 PNG（" + image.error + "）");
+    if (!image) return Refuse(400, Text(MessageId::kPictureUnusable, std::to_string(size.cellSize), image.error));
     levels = std::move(image.levels);
   }
   // Stored as the 16 greys, whatever the picture sent: it reads back as these levels.
@@ -727,7 +725,8 @@ HttpResponse StudioApi::GlyphImage(const json& body) {
     if (c == '/') c = '\\';
   EnsureDirectoryPath(path.c_str());
   const std::vector<unsigned char> png = LevelsPng(levels, size);
-  if (png.empty() || !WriteBytesAtomically(path, png)) return Refuse(500, "无法写入 " + name + "（文件夹是否可写？）");
+  if (png.empty() || !WriteBytesAtomically(path, png))
+    return Refuse(500, Text(MessageId::kCannotWriteCheckFolder, name));
   json out{{"image", name}, {"levels", LevelsHex(levels)}};
   return Json(out);
 }

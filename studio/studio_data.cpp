@@ -8,33 +8,35 @@
 #include "fontpatch/font_file_report.h"
 #include "fontpatch/font_format.h"
 #include "fontpatch/pass_messages.h"
+#include "platform/portable/system_path.h"
 #include "platform/win32.h"
 
 namespace qzf::studio {
 
 std::optional<StudioData> StudioData::Load(const std::string& basePath, const std::string& dictionaryPath,
-                                           std::string& error) {
+                                           std::string& error, MessageLanguage language) {
   StudioData data;
   data.basePath_ = basePath;
   data.dictionaryPath_ = dictionaryPath;
   if (basePath.empty()) {
     const auto block = DataResourceBytes(kStockFontBlock);
     if (!block) {
-      error = "this program carries no font data; give --base and --dict";
+      error = Say(MessageId::kThenHint, language,
+                  {Say(MessageId::kBuildNoEmbeddedData, language), Say(MessageId::kHintBaseAndDict, language)});
       return std::nullopt;
     }
     data.stock_ = *block;
   } else {
     auto bytes = ReadWholeFile(basePath.c_str());
     if (!bytes) {
-      error = "cannot read the base font file";
+      error = Say(MessageId::kBuildBaseUnreadable, language, {SystemPathToUtf8(basePath)});
       return std::nullopt;
     }
     data.ownStock_ = std::move(*bytes);
     data.stock_ = data.ownStock_;
   }
   if (!IsAcceptedFontImage(data.stock_.data(), data.stock_.size())) {
-    error = "the base file is not a game font file";
+    error = Say(MessageId::kBaseNotGameFont, language, {basePath.empty() ? "F_FONTJ.qzf" : SystemPathToUtf8(basePath)});
     return std::nullopt;
   }
 
@@ -50,7 +52,10 @@ std::optional<StudioData> StudioData::Load(const std::string& basePath, const st
     entries = LoadDictionaryFile(*data.dictionary_, dictionaryPath.c_str());
   }
   if (entries == 0) {
-    error = "the dictionary does not load";
+    const std::string which = dictionaryPath.empty()
+                                  ? Say(MessageId::kEmbeddedDictionary, language)
+                                  : Say(MessageId::kNamedDictionary, language, {SystemPathToUtf8(dictionaryPath)});
+    error = Say(MessageId::kDictionaryNotLoaded, language, {which});
     return std::nullopt;
   }
 

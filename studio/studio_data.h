@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dict/qorv_string_dict.h"
+#include "i18n/message_catalog.h"
 #include "preview/character_codes.h"
 #include "preview/font_file_cells.h"
 
@@ -20,9 +21,10 @@ namespace qzf::studio {
 class StudioData {
  public:
   // basePath, dictionaryPath: system byte paths; empty: the embedded data.
-  // Nullopt, with `error` (UTF-8) saying why, when either does not load.
+  // Nullopt, with `error` (UTF-8, in `language`) saying why, when either
+  // does not load.
   static std::optional<StudioData> Load(const std::string& basePath, const std::string& dictionaryPath,
-                                        std::string& error);
+                                        std::string& error, MessageLanguage language = MessageLanguage::kEnglish);
 
   std::span<const unsigned char> stockImage() const { return stock_; }
   const QorvStringDict& dictionary() const { return *dictionary_; }

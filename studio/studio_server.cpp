@@ -79,14 +79,15 @@ std::string DefaultOutputFolder() {
 
 int RunStudio(const StudioOptions& options) {
   std::string error;
-  const auto data = StudioData::Load(options.basePath, options.dictionaryPath, error);
+  const auto data = StudioData::Load(options.basePath, options.dictionaryPath, error, options.language);
   if (!data) {
     std::fprintf(stderr, "qzffont: %s\n", error.c_str());
     return 1;
   }
   const DWORD attributes = GetFileAttributesA(options.outputFolder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    std::fprintf(stderr, "qzffont: %s is not a folder\n", SystemPathToUtf8(options.outputFolder).c_str());
+    std::fprintf(stderr, "qzffont: %s\n",
+                 Say(MessageId::kNotFolder, options.language, {SystemPathToUtf8(options.outputFolder)}).c_str());
     return 1;
   }
   StudioSettings settings;
@@ -110,7 +111,7 @@ int RunStudio(const StudioOptions& options) {
   }
   LoopbackServer server([&api](const HttpRequest& head) { return api.CheckHead(head); },
                         [&api](const HttpRequest& request) { return api.Handle(request); }, ServerLimits{});
-  if (!server.Listen(options.port, error)) {
+  if (!server.Listen(options.port, error, options.language)) {
     std::fprintf(stderr, "qzffont: %s\n", error.c_str());
     return 1;
   }

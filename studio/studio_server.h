@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "i18n/message_catalog.h"
 
 namespace qzf::studio {
 
@@ -18,7 +19,8 @@ struct StudioOptions {
   std::string outputFolder;  // where builds and styles are written
   int idleSeconds = 300;     // with no page heard from for this long, end
   std::string version;
-  std::vector<std::string> fontFiles;  // system byte paths a style may name too
+  std::vector<std::string> fontFiles;                    // system byte paths a style may name too
+  MessageLanguage language = MessageLanguage::kEnglish;  // of what goes wrong at the start
 };
 
 // The process's exit status: 0 after a normal end.

@@ -6,6 +6,7 @@
 #include "fontbuild/style_messages.h"
 #include "fontbuild/style_table.h"
 #include "fontbuild/style_tree.h"
+#include "studio/studio_language.h"
 
 namespace qzf::studio {
 namespace {
@@ -100,7 +101,7 @@ const char* KindName(SettingKind kind) {
 
 std::optional<StyleSettings> StyleFromJson(const json& object, std::string& error) {
   if (!object.is_object()) {
-    error = "样式格式不对";
+    error = Text(MessageId::kStyleMalformed);
     return std::nullopt;
   }
   ValueError problem;

@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/private_font_file.h"
 #include "platform/portable/selected_font.h"
 #include "platform/win32.h"

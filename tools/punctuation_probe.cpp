@@ -15,7 +15,7 @@
 #include "fontpatch/fullwidth_punctuation.h"
 #include "fontpatch/glyph_renderer.h"
 #include "fontpatch/punctuation_placement.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 int main(int argc, char** argv) {
   using namespace qzf;

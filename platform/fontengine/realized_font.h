@@ -15,8 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/base/gdi_types.h"
 #include "platform/fontengine/freetype_handles.h"
-#include "platform/native/gdi_types.h"
 
 namespace qzf {
 

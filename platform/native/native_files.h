@@ -4,7 +4,7 @@
 // Wine keeps them, so both builds agree on a file's attributes.
 #pragma once
 
-#include "platform/native/native_types.h"
+#include "platform/base/native_types.h"
 
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                           DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);

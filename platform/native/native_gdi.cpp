@@ -9,13 +9,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/base/codepage.h"
 #include "platform/fontengine/application_fonts.h"
 #include "platform/fontengine/cp936_table.h"
 #include "platform/fontengine/font_match.h"
 #include "platform/fontengine/realized_font.h"
 #include "platform/native/native_path.h"
 #include "platform/native/native_system.h"
-#include "platform/portable/codepage.h"
 
 namespace {
 

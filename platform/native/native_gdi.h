@@ -14,7 +14,7 @@
 // with the installed faces also under FR_NOT_ENUM).
 #pragma once
 
-#include "platform/native/gdi_types.h"
+#include "platform/base/gdi_types.h"
 
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                          DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,

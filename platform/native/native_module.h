@@ -3,7 +3,7 @@
 // "DATA" and integer identifier.
 #pragma once
 
-#include "platform/native/native_types.h"
+#include "platform/base/native_types.h"
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);

@@ -1,6 +1,6 @@
 #include "platform/native/native_path.h"
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace qzf {
 

@@ -1,7 +1,7 @@
 // Native stand-ins for the small system calls: errors, time, string compare.
 #pragma once
 
-#include "platform/native/native_types.h"
+#include "platform/base/native_types.h"
 
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD errorCode);

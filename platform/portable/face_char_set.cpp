@@ -8,9 +8,9 @@
 #include "platform/win32.h"
 
 #ifndef _WIN32
+#include "platform/base/codepage.h"
 #include "platform/fontengine/code_page_ranges.h"
 #include "platform/fontengine/font_match.h"
-#include "platform/portable/codepage.h"
 #endif
 
 namespace qzf {

@@ -9,10 +9,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include "platform/base/codepage.h"
 #include "platform/fontengine/font_match.h"
 #include "platform/fontengine/fontconfig_handles.h"
 #include "platform/native/native_gdi.h"
-#include "platform/portable/codepage.h"
 #endif
 #include "platform/portable/selected_font.h"
 

@@ -1,6 +1,6 @@
 #include "platform/portable/system_path.h"
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -27,6 +27,7 @@ import tempfile
 import time
 
 import record_checks
+from cli_session import Session
 from png_file import read_png
 import render_check
 from game_text import GameText
@@ -54,22 +55,6 @@ def digest(path):
             h.update(block)
     _digests[path] = (key, h.hexdigest())
     return h.hexdigest()
-
-
-class Runner:
-    def __init__(self, command, work, wine):
-        self.command = command
-        self.work = work
-        self.wine = wine
-
-    def run(self, *args, timeout=600, cwd=None, prefix=()):
-        # Paths are given relative to the work directory, which Wine reaches too.
-        return subprocess.run(list(prefix) + self.command + list(args), cwd=cwd or self.work, capture_output=True,
-                              timeout=timeout)
-
-    def start(self, *args):
-        return subprocess.Popen(self.command + list(args), cwd=self.work, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE)
 
 
 def notice(text):
@@ -494,30 +479,16 @@ def faults(runner, work, face, bad, check, close_console=None):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("program")
-    parser.add_argument("--runner", default=None)
-    parser.add_argument("--face", default="Noto Sans CJK SC")
-    parser.add_argument("--close-console", default=None,
-                        help="the Windows helper that closes a console window (with --runner)")
-    parser.add_argument("--root-cases", action="store_true",
-                        help="only the cases that need root; exit status 77 (skipped) without it")
-    options = parser.parse_args()
-    program = os.path.abspath(options.program)
-    command = ([os.path.abspath(options.runner)] if options.runner else []) + [program]
+    def arguments(parser):
+        parser.add_argument("--face", default="Noto Sans CJK SC")
+        parser.add_argument("--close-console", default=None,
+                            help="the Windows helper that closes a console window (with --runner)")
+        parser.add_argument("--root-cases", action="store_true",
+                            help="only the cases that need root; exit status 77 (skipped) without it")
 
-    work = tempfile.mkdtemp(prefix="qzf-cli-")
-    runner = Runner(command, work, options.runner is not None)
-    passed, failed = 0, 0
+    session = Session("qzf-cli-", arguments=arguments)
+    options, work, runner, check = session.options, session.work, session.runner, session.check
     skipped = False
-
-    def check(name, ok, detail=""):
-        nonlocal passed, failed
-        if ok:
-            passed += 1
-        else:
-            failed += 1
-            print(f"FAIL {name}: {detail}", flush=True)
 
     try:
         # The embedded data, as a starting point for bad variants.
@@ -556,12 +527,24 @@ def main():
         image += b"".join(v.to_bytes(4, "little") for v in (0, 100, 200, 2, 2, 0)) + b"ab\0cd\0\0"
         make("past-end.bin", image)
 
+        # Each bad input in English, checked for its words, and natively in
+        # Chinese as well: the same refusal, one line from the catalog.
+        languages = ["en"] if runner.wine else ["en", "zh"]
+
         def bad(name, args, needle, watch=(), cwd=None, prefix=()):
+            for lang in languages:
+                err = refused(name if lang == "en" else name + " (zh)", args, needle if lang == "en" else None,
+                              watch, cwd, prefix, lang)
+                if lang == "en":
+                    english = err
+            return english
+
+        def refused(name, args, needle, watch, cwd, prefix, lang):
             watched = [work, *watch]
             before = [set(os.listdir(d)) for d in watched]
             kept = {path: digest(path) for d in watch for path in
                     (os.path.join(d, n) for n in os.listdir(d)) if os.path.isfile(path)}
-            r = runner.run(*args, cwd=cwd, prefix=prefix)
+            r = runner.run(*args, cwd=cwd, prefix=prefix, lang=lang)
             try:
                 err = r.stderr.decode("utf-8").strip()  # everything it prints is UTF-8
             except UnicodeDecodeError:
@@ -570,7 +553,11 @@ def main():
             after = [set(os.listdir(d)) for d in watched]
             lines = [line for line in err.splitlines() if line.startswith("qzffont:")]
             check(name, r.returncode != 0, "status 0")
-            check(name + " says why", len(lines) == 1 and needle in lines[0], repr(err))
+            if needle is not None:
+                check(name + " says why", len(lines) == 1 and needle in lines[0], repr(err))
+            else:
+                check(name + " says why in Chinese",
+                      len(lines) == 1 and any("\u4e00" <= c <= "\u9fff" for c in lines[0]), repr(err))
             check(name + " leaves no file", after == before, [sorted(a - b) for a, b in zip(after, before)])
             for input_name, h in inputs.items():
                 if digest(os.path.join(work, input_name)) != h:
@@ -745,9 +732,8 @@ def main():
             faults(runner, work, face, bad, check,
                    os.path.abspath(options.close_console) if options.close_console else None)
     finally:
-        shutil.rmtree(work, ignore_errors=True)
-        print(f"{passed} passed, {failed} failed")
-    if failed:
+        session.close()
+    if check.report():
         return 1
     return 77 if skipped else 0
 

@@ -10,15 +10,13 @@ punctuation setting moves the full-width marks and nothing else; that a saved
 style builds the same bytes again; and that bad per-character settings are
 refused with one line naming the file, line and key, and no file written.
 """
-import argparse
 import json
 import os
-import shutil
 import struct
-import subprocess
 import sys
-import tempfile
 import zlib
+
+from cli_session import Session
 
 NOTO = "Noto Sans CJK SC"
 WQY = "WenQuanYi Micro Hei"
@@ -52,35 +50,9 @@ def codes(data):
     return [data[4 + 2 * i] | data[5 + 2 * i] << 8 for i in range(COUNT)]
 
 
-class Runner:
-    def __init__(self, command, work):
-        self.command = command
-        self.work = work
-
-    def run(self, *args, timeout=600):
-        return subprocess.run(self.command + list(args), cwd=self.work, capture_output=True, timeout=timeout)
-
-
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("program")
-    parser.add_argument("--runner", default=None)
-    options = parser.parse_args()
-    command = ([os.path.abspath(options.runner)] if options.runner else []) + [os.path.abspath(options.program)]
-    work = tempfile.mkdtemp(prefix="qzf-glyph-")
-    runner = Runner(command, work)
-    passed, failed = 0, 0
-
-    def check(name, ok, detail=""):
-        nonlocal passed, failed
-        if ok:
-            passed += 1
-        else:
-            failed += 1
-            print(f"FAIL {name}: {detail}", flush=True)
-
-    def path(name):
-        return os.path.join(work, name)
+    session = Session("qzf-glyph-")
+    work, runner, check, path = session.work, session.runner, session.check, session.path
 
     def write(name, text):
         with open(path(name), "w", encoding="utf-8") as f:
@@ -213,11 +185,17 @@ def main():
             check(f"{name} fails", r.returncode != 0, "status 0")
             check(f"{name} says why on one line", len(err.splitlines()) == 1 and needle in err, repr(err))
             check(f"{name} writes nothing", set(os.listdir(work)) == before, sorted(set(os.listdir(work)) - before))
+        # Some of them in Chinese: the style file's value refusal, the build's
+        # refusal of a face and of a cell the dictionary keeps.
+        for name, needle in [("range.toml", "20 像素格子的"), ("face.toml", "没有名为“No Such Face 123”的已安装字体"),
+                             ("kept.toml", "码表保留这个编码的格子")]:
+            r = runner.run("build", "--face", NOTO, "--out", "bad.qzf", "-q", "--style", name, lang="zh")
+            err = r.stderr.decode("utf-8", errors="replace").strip()
+            check(f"{name} in Chinese says why on one line",
+                  r.returncode != 0 and len(err.splitlines()) == 1 and name in err and needle in err, repr(err))
     finally:
-        shutil.rmtree(work, ignore_errors=True)
-
-    print(f"{passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+        session.close()
+    return check.report()
 
 
 if __name__ == "__main__":

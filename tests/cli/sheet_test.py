@@ -9,17 +9,15 @@ options are refused with one line and no file. With --native (the Windows
 build under Wine), the sheets and fonts are compared byte for byte with the
 native program's.
 """
-import argparse
 import hashlib
 import json
 import os
 import shutil
 import struct
-import subprocess
 import sys
-import tempfile
 import zlib
 
+from cli_session import Session
 from png_file import read_png
 
 FONT = "F_FONTJ.qzf"
@@ -52,40 +50,9 @@ def write_png(path, rows, alpha=False):
                 chunk(b"IEND", b""))
 
 
-class Runner:
-    def __init__(self, command, work):
-        self.command = command
-        self.work = work
-
-    def run(self, *args, timeout=300):
-        return subprocess.run(self.command + list(args), cwd=self.work, capture_output=True, timeout=timeout)
-
-
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("program")
-    parser.add_argument("--runner", default=None)
-    parser.add_argument("--native", default=None, help="the native program, to compare the bytes with")
-    options = parser.parse_args()
-    command = ([os.path.abspath(options.runner)] if options.runner else []) + [os.path.abspath(options.program)]
-    work = tempfile.mkdtemp(prefix="qzf-sheet-")
-    runner = Runner(command, work)
-    native = Runner([os.path.abspath(options.native)], work) if options.native else None
-    if options.native and not os.path.exists(options.native):
-        print(f"NOTICE: no native program at {options.native}: the byte comparison with it is skipped", flush=True)
-        native = None
-    passed, failed = 0, 0
-
-    def check(name, ok, detail=""):
-        nonlocal passed, failed
-        if ok:
-            passed += 1
-        else:
-            failed += 1
-            print(f"FAIL {name}: {detail}", flush=True)
-
-    def path(name):
-        return os.path.join(work, name)
+    session = Session("qzf-sheet-", native=True)
+    work, runner, native, check, path = session.work, session.runner, session.native, session.check, session.path
 
     def ok(name, *args, program=None):
         r = (program or runner).run(*args)
@@ -201,9 +168,8 @@ def main():
         bad("export onto a folder", ["sheet", "export", FONT, "--size", "20", "--png", "n.png", "--codes",
                                      "0x8140-0x8150"], "cannot write n.png")
     finally:
-        shutil.rmtree(work, ignore_errors=True)
-        print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+        session.close()
+    return check.report()
 
 
 if __name__ == "__main__":

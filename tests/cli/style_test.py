@@ -11,17 +11,15 @@ option's build is the same on one thread as on many; with --native (the
 Windows build under Wine), it is compared byte for byte with the native
 program's instead.
 """
-import argparse
 import hashlib
 import json
 import os
 import re
-import shutil
 import statistics
 import subprocess
 import sys
-import tempfile
 
+from cli_session import Session
 from glyph_test import write_png
 from game_text import NO_CHANGE, dictionary_entries
 
@@ -85,40 +83,9 @@ def ink_figures(path):
     return figures
 
 
-class Runner:
-    def __init__(self, command, work):
-        self.command = command
-        self.work = work
-
-    def run(self, *args, timeout=600):
-        return subprocess.run(self.command + list(args), cwd=self.work, capture_output=True, timeout=timeout)
-
-
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("program")
-    parser.add_argument("--runner", default=None)
-    parser.add_argument("--native", default=None, help="the native program, to compare every option's bytes with")
-    options = parser.parse_args()
-    command = ([os.path.abspath(options.runner)] if options.runner else []) + [os.path.abspath(options.program)]
-    work = tempfile.mkdtemp(prefix="qzf-style-")
-    runner = Runner(command, work)
-    native = Runner([os.path.abspath(options.native)], work) if options.native else None
-    if options.native and not os.path.exists(options.native):
-        print(f"NOTICE: no native program at {options.native}: the byte comparison with it is skipped", flush=True)
-        native = None
-    passed, failed = 0, 0
-
-    def check(name, ok, detail=""):
-        nonlocal passed, failed
-        if ok:
-            passed += 1
-        else:
-            failed += 1
-            print(f"FAIL {name}: {detail}", flush=True)
-
-    def path(name):
-        return os.path.join(work, name)
+    session = Session("qzf-style-", native=True)
+    work, runner, native, check, path = session.work, session.runner, session.native, session.check, session.path
 
     def build(name, *args, program=None, quiet=True):
         # -q leaves only errors: a build whose summary is read is not quiet.
@@ -136,9 +103,9 @@ def main():
     except (ValueError, KeyError):
         installed = set()
         check("fonts --all --json lists the faces", False, listed.stdout[:300] + listed.stderr[:300])
-    if NOTO.lower() not in installed and failed == 0:
+    if NOTO.lower() not in installed and check.failed == 0:
         print(f"SKIP: {NOTO} is not installed; every style build draws with it", flush=True)
-        shutil.rmtree(work, ignore_errors=True)
+        session.close()
         return SKIPPED
     have_ipa = IPA.lower() in installed
     have_wqy = WQY.lower() in installed
@@ -326,10 +293,8 @@ def main():
         r = runner.run("build", "--face", NOTO, "--out", "bad.qzf", "--threads", "0")
         check("--threads 0 is refused", r.returncode != 0 and not os.path.exists(path("bad.qzf")), r.stderr)
     finally:
-        shutil.rmtree(work, ignore_errors=True)
-
-    print(f"{passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+        session.close()
+    return check.report()
 
 
 if __name__ == "__main__":

@@ -12,7 +12,7 @@
 
 #include "fontpatch/cell_drawing.h"
 #include "fontpatch/glyph_batch.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "tests/support/installed_face.h"
 
 namespace qzf {

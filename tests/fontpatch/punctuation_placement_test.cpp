@@ -6,7 +6,7 @@
 
 #include "fontpatch/font_format.h"
 #include "fontpatch/fullwidth_punctuation.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "preview/shift_jis.h"
 
 namespace qzf {

@@ -6,7 +6,7 @@
 
 #include "fontbuild/font_build.h"
 #include "fontpatch/font_file_report.h"
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "preview/preview_lines.h"
 #include "preview/text_layout.h"
 #include "preview/utf8_text.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/portable/installed_faces.h"
 
 namespace qzf::test {

@@ -1,4 +1,4 @@
-#include "platform/portable/codepage.h"
+#include "platform/base/codepage.h"
 
 #include <cstdint>
 

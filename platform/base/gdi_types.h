@@ -3,7 +3,7 @@
 // The font engine fills these records; the GDI stand-ins hand them out.
 #pragma once
 
-#include "platform/native/native_types.h"
+#include "platform/base/native_types.h"
 
 struct HDC__;
 using HDC = HDC__*;
