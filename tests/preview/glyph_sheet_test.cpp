@@ -136,7 +136,7 @@ TEST(GlyphSheetTest, RefusalsLeaveTheFontAsItWas) {
       {"a picture cut short",
        [](DecodedPng& p, GlyphSheet&) {
          p.height -= 1;
-         p.rgba.resize(p.rgba.size() - p.width * 4);
+         p.rgba.resize(std::size_t{p.width} * p.height * 4);
        },
        "pixels; its index lays out a sheet of 51x51"},
       {"a code the file has not there", [](DecodedPng&, GlyphSheet& s) { s.cells[2].code = 0x889F; }, "0x8142 there"},
