@@ -596,32 +596,50 @@ HttpResponse StudioApi::Fit(const json& body) {
   return Json(json{{"sizes", sizes}});
 }
 
+std::optional<StudioApi::NamedRequest> StudioApi::ReadNamedRequest(const json& body, const std::string& extension,
+                                                                   MessageId wrongExtension, std::string& error) {
+  error = UnknownFaceStyleField(body, {"name"});
+  NamedRequest named;
+  if (error.empty()) ReadString(body.value("name", json("")), "name", named.name, error);
+  if (!error.empty()) return std::nullopt;
+  auto requested = ReadRequested(body, error);
+  if (!requested) return std::nullopt;
+  if (error = CheckOutputName(named.name); !error.empty()) return std::nullopt;
+  if (!HasExtension(named.name, extension)) {
+    error = Text(wrongExtension);
+    return std::nullopt;
+  }
+  const auto systemName = Utf8ToSystemPath(named.name);
+  if (!systemName) {
+    error = Text(MessageId::kNameUnusableHere);
+    return std::nullopt;
+  }
+  named.request = std::move(*requested);
+  named.systemName = *systemName;
+  return named;
+}
+
 HttpResponse StudioApi::StartBuild(const json& body) {
-  std::string error = UnknownFaceStyleField(body, {"name"});
-  std::string name;
-  if (error.empty()) ReadString(body.value("name", json("")), "name", name, error);
-  if (!error.empty()) return Refuse(400, error);
-  const auto requested = ReadRequested(body, error);
-  if (!requested) return Refuse(400, error);
-  if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
-  if (!HasExtension(name, ".qzf")) return Refuse(400, Text(MessageId::kFontNameExtension));
+  std::string error;
+  const auto named = ReadNamedRequest(body, ".qzf", MessageId::kFontNameExtension, error);
+  if (!named) return Refuse(400, error);
+  const StudioRequest& requested = named->request;
+  const std::string& name = named->name;
   // A code whose cell the dictionary keeps has no character to draw: the
   // build takes it only with a picture for every size (the preview shows
   // one size drawn meanwhile).
-  for (const GlyphOverride& glyph : requested->faceStyle.style.glyphs) {
+  for (const GlyphOverride& glyph : requested.faceStyle.style.glyphs) {
     const bool drawn = std::any_of(glyph.images.begin(), glyph.images.end(), [](const auto& i) { return i.empty(); });
     if (glyph.code && drawn && !data_.CharacterOfCode(*glyph.code))
       return Refuse(400, Text(MessageId::kStudioKeptCodeNeedsAllSizes, glyph.key));
   }
-  const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
 
   FontBuildRequest build;
-  build.faceName = requested->faceStyle.face;
-  build.outputPath = settings_.outputFolder + "\\" + *systemName;
+  build.faceName = requested.faceStyle.face;
+  build.outputPath = settings_.outputFolder + "\\" + named->systemName;
   build.basePath = data_.basePath();
   build.dictionaryPath = data_.dictionaryPath();
-  build.style = requested->faceStyle.style;
+  build.style = requested.faceStyle.style;
   build.language = MessageLanguage::kChinese;
   if (!build_.Start(std::move(build), name, workshop_.fontLock())) return Refuse(409, Text(MessageId::kBuildBusy));
   return Json(json{{"started", true}});
@@ -653,20 +671,15 @@ HttpResponse StudioApi::BuildStatus(const HttpRequest&) {
 }
 
 HttpResponse StudioApi::SaveStyle(const json& body) {
-  std::string error = UnknownFaceStyleField(body, {"name"});
-  std::string name;
-  if (error.empty()) ReadString(body.value("name", json("")), "name", name, error);
-  if (!error.empty()) return Refuse(400, error);
-  const auto requested = ReadRequested(body, error);
-  if (!requested) return Refuse(400, error);
-  if (const std::string problem = CheckOutputName(name); !problem.empty()) return Refuse(400, problem);
-  if (!HasExtension(name, ".toml")) return Refuse(400, Text(MessageId::kStyleNameExtension));
-  const auto systemName = Utf8ToSystemPath(name);
-  if (!systemName) return Refuse(400, Text(MessageId::kNameUnusableHere));
-  StyleSettings settings = requested->settings;
-  SetFace(settings, requested->faceText);
+  std::string error;
+  const auto named = ReadNamedRequest(body, ".toml", MessageId::kStyleNameExtension, error);
+  if (!named) return Refuse(400, error);
+  const StudioRequest& requested = named->request;
+  const std::string& name = named->name;
+  StyleSettings settings = requested.settings;
+  SetFace(settings, requested.faceText);
   const std::string text = FormatStyleText(settings);
-  const AtomicWriteResult written = WriteBytesAtomically(settings_.outputFolder + "\\" + *systemName, text);
+  const AtomicWriteResult written = WriteBytesAtomically(settings_.outputFolder + "\\" + named->systemName, text);
   if (!written) return Refuse(500, Text(MessageId::kCannotWriteCheckFolder, name));
   return Json(json{{"saved", name}});
 }

@@ -35,6 +35,7 @@
 #include <nlohmann/json.hpp>
 
 #include "fontbuild/style_settings.h"
+#include "i18n/message_catalog.h"
 #include "platform/portable/private_font_file.h"
 #include "studio/build_job.h"
 #include "studio/glyph_workshop.h"
@@ -129,6 +130,15 @@ class StudioApi {
   // "allowSubstitute"), its font files made usable; nullopt and the message
   // to refuse with when they do not do.
   std::optional<StudioRequest> ReadRequested(const nlohmann::json& body, std::string& error);
+  // A request to write a file into the output folder: its face and style,
+  // and "name", a file name ending in `extension` (the system's form too).
+  struct NamedRequest {
+    StudioRequest request;
+    std::string name;
+    std::string systemName;
+  };
+  std::optional<NamedRequest> ReadNamedRequest(const nlohmann::json& body, const std::string& extension,
+                                               MessageId wrongExtension, std::string& error);
   // Whether a font has the face's name exactly (GBK).
   bool FaceExists(const std::string& face);
   HttpResponse Page(const std::string& name);
