@@ -91,7 +91,7 @@ def main():
                    ("BM_PreviewRedrawCentredLook", "  centred, gamma/shift/baseline changed", 50),
                    ("BM_Fit", "studio fit button (3 sizes)", 500),
                    ("BM_FitAndRedraw", "  fit, then the centred preview redrawn", 500),
-                   ("BM_FitAgain", "  a style fitted before", 500))
+                   ("BM_FitAgain", "  a style fitted before, or measured ahead while the page was idle", 500))
     for name, what, goal in studio_rows:
         if name not in redraw:
             row(what, "did not run", f"<= {goal} ms", None)

@@ -277,7 +277,12 @@ FontBuildResult BuildFontUncommitted(const FontBuildRequest& request, FontBuildO
   const std::vector<std::uint16_t> characters =
       dictionaryUsable ? DrawnCharacters(dictionary) : std::vector<std::uint16_t>();
   const RenderFace face{request.faceName, result.faceCharSet};
-  const StyleFitRequest fitRequest{face, fallbacks, characters, request.ops, request.threads};
+  StyleFitRequest fitRequest;
+  fitRequest.face = face;
+  fitRequest.fallbackFaces = fallbacks;
+  fitRequest.characters = characters;
+  fitRequest.ops = request.ops;
+  fitRequest.threads = request.threads;
   const PassStyles passStyles =
       ResolvePassStyles(style, measure && dictionaryUsable ? &fitRequest : nullptr,
                         [&observer](const GlyphSizeInfo& size) { observer.MeasuringStarted(size); });

@@ -70,10 +70,15 @@ InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const G
   const auto cellSize = static_cast<std::int32_t>(size.cellSize);
   std::atomic<std::uint32_t> surelyCut{0};
   std::atomic<bool> enough{false};
+  std::atomic<bool> stopped{false};
   batchRequest.enough = &enough;
   GlyphBatch batch(
       std::move(batchRequest),
       [&](std::size_t, std::size_t index, const std::optional<RenderedGlyph>& glyph, const CellPlacement& placement) {
+        if (request.stop && request.stop()) {
+          stopped = true;
+          enough = true;
+        }
         if (!glyph) return;
         slots[index].box = InkOf(glyph->bitmap, placement);
         slots[index].cjk = !glyph->missing && IsCjkIdeograph(request.characters[index]);
@@ -83,6 +88,7 @@ InkBoxes Draw(const StyleFitRequest& request, const GlyphSizeInfo& size, const G
       });
   InkBoxes measured;
   ok = batch.Wait(0).status == GlyphRenderer::Status::kOk;
+  if (stopped) throw FitStopped();
   gaveUp = enough;
   if (!ok || gaveUp) return measured;
   for (const Slot& slot : slots) {

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,15 @@ struct StyleFitRequest {
   unsigned threads = 0;  // that draw the glyphs; 0: see GlyphWorkerCount
   // Where measured boxes are kept and looked up; null: measured every time.
   InkBoxCache* cache = nullptr;
+  // Asked as the glyphs are drawn: true abandons the fit (FitStopped is
+  // thrown). The em heights measured whole until then stay in the cache.
+  std::function<bool()> stop;
+};
+
+// A fit abandoned because its request's `stop` said so.
+class FitStopped : public std::exception {
+ public:
+  const char* what() const noexcept override { return "the fit was stopped"; }
 };
 
 // The style centring measures a size's glyphs in: the shift and the grey

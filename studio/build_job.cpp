@@ -42,7 +42,7 @@ class BuildJob::Observer final : public FontBuildObserver {
 
 BuildJob::~BuildJob() { Wait(); }
 
-bool BuildJob::Start(FontBuildRequest request, std::string outputName, std::mutex& fontLock) {
+bool BuildJob::Start(FontBuildRequest request, std::string outputName, FontLock& fontLock) {
   std::lock_guard hold(mutex_);
   if (status_.running) return false;
   if (thread_.joinable()) thread_.join();
@@ -55,7 +55,7 @@ bool BuildJob::Start(FontBuildRequest request, std::string outputName, std::mute
   return true;
 }
 
-void BuildJob::Run(FontBuildRequest request, std::mutex& fontLock) {
+void BuildJob::Run(FontBuildRequest request, FontLock& fontLock) {
   Observer observer(*this);
   BuildFailureNames names;
   names.face = GbkToUtf8Lossy(request.faceName);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "fontbuild/font_build.h"
+#include "studio/font_lock.h"
 
 namespace qzf::studio {
 
@@ -35,14 +36,14 @@ class BuildJob {
 
   // Starts a build unless one runs (false then). `fontLock` is held while it
   // draws; `outputName` is what the page shows.
-  bool Start(FontBuildRequest request, std::string outputName, std::mutex& fontLock);
+  bool Start(FontBuildRequest request, std::string outputName, FontLock& fontLock);
   BuildJobStatus Status() const;
   // Waits for a running build.
   void Wait();
 
  private:
   class Observer;
-  void Run(FontBuildRequest request, std::mutex& fontLock);
+  void Run(FontBuildRequest request, FontLock& fontLock);
 
   mutable std::mutex mutex_;
   BuildJobStatus status_;

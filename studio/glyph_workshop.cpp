@@ -303,8 +303,25 @@ bool GlyphWorkshop::OwnFindings(const FaceStyle& faceStyle, std::size_t sizeInde
 
 std::array<SizeFit, SizeModeTable.size()> GlyphWorkshop::Fit(const FaceStyle& faceStyle) {
   std::lock_guard hold(lock_);
+  return FitLocked(faceStyle, nullptr);
+}
+
+bool GlyphWorkshop::FitAhead(const FaceStyle& faceStyle) {
+  std::unique_lock hold(lock_, std::try_to_lock);
+  if (!hold.owns_lock()) return false;
+  try {
+    FitLocked(faceStyle, [this] { return lock_.Wanted(); });
+  } catch (const FitStopped&) {
+    return false;
+  }
+  return true;
+}
+
+std::array<SizeFit, SizeModeTable.size()> GlyphWorkshop::FitLocked(const FaceStyle& faceStyle,
+                                                                   std::function<bool()> stop) {
   std::array<SizeFit, SizeModeTable.size()> fits{};
-  const StyleFitRequest request = FitRequest(faceStyle);
+  StyleFitRequest request = FitRequest(faceStyle);
+  request.stop = std::move(stop);
   for (std::size_t s = 0; s < SizeModeTable.size(); ++s) {
     // Fitted without a baseline, as the page then centres without one: the
     // centring of the chosen em height is known, and the redraw that

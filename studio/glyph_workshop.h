@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -23,6 +24,7 @@
 #include "fontpatch/glyph_renderer.h"
 #include "fontpatch/glyph_style.h"
 #include "fontpatch/punctuation_placement.h"
+#include "studio/font_lock.h"
 #include "studio/studio_data.h"
 
 namespace qzf::studio {
@@ -57,7 +59,7 @@ class GlyphWorkshop {
   explicit GlyphWorkshop(const StudioData& data, const GlyphRenderOps* ops = nullptr);
 
   // Held by whoever else draws with fonts (a whole build).
-  std::mutex& fontLock() { return lock_; }
+  FontLock& fontLock() { return lock_; }
   // After font files came or went: faces are looked up afresh.
   void ForgetFaces();
 
@@ -70,6 +72,11 @@ class GlyphWorkshop {
   // What a fit chooses per size: the em heights, and the centring offsets
   // that go with them.
   std::array<SizeFit, SizeModeTable.size()> Fit(const FaceStyle& faceStyle);
+  // The same fit made ahead of time, while nobody else draws: what it
+  // measures is kept, so the fit asked for later draws nothing. It gives way
+  // (false) as soon as anything else wants the fonts; what it measured whole
+  // until then is kept too.
+  bool FitAhead(const FaceStyle& faceStyle);
 
   // The style a pass draws a size in: the style's, moved by the centring
   // offset when the style centres (measured once per style and cached).
@@ -91,6 +98,7 @@ class GlyphWorkshop {
     SizeFit fit;
   };
 
+  std::array<SizeFit, SizeModeTable.size()> FitLocked(const FaceStyle& faceStyle, std::function<bool()> stop);
   GlyphRenderer* RendererFor(const FaceStyle& faceStyle, std::size_t sizeIndex, const GlyphStyle& passStyle);
   // The face and its fallbacks as a build asks for them: each under a
   // character set it serves.
@@ -117,7 +125,7 @@ class GlyphWorkshop {
 
   const StudioData& data_;
   const GlyphRenderOps* ops_;
-  std::mutex lock_;
+  FontLock lock_;
   std::list<RendererEntry> renderers_;  // most recent first
   std::list<CentringEntry> centrings_;
   InkBoxCache inkBoxes_;  // what fits and centrings measured

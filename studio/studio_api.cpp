@@ -581,10 +581,16 @@ HttpResponse StudioApi::Findings(const json& body) {
 }
 
 HttpResponse StudioApi::Fit(const json& body) {
-  std::string error = UnknownFaceStyleField(body, {});
+  std::string error = UnknownFaceStyleField(body, {"ahead"});
   if (!error.empty()) return Refuse(400, error);
+  bool ahead = false;
+  if (body.contains("ahead") && !ReadBool(body["ahead"], "ahead", ahead, error)) return Refuse(400, error);
   const auto requested = ReadRequested(body, error);
   if (!requested) return Refuse(400, error);
+  // Asked by the page while the player looks: measured now, so that the
+  // button's fit later takes milliseconds. `ready` false: it gave way to a
+  // request of the player's and is asked again when the page is idle.
+  if (ahead) return Json(json{{"ready", workshop_.FitAhead(requested->faceStyle)}});
   const auto fits = workshop_.Fit(requested->faceStyle);
   json sizes = json::object();
   for (std::size_t s = 0; s < fits.size(); ++s) {

@@ -402,8 +402,11 @@ function texts() {
 let previewTimer = 0;
 let findingsTimer = 0;
 let heartbeatTimer = 0;
+let aheadTimer = 0;
 function changed() {
   if (state.stopped) return;
+  clearTimeout(aheadTimer);
+  document.body.dataset.fitReady = "";
   clearTimeout(previewTimer);
   previewTimer = setTimeout(redraw, 15); // keys held down ask once per frame or so
   clearTimeout(findingsTimer);
@@ -914,6 +917,8 @@ async function loadFindings() {
     state.findings = result;
     state.findingsError = null;
     $("findings-state").textContent = "";
+    clearTimeout(aheadTimer);
+    aheadTimer = setTimeout(fitAhead, 300);
   } catch (e) {
     if (seq !== state.findingsSeq) return;
     state.findingsError = e.message;
@@ -976,13 +981,34 @@ function renderFindings() {
 
 // ---- fit, build, style files ----
 
+// While the player looks at a face, the studio measures the fit for it, so
+// that the button answers at once. It gives way to every other request and
+// is asked again the next time the page is idle.
+async function fitAhead() {
+  if (state.stopped || !state.face || state.fitting || !checkFields()) return;
+  const body = { face: state.face, style: styleJson() };
+  const key = JSON.stringify(body);
+  if (state.fitReady === key) return;
+  try {
+    const result = await api("/api/fit", { ...body, ahead: true });
+    if (result.ready) state.fitReady = key;
+    document.body.dataset.fitReady = result.ready && JSON.stringify({ face: state.face, style: styleJson() }) === key
+      ? "1" : "";
+  } catch (e) {
+    // Only a preparation: the button itself says what went wrong.
+  }
+}
+
 async function fit() {
   if (!state.face) return notice("请先选择字体");
   const button = $("fit");
   button.disabled = true;
   button.textContent = "正在适配…";
+  state.fitting = true;
+  const clicked = performance.now();
   try {
     const result = await api("/api/fit", { face: state.face, style: styleJson() });
+    document.body.dataset.fitMs = (performance.now() - clicked).toFixed(1);
     // The fit places the glyphs: what placed them before goes back to its default.
     for (const s of state.settings.filter((s) => s.places)) {
       for (const size of SIZES) setControl(s, controls(s.name, size), undefined, size);
@@ -1000,6 +1026,7 @@ async function fit() {
   } catch (e) {
     notice(e.message);
   } finally {
+    state.fitting = false;
     button.disabled = state.stopped;
     button.textContent = "自动适配大小";
   }

@@ -340,6 +340,44 @@ TEST_F(StyleFitTest, KeptInkBoxesGiveTheSameChoicesAndAreNotDrawnTwice) {
   EXPECT_EQ(test::Script().charactersAsked.size(), 0u);
 }
 
+// A fit whose request says stop, as it draws, gives up with FitStopped; the
+// em heights it measured whole stay kept, so the fit asked again draws only
+// the rest, and chooses what a fit never stopped chooses.
+TEST_F(StyleFitTest, AStoppedFitKeepsWhatItMeasuredWholeAndChangesNoChoice) {
+  const std::vector<std::uint16_t> characters = Codes(0xB0, 200);
+  const auto glyphs = [](unsigned character, int fontHeight) {
+    const int em = -fontHeight;
+    return Box(static_cast<int>(character % 3), 3, em - 3, em - 4);
+  };
+  test::Script().sizedGlyph = glyphs;
+  const SizeFit afresh = FitSizeStyle(Request(characters), kSize24, GlyphStyle{}, true, true);
+  const std::size_t drawnAfresh = test::Script().charactersAsked.size();
+  ASSERT_GT(drawnAfresh, 2 * characters.size());
+
+  InkBoxCache cache(32);
+  StyleFitRequest request = Request(characters);
+  request.cache = &cache;
+  // Stopped half way through the second em height tried.
+  std::size_t asked = 0;
+  request.stop = [&asked, &characters] { return ++asked > characters.size() * 3 / 2; };
+  SetUp();
+  test::Script().sizedGlyph = glyphs;
+  EXPECT_THROW(FitSizeStyle(request, kSize24, GlyphStyle{}, true, true), FitStopped);
+  // Drawing stops at the end of the run of glyphs under way (48).
+  EXPECT_LE(test::Script().charactersAsked.size(), characters.size() * 3 / 2 + 48);
+  EXPECT_EQ(cache.size(), 1u);
+
+  request.stop = nullptr;
+  SetUp();
+  test::Script().sizedGlyph = glyphs;
+  const SizeFit again = FitSizeStyle(request, kSize24, GlyphStyle{}, true, true);
+  EXPECT_EQ(test::Script().charactersAsked.size(), drawnAfresh - characters.size());
+  EXPECT_EQ(again.emHeight, afresh.emHeight);
+  EXPECT_EQ(again.alignX, afresh.alignX);
+  EXPECT_EQ(again.alignY, afresh.alignY);
+  EXPECT_EQ(again.cutCharacters, afresh.cutCharacters);
+}
+
 // Most recently used kept, the oldest dropped past the capacity.
 TEST(InkBoxCacheTest, KeepsTheMostRecentlyUsed) {
   InkBoxCache cache(2);

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "fontbuild/font_build.h"
 #include "fontpatch/font_file_report.h"
 #include "platform/base/codepage.h"
@@ -11,6 +15,7 @@
 #include "preview/text_layout.h"
 #include "preview/utf8_text.h"
 #include "studio/live_cells.h"
+#include "tests/fontpatch/scripted_glyphs.h"
 #include "tests/support/installed_face.h"
 #include "tests/support/scratch_dir.h"
 
@@ -210,6 +215,80 @@ TEST_F(GlyphWorkshopTest, TheFitKeepsTheCutWithinItsShareAndNoLarger) {
     EXPECT_EQ(built.result.fits[s].alignY, fits[s].alignY);
     EXPECT_EQ(built.result.passes[s].result.cutInk.size(), atFit[s].cut.size());
   }
+}
+
+// A fit made ahead of time gives way: at once while another draws, and in
+// the middle of its drawing as soon as anyone asks for the fonts. What it
+// has measured whole is kept: made ahead to the end, the fit asked for
+// afterwards draws nothing, and every fit chooses what a fit made afresh
+// chooses.
+TEST_F(GlyphWorkshopTest, AFitMadeAheadGivesWayAndChangesNoChoice) {
+  using namespace std::chrono_literals;
+  test::Script() = test::GlyphScript{};
+  // Glyphs four pixels narrower than the em, every third one as wide.
+  const auto glyph = [](unsigned character, int fontHeight) {
+    const int em = -fontHeight;
+    const int width = character % 3 == 0 ? em : em - 4;
+    test::ScriptedGlyph g;
+    g.width = static_cast<std::uint32_t>(width);
+    g.height = static_cast<std::uint32_t>(em - 4);
+    g.originY = 15;
+    const std::uint32_t pitch = GlyphRowPitch(g.width);
+    g.bytes.assign(static_cast<std::size_t>(pitch) * g.height, 0);
+    for (std::uint32_t y = 0; y < g.height; ++y) std::fill_n(g.bytes.begin() + y * pitch, g.width, 9);
+    return g;
+  };
+  test::Script().sizedGlyph = glyph;
+  const FaceStyle style{"Scripted", {}};
+  const auto same = [](const std::array<SizeFit, SizeModeTable.size()>& a,
+                       const std::array<SizeFit, SizeModeTable.size()>& b) {
+    for (std::size_t s = 0; s < a.size(); ++s) {
+      if (a[s].emHeight != b[s].emHeight || a[s].alignX != b[s].alignX || a[s].alignY != b[s].alignY ||
+          a[s].cutCharacters != b[s].cutCharacters)
+        return false;
+    }
+    return true;
+  };
+  const auto afresh = GlyphWorkshop(*data_, &test::ScriptedOps()).Fit(style);
+  const std::size_t drawnAfresh = test::Script().charactersAsked.size();
+  const std::size_t oneHeight = data_->drawnCharacters().size();
+  ASSERT_GT(drawnAfresh, 6000u);
+  test::Script().charactersAsked.clear();
+
+  GlyphWorkshop workshop(*data_, &test::ScriptedOps());
+  {
+    std::lock_guard drawing(workshop.fontLock());
+    EXPECT_FALSE(workshop.FitAhead(style));
+  }
+  EXPECT_TRUE(test::Script().charactersAsked.empty());
+
+  // Some way into the fit, the glyph source tells the test, which then asks
+  // for the fonts; the source waits until it has asked.
+  std::promise<void> begun;
+  bool told = false;
+  test::Script().sizedGlyph = [&](unsigned character, int fontHeight) {
+    if (!told && test::Script().charactersAsked.size() > 6000) {
+      told = true;
+      begun.set_value();
+      for (int i = 0; i < 2000 && !workshop.fontLock().Wanted(); ++i) std::this_thread::sleep_for(5ms);
+    }
+    return glyph(character, fontHeight);
+  };
+  std::future<bool> ahead = std::async(std::launch::async, [&] { return workshop.FitAhead(style); });
+  ASSERT_EQ(begun.get_future().wait_for(60s), std::future_status::ready);
+  { std::lock_guard asked(workshop.fontLock()); }
+  EXPECT_FALSE(ahead.get());
+  const std::size_t drawnWhenStopped = test::Script().charactersAsked.size();
+  EXPECT_LT(drawnWhenStopped, 6000u + 100u);  // it stopped within a glyph or two
+
+  // Again, to the end: the first em heights are not drawn again.
+  test::Script().sizedGlyph = glyph;
+  test::Script().charactersAsked.clear();
+  EXPECT_TRUE(workshop.FitAhead(style));
+  EXPECT_LE(test::Script().charactersAsked.size(), drawnAfresh - oneHeight);
+  test::Script().charactersAsked.clear();
+  EXPECT_TRUE(same(workshop.Fit(style), afresh));
+  EXPECT_TRUE(test::Script().charactersAsked.empty());
 }
 
 }  // namespace

@@ -331,6 +331,8 @@ def bad_fields(studio):
         ("/api/cell", with_(cell, position=-1), "position"),
         ("/api/cell", with_(cell, texts=["古"]), "texts"),
         ("/api/fit", {"face": FACE, "name": "x"}, "name"),
+        ("/api/fit", {"face": FACE, "ahead": "yes"}, "ahead"),
+        ("/api/fit", {"face": FACE, "ahead": 1}, "ahead"),
         ("/api/findings", {"face": FACE, "extra": None}, "extra"),
         ("/api/style/load", {"text": 5}, "text"),
         ("/api/style/load", {"text": "", "face": FACE}, "face"),
