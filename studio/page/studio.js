@@ -411,6 +411,13 @@ function changed() {
   previewTimer = setTimeout(redraw, 15); // keys held down ask once per frame or so
   clearTimeout(findingsTimer);
   findingsTimer = setTimeout(loadFindings, 700);
+  // What the findings show is of the style before the change until they
+  // are checked again: they do not claim "no problems" meanwhile.
+  if (state.findings && !state.findingsStale) {
+    state.findingsStale = true;
+    $("findings-state").textContent = "样式改了，马上重新检查…";
+    renderFindings();
+  }
 }
 
 async function redraw() {
@@ -915,7 +922,9 @@ async function loadFindings() {
     const result = await api("/api/findings", { face: state.face, style: styleJson() });
     if (seq !== state.findingsSeq) return;
     state.findings = result;
+    state.findingsStale = false;
     state.findingsError = null;
+    document.body.dataset.findingsRevision = String(Number(document.body.dataset.findingsRevision || 0) + 1);
     $("findings-state").textContent = "";
     clearTimeout(aheadTimer);
     aheadTimer = setTimeout(fitAhead, 300);
@@ -948,21 +957,39 @@ function renderFindings() {
     }
     return;
   }
+  // Counted and listed per character, as the fit's notice and the command
+  // line count them: a character the game has at two codes is one entry
+  // that names both.
+  const byCharacter = (size, found) => {
+    const seen = new Map();
+    for (const item of found) {
+      const key = item.t || "0x" + item.code;
+      const had = seen.get(key);
+      if (had) had.codes.push(item.code);
+      else seen.set(key, Object.assign({ size, codes: [item.code] }, item));
+    }
+    return [...seen.values()];
+  };
+  const perSize = {};
+  for (const size of SIZES) {
+    perSize[size] = {};
+    for (const tab of TABS) perSize[size][tab] = byCharacter(size, f.sizes[size][tab]);
+  }
   const items = {};
   for (const tab of TABS) {
-    items[tab] = [];
-    for (const size of SIZES) for (const item of f.sizes[size][tab]) items[tab].push(Object.assign({ size }, item));
+    items[tab] = SIZES.flatMap((size) => perSize[size][tab]);
     $("count-" + tab).textContent = items[tab].length;
   }
-  $("findings-sizes").textContent = SIZES.map((size) => `${size} 像素格子：画不出 ${f.sizes[size].missing.length}` +
-    ` · 后备 ${f.sizes[size].fallback.length} · 切边 ${f.sizes[size].cut.length}`).join("　");
+  $("findings-sizes").textContent = SIZES.map((size) => `${size} 像素格子：画不出 ${perSize[size].missing.length}` +
+    ` · 后备 ${perSize[size].fallback.length} · 切边 ${perSize[size].cut.length}`).join("　");
   const shown = items[state.tab];
   list.innerHTML = "";
   if (!shown.length) {
     const others = TABS.filter((t) => t !== state.tab).reduce((n, t) => n + items[t].length, 0);
     const span = document.createElement("span");
-    span.className = failed ? "failed" : others ? "none" : "empty";
+    span.className = failed ? "failed" : others || state.findingsStale ? "none" : "empty";
     span.textContent = failed ? "预览请求失败，结果不完整：" + failed
+      : state.findingsStale ? "样式改了，马上重新检查…"
       : others ? `这一类没有；其他两类共有 ${others} 个` : "没有问题 ✓";
     list.append(span);
     return;
@@ -973,7 +1000,8 @@ function renderFindings() {
     const note = document.createElement("small");
     note.textContent = item.size + (state.tab === "fallback" ? " " + item.face : state.tab === "missing" ? " 0x" + item.code : "");
     button.append(note);
-    button.title = `游戏码 0x${item.code} · ${item.size} 像素格子` + (item.px ? `，切掉 ${item.px} 个墨点` : "");
+    button.title = `游戏码 ${item.codes.map((c) => "0x" + c).join("、")} · ${item.size} 像素格子` +
+      (item.px ? `，切掉 ${item.px} 个墨点` : "");
     button.addEventListener("click", () => inspect(item.size, item.p, true));
     list.append(button);
   }

@@ -15,6 +15,7 @@ usage: studio_browser_test.py STUDIO QZFFONT ARTIFACTS [--runner WINE-RUN]
 import argparse
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -403,6 +404,17 @@ def main():
                 driver.find_element(By.ID, "fit").click()
                 wait.until(lambda d: revision(d) > seen and d.find_element(By.ID, "fit").is_enabled())
                 fit_ms = driver.find_element(By.TAG_NAME, "body").get_attribute("data-fit-ms")
+                # Until the findings are checked again they do not say "no
+                # problems"; then they list the glyphs the fit let lose ink.
+                check(u"没有问题" not in driver.find_element(By.ID, "findings-list").text,
+                      "the findings of the style before the fit do not claim no problems")
+                checked = driver.find_element(By.TAG_NAME, "body").get_attribute("data-findings-revision")
+                wait.until(lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-findings-revision") != checked)
+                lost = re.search(u"为此允许 (\\d+) 个字", driver.find_element(By.ID, "notices").text)
+                cut = driver.find_element(By.ID, "count-cut").text
+                check(lost is not None and lost.group(1) == cut,
+                      "the findings list as many cut glyphs (%s) as the fit's notice says (%s)" %
+                      (cut, lost.group(1) if lost else None))
                 sizes = [driver.find_element(By.CSS_SELECTOR, 'input[data-size="%d"][data-field="glyph-size"]' % s)
                          .get_attribute("value") for s in (20, 24, 64)]
                 check(all(v.isdigit() for v in sizes) and
