@@ -65,6 +65,30 @@ std::string OneLine(const std::string& message) {
   return out;
 }
 
+// The parser's usual messages said as a person would, in the user's
+// language; any other as the parser has it.
+std::string ParserMessage(const std::string& text) {
+  const auto endsWith = [&text](std::string_view end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  };
+  // "--weight: At Most 1 required but received 2"
+  if (const std::size_t colon = text.find(": At Most 1 required"); colon != std::string::npos)
+    return Text(MessageId::kGivenTwice, text.substr(0, colon));
+  // "--face: 1 required TEXT missing"
+  if (const std::size_t colon = text.find(": ");
+      colon != std::string::npos && endsWith(" missing") && text.find(" required ", colon) != std::string::npos)
+    return Text(MessageId::kValueMissing, text.substr(0, colon));
+  for (const std::string_view lead :
+       {"The following argument was not expected: ", "The following arguments were not expected: "}) {
+    if (text.compare(0, lead.size(), lead) == 0) return Text(MessageId::kNotExpected, text.substr(lead.size()));
+  }
+  if (text == "A subcommand is required") return Text(MessageId::kCommandNeeded);
+  // "--out is required"
+  if (endsWith(" is required") && text.find(' ') == text.size() - std::string_view(" is required").size())
+    return Text(MessageId::kOptionNeeded, text.substr(0, text.find(' ')));
+  return text;
+}
+
 }  // namespace
 
 int RunCommandLine(const CommandDescription& program, const std::string& version, std::vector<std::string> args,
@@ -87,11 +111,7 @@ int RunCommandLine(const CommandDescription& program, const std::string& version
   } catch (const CLI::Success& e) {
     return app.exit(e);  // --help, --version
   } catch (const CLI::ParseError& e) {
-    std::string text = e.what();
-    // "--weight: At Most 1 required but received 2": say it as a person would.
-    if (const std::size_t colon = text.find(": At Most 1 required"); colon != std::string::npos)
-      text = Text(MessageId::kGivenTwice, text.substr(0, colon));
-    return Error(Text(MessageId::kParseError, OneLine(text), program.name), 2);
+    return Error(Text(MessageId::kParseError, OneLine(ParserMessage(e.what())), program.name), 2);
   }
   return status;
 }

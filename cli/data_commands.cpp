@@ -121,6 +121,7 @@ int RunPreview(const PreviewOptions& options) {
     request.outputPath = *png + ".font.tmp";
     request.dictionaryPath = *dictPath;
     request.allowSubstitute = options.allowSubstitute;
+    request.language = Language();
     BuildProgress progress(stderr, IsTerminal(stderr) ? BuildProgress::Mode::kBar : BuildProgress::Mode::kLines);
     const FontBuildResult result = BuildFont(request, progress);
     progress.Finish();

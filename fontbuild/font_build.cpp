@@ -111,10 +111,9 @@ std::optional<FontBuildResult> CheckInputs(const FontBuildRequest& request, Font
   // The count is read whatever the length, so that the message tells both.
   const std::uint32_t count = ReadFileRange(read) == sizeof(head) ? ReadGlyphCount(head) : 0;
   if (baseLength < kFontFileLength || count != kIndexedGlyphCount) {
-    char detail[160];
-    std::snprintf(detail, sizeof(detail), "%u bytes, glyph count %u; a game font file has at least %u bytes and %u",
-                  static_cast<unsigned>(baseLength), static_cast<unsigned>(count),
-                  static_cast<unsigned>(kFontFileLength), static_cast<unsigned>(kIndexedGlyphCount));
+    const std::string detail = Say(MessageId::kBaseFileSizes, request.language,
+                                   {std::to_string(baseLength), std::to_string(count), std::to_string(kFontFileLength),
+                                    std::to_string(kIndexedGlyphCount)});
     return Fail(result, FontBuildStatus::kBaseRefused, detail);
   }
   return std::nullopt;

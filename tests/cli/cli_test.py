@@ -647,6 +647,11 @@ def main():
             bad("preview with a dictionary that does not load",
                 ["preview", *face, "--font", DATA_FONT, "--dict", "no-marker.txt", "--png", "p.png"], "does not load")
             bad("render without a text", ["render", "--font", DATA_FONT, "--png", "r.png"], "--text")
+            # The parser's own slips, in plain words.
+            bad("an option no command has", ["build", *face, "--bogus", "--out", "o.qzf"],
+                "not an option or value here: --bogus")
+            bad("an option without its value", ["build", "--face"], "--face: its value is missing")
+            bad("no command", [], "no command given")
             bad("preview with more labels than files",
                 ["preview", *face, "--font", DATA_FONT, "--label", "a", "--label", "b", "--png", "p.png"], "--label")
             bad("preview of five files", ["preview", *face, *["--font", DATA_FONT] * 5, "--png", "p.png"],
