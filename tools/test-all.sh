@@ -1,14 +1,17 @@
 #!/bin/bash
 # `make test`: the three builds and every suite, each started as soon as the
 # steps it needs have passed, so that both cores stay busy. A compile keeps
-# them busy; most suites do not (Wine, browsers and studios waiting):
-#   native build (format check beside it), then at once
-#     Windows build, then Windows tests (they need the native qzffont too),
-#       then packages (after the Windows tests: both use the project's Wine
-#       prefix, whose server the Windows tests stop at their end)
-#     native tests
-#     sanitizer build at a lower priority: it takes what the others leave
-#       (their waits), then sanitizer tests
+# them busy; most suites do not (Wine, browsers and studios waiting), so each
+# suite runs beside the next build, and the packages beside the last suite:
+#   native build (format check beside it)
+#   Windows build      | native tests
+#   sanitizer build    | Windows tests (they need the native qzffont)
+#   sanitizer tests    | packages (after the Windows tests: both use the
+#                        project's Wine prefix, whose server the Windows
+#                        tests stop at their end; after the sanitizer build,
+#                        which they would slow down)
+# Two builds at once would take longer together: each compile's CPU time
+# grows by a tenth to a quarter when more run than there are cores.
 # Each step's output is kept in build/test-logs/<step>.log and printed whole
 # when the step ends, with its wall and CPU seconds. A step whose needs failed
 # is not run and counts as failed; the status is 1 if any step failed.
@@ -20,24 +23,23 @@ logs=build/test-logs
 rm -rf "$logs"
 mkdir -p "$logs"
 
-# step NAME MAKE-TARGET "NEEDS" [NICENESS]
-declare -A target needs niceness state started name_of
+# step NAME MAKE-TARGET "NEEDS"
+declare -A target needs state started name_of
 order=()
 step() {
   order+=("$1")
   target[$1]=$2
   needs[$1]=$3
-  niceness[$1]=${4:-0}
   state[$1]=waiting
 }
 step format format-check ""
 step build-native build-native ""
 step build-windows build-windows "build-native"
 step native-tests test-native "build-native"
-step build-sanitize build-sanitize "build-native" 10
+step build-sanitize build-sanitize "build-windows"
 step windows-tests test-windows "build-native build-windows"
 step sanitize-tests test-sanitize "build-sanitize"
-step packages dist-test "build-native build-windows windows-tests"
+step packages dist-test "build-native build-windows windows-tests build-sanitize"
 
 failed=()
 run=0
@@ -51,7 +53,7 @@ start() {
   run=$((run + 1))
   (
     TIMEFORMAT='%U %S'
-    { time nice -n "${niceness[$name]}" "$make" --no-print-directory "${target[$name]}" >"$logs/$name.log" 2>&1; } \
+    { time "$make" --no-print-directory "${target[$name]}" >"$logs/$name.log" 2>&1; } \
       2>"$logs/$name.cpu"
     status=$?
     echo $SECONDS >"$logs/$name.end"
