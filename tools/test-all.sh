@@ -1,11 +1,12 @@
 #!/bin/bash
 # `make test`: the three builds and every suite, each started as soon as the
 # steps it needs have passed, so that both cores stay busy. A compile keeps
-# them busy; most suites do not (Wine, browsers and studios waiting), so each
-# suite runs beside the next build, and the packages beside the last suite:
+# them busy; most suites do not (Wine, browsers and studios waiting), so the
+# suites run beside the last build, and the packages beside the last suite:
 #   native build (format check beside it)
-#   Windows build      | native tests
-#   sanitizer build    | Windows tests (they need the native qzffont)
+#   Windows build alone: the Windows tests and the sanitizer build wait for it
+#   sanitizer build    | native tests, Windows tests (they need the native
+#                        qzffont too)
 #   sanitizer tests    | packages (after the Windows tests: both use the
 #                        project's Wine prefix, whose server the Windows
 #                        tests stop at their end; after the sanitizer build,
@@ -35,7 +36,7 @@ step() {
 step format format-check ""
 step build-native build-native ""
 step build-windows build-windows "build-native"
-step native-tests test-native "build-native"
+step native-tests test-native "build-native build-windows"
 step build-sanitize build-sanitize "build-windows"
 step windows-tests test-windows "build-native build-windows"
 step sanitize-tests test-sanitize "build-sanitize"
