@@ -14,7 +14,18 @@ set(QZF_UNITY_OWN_UNIT
     studio/loopback_server.cpp
     tests/studio/loopback_server_test.cpp
     tests/platform/private_font_file_test.cpp)
+# Only in the folders this build added (the fuzz build has no tests/ but tests/fuzz).
+set(added ${CMAKE_SOURCE_DIR})
+set(pending ${CMAKE_SOURCE_DIR})
+while(pending)
+  list(POP_FRONT pending dir)
+  get_property(below DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  list(APPEND added ${below})
+  list(APPEND pending ${below})
+endwhile()
 foreach(file ${QZF_UNITY_OWN_UNIT})
   get_filename_component(dir ${CMAKE_SOURCE_DIR}/${file} DIRECTORY)
-  set_source_files_properties(${CMAKE_SOURCE_DIR}/${file} DIRECTORY ${dir} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  if(dir IN_LIST added)
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/${file} DIRECTORY ${dir} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  endif()
 endforeach()
