@@ -37,6 +37,12 @@ if(QZF_SANITIZE)
                               PROPERTIES COMPILE_OPTIONS -O0)
   # Programs no sanitizer suite runs.
   set_target_properties(glyph_probe punctuation_probe PROPERTIES EXCLUDE_FROM_ALL ON)
+elseif(NOT QZF_FUZZ)
+  # The HTTP server waits on sockets: -O1 compiles it in about four fifths
+  # of the time (measured: 20.5 to 16.6 s natively, 14.4 to 11.2 s with
+  # mingw) and serves as fast.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/studio/loopback_server.cpp DIRECTORY ${CMAKE_SOURCE_DIR}/studio
+                              PROPERTIES COMPILE_OPTIONS -O1)
 endif()
 foreach(target ${QZF_QUICK_TARGETS})
   get_target_property(type ${target} TYPE)
