@@ -24,24 +24,20 @@ logs=build/test-logs
 rm -rf "$logs"
 mkdir -p "$logs"
 
-# step NAME MAKE-TARGET "NEEDS" [MAKE-VARIABLES]
-declare -A target needs state started name_of variables
+# step NAME MAKE-TARGET "NEEDS"
+declare -A target needs state started name_of
 order=()
 step() {
   order+=("$1")
   target[$1]=$2
   needs[$1]=$3
-  variables[$1]=${4:-}
   state[$1]=waiting
 }
 step format format-check ""
 step build-native build-native ""
 step build-windows build-windows "build-native"
 step native-tests test-native "build-native build-windows"
-# One compile more than there are cores: the suites beside it wait on
-# studios, browsers and Wine much of the time, and the build takes up what
-# they leave.
-step build-sanitize build-sanitize "build-windows" "JOBS=$(($(nproc) + 1))"
+step build-sanitize build-sanitize "build-windows"
 step windows-tests test-windows "build-native build-windows"
 step sanitize-tests test-sanitize "build-sanitize"
 step packages dist-test "build-native build-windows windows-tests build-sanitize"
@@ -58,8 +54,7 @@ start() {
   run=$((run + 1))
   (
     TIMEFORMAT='%U %S'
-    # shellcheck disable=SC2086 # the variables are words
-    { time "$make" --no-print-directory ${variables[$name]} "${target[$name]}" >"$logs/$name.log" 2>&1; } \
+    { time "$make" --no-print-directory "${target[$name]}" >"$logs/$name.log" 2>&1; } \
       2>"$logs/$name.cpu"
     status=$?
     echo $SECONDS >"$logs/$name.end"
