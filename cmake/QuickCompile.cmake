@@ -44,6 +44,20 @@ elseif(NOT QZF_FUZZ)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/studio/loopback_server.cpp DIRECTORY ${CMAKE_SOURCE_DIR}/studio
                               PROPERTIES COMPILE_OPTIONS -O1)
 endif()
+# The Windows build's tests at -O1: about a quarter less compile time
+# (studio_test's batch 9.0 to 6.3 s, dict_test's 11.2 to 9.0 s) without
+# the many sections of -O0 objects its linker is slow over.
+if(WIN32 AND NOT QZF_FUZZ)
+  qzf_targets_under(windows_tests ${CMAKE_SOURCE_DIR}/tests)
+  list(REMOVE_ITEM windows_tests qzf_test_support patch_pass_test build_stages_test font_build_test data_test)
+  list(APPEND windows_tests gtest gtest_main)
+  foreach(target ${windows_tests})
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY" AND NOT type STREQUAL "UTILITY")
+      target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O1>)
+    endif()
+  endforeach()
+endif()
 foreach(target ${QZF_QUICK_TARGETS})
   get_target_property(type ${target} TYPE)
   if(NOT type STREQUAL "INTERFACE_LIBRARY" AND NOT type STREQUAL "UTILITY")
