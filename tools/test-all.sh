@@ -9,9 +9,8 @@
 #                        qzffont too)
 #   sanitizer tests    | packages (after the Windows tests: both use the
 #                        project's Wine prefix, whose server the Windows
-#                        tests stop at their end; so they start beside the
-#                        sanitizer build's last steps, its links, and leave
-#                        the sanitizer tests the cores)
+#                        tests stop at their end; after the sanitizer build,
+#                        which they would slow down)
 # Two builds at once would take longer together: each compile's CPU time
 # grows by a tenth to a quarter when more run than there are cores.
 # Each step's output is kept in build/test-logs/<step>.log and printed whole
@@ -41,7 +40,7 @@ step native-tests test-native "build-native build-windows"
 step build-sanitize build-sanitize "build-windows"
 step windows-tests test-windows "build-native build-windows"
 step sanitize-tests test-sanitize "build-sanitize"
-step packages dist-test "build-native build-windows windows-tests"
+step packages dist-test "build-native build-windows windows-tests build-sanitize"
 
 failed=()
 run=0
