@@ -1020,6 +1020,8 @@ async function fitAhead() {
   try {
     const result = await api("/api/fit", { ...body, ahead: true });
     if (result.ready) state.fitReady = key;
+    // It gave way to another request: asked again once the page is idle.
+    else aheadTimer = setTimeout(fitAhead, 300);
     document.body.dataset.fitReady = result.ready && JSON.stringify({ face: state.face, style: styleJson() }) === key
       ? "1" : "";
   } catch (e) {
