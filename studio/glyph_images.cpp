@@ -1,12 +1,17 @@
 #include "studio/glyph_images.h"
 
+#include <chrono>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
+#include "fileutil/atomic_file_write.h"
 #include "fontbuild/style_tree.h"
 #include "fontpatch/cell_image.h"
 #include "fontpatch/font_file_report.h"
 #include "platform/base/codepage.h"
 #include "platform/portable/system_path.h"
+#include "platform/win32.h"
 #include "preview/png_encoder.h"
 #include "preview/utf8_text.h"
 #include "studio/output_name.h"
@@ -138,6 +143,22 @@ std::vector<unsigned char> LevelsPng(const std::vector<std::uint8_t>& levels, co
   std::vector<std::uint8_t> grey(levels.size());
   for (std::size_t i = 0; i < levels.size(); ++i) grey[i] = static_cast<std::uint8_t>(255 - 17 * (levels[i] & 0x0F));
   return EncodePng(grey, size.cellSize, size.cellSize, 1);
+}
+
+bool StoreGlyphImage(const std::string& path, std::span<const unsigned char> png, int patienceMs) {
+  // Two strokes' answers may cross: they share the temporary file's name.
+  static std::mutex writing;
+  const std::lock_guard<std::mutex> lock(writing);
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMs);
+  for (;;) {
+    const AtomicWriteResult written = WriteBytesAtomically(path, png);
+    if (written) return true;
+    const bool heldOpen =
+        written.status == AtomicWriteStatus::kCannotReplace &&
+        (written.systemError == ERROR_SHARING_VIOLATION || written.systemError == ERROR_ACCESS_DENIED);
+    if (!heldOpen || std::chrono::steady_clock::now() >= giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 }  // namespace qzf::studio

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,5 +50,11 @@ std::optional<std::vector<std::uint8_t>> LevelsFromHex(std::string_view hex, con
 // The PNG a cell's levels are stored as: grey 255 - 17 L, which reads back
 // as exactly the same levels.
 std::vector<unsigned char> LevelsPng(const std::vector<std::uint8_t>& levels, const GlyphSizeInfo& size);
+
+// Stores a drawn cell's picture at `path` (system code page), whole or not at
+// all. One picture is written at a time, and a picture another request is
+// reading at that moment (Windows keeps an open file from being replaced) is
+// tried again for up to `patienceMs`.
+bool StoreGlyphImage(const std::string& path, std::span<const unsigned char> png, int patienceMs = 2000);
 
 }  // namespace qzf::studio

@@ -744,8 +744,7 @@ HttpResponse StudioApi::GlyphImage(const json& body) {
     if (c == '/') c = '\\';
   EnsureDirectoryPath(path.c_str());
   const std::vector<unsigned char> png = LevelsPng(levels, size);
-  if (png.empty() || !WriteBytesAtomically(path, png))
-    return Refuse(500, Text(MessageId::kCannotWriteCheckFolder, name));
+  if (png.empty() || !StoreGlyphImage(path, png)) return Refuse(500, Text(MessageId::kCannotWriteCheckFolder, name));
   json out{{"image", name}, {"levels", LevelsHex(levels)}};
   return Json(out);
 }

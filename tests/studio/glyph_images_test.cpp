@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <set>
+#include <thread>
+
 #include "fontpatch/cell_image.h"
+#include "platform/win32.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_dir.h"
 
 namespace qzf::studio {
 namespace {
@@ -60,6 +67,34 @@ TEST(GlyphImagesTest, LevelsStoredAsAPictureReadBackTheSame) {
   EXPECT_FALSE(LevelsFromHex(std::string(399, '0'), SizeModeTable[0], error));
   EXPECT_FALSE(LevelsFromHex(std::string(399, '0') + "F", SizeModeTable[0], error));  // lower case only
   EXPECT_FALSE(LevelsFromHex(std::string(576, '0'), SizeModeTable[0], error));
+}
+
+// A preview reading a drawn cell holds it open for a moment; a stroke stored
+// meanwhile waits for it rather than failing (on Windows an open file cannot
+// be replaced). Held longer than the patience, the old picture stays whole.
+TEST(GlyphImagesTest, APictureBeingReadIsReplacedOnceTheReaderLetsGo) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("u53e4-20.png");
+  test::WriteBytes(path, "old");
+  const std::vector<unsigned char> png{'n', 'e', 'w'};
+  auto openAsReader = [&] {
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+  };
+  HANDLE reader = openAsReader();
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+#ifdef _WIN32
+  EXPECT_FALSE(StoreGlyphImage(path, png, 50));
+  EXPECT_EQ(test::ReadBytes(path), "old");
+#endif
+  std::thread letGo([reader] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    CloseHandle(reader);
+  });
+  EXPECT_TRUE(StoreGlyphImage(path, png));
+  letGo.join();
+  EXPECT_EQ(test::ReadBytes(path), "new");
+  EXPECT_EQ(test::NamesIn(dir.path()), std::set<std::string>{"u53e4-20.png"});
 }
 
 }  // namespace
