@@ -1016,7 +1016,11 @@ async function fitAhead() {
   if (state.stopped || !state.face || state.fitting || !checkFields()) return;
   const body = { face: state.face, style: styleJson() };
   const key = JSON.stringify(body);
-  if (state.fitReady === key) return;
+  // Measured before (a style loaded or changed back): the studio still has it.
+  if (state.fitReady === key) {
+    document.body.dataset.fitReady = "1";
+    return;
+  }
   try {
     const result = await api("/api/fit", { ...body, ahead: true });
     if (result.ready) state.fitReady = key;

@@ -399,7 +399,17 @@ def main():
                 # "Fit": em heights chosen per size, glyphs centred, the preview redrawn.
                 # The page has the studio measure the fit while it is idle:
                 # the button then answers without drawing.
-                wait.until(lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-fit-ready") == "1")
+                def fit_ready(d):
+                    return d.find_element(By.TAG_NAME, "body").get_attribute("data-fit-ready") == "1"
+
+                wait.until(fit_ready)
+                # Changed and changed back before the page was idle: a style
+                # measured already, ready again without being measured anew.
+                italic = driver.find_element(By.ID, "italic")
+                italic.click()
+                italic.click()
+                wait.until(lambda d: not fit_ready(d))
+                wait.until(fit_ready)
                 seen = revision(driver)
                 driver.find_element(By.ID, "fit").click()
                 wait.until(lambda d: revision(d) > seen and d.find_element(By.ID, "fit").is_enabled())
