@@ -22,6 +22,7 @@ import sys
 import tempfile
 
 from selenium import webdriver
+from selenium.common.exceptions import StaleElementReferenceException
 from selenium.webdriver.chrome.service import Service as ChromeService
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
@@ -208,8 +209,16 @@ def unknown_characters(driver, wait, revision, check, shot):
     check(own.get_attribute("value").startswith(u"Ａｂ１"), "the button turned the text full-width")
     check(not button.is_displayed(), "no button once no ASCII is left")
     # The README's picture: the page after the fit, with a text of one's own.
-    for close in driver.find_elements(By.CSS_SELECTOR, "#notices .close"):
-        close.click()
+    # An information notice leaves by itself after a while: each close
+    # button is found again after the last one's click.
+    for _ in range(20):
+        closes = driver.find_elements(By.CSS_SELECTOR, "#notices .close")
+        if not closes:
+            break
+        try:
+            closes[0].click()
+        except StaleElementReferenceException:
+            pass
     driver.execute_script("window.scrollTo(0, 0)")
     shot(driver, "studio-1280x720.png")
     pane(driver, "controls")
@@ -324,7 +333,8 @@ def main():
                                                     "--idle-seconds", "600"]) as studio:
             driver = browser(profile)
             try:
-                wait = WebDriverWait(driver, timeout)
+                # A list redrawn while it is read leaves stale elements: read again.
+                wait = WebDriverWait(driver, timeout, ignored_exceptions=[StaleElementReferenceException])
                 driver.get(studio.url)
                 wait.until(lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-ready") == "1")
                 shot(driver, "1-page.png")
