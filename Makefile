@@ -9,7 +9,7 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev pkg-config googletest
   xvfb xauth xdotool x11-utils imagemagick valgrind python3 locales \
   fonts-noto-cjk fonts-wqy-microhei fonts-wqy-zenhei fonts-ipafont-gothic fonts-wine util-linux \
   libtomlplusplus-dev nlohmann-json3-dev libboost-dev curl python3-fonttools \
-  chromium chromium-driver python3-selenium lintian zlib1g-dev libz-mingw-w64-dev
+  chromium chromium-driver python3-selenium python3-pil lintian zlib1g-dev libz-mingw-w64-dev
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 WINE := tools/wine-run.sh

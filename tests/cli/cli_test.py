@@ -16,7 +16,6 @@ nobody) run only with --root-cases; without root that run says so and exits
 with 77, which the test driver shows as skipped.
 """
 import argparse
-import hashlib
 import json
 import os
 import shutil
@@ -28,6 +27,7 @@ import time
 
 import record_checks
 from cli_session import Session
+from file_digest import digest
 from png_file import read_png
 import render_check
 from game_text import GameText
@@ -35,26 +35,6 @@ from game_text import GameText
 FONT_LENGTH = 20113468
 DATA_DICT = "dictionary.txt"
 DATA_FONT = "F_FONTJ.qzf"
-
-
-_digests = {}
-
-
-def digest(path):
-    """The file's SHA-256, read again only when its size, times or inode
-    changed since the last read (ctime moves on every write and cannot be set
-    back), so the inputs checked after every case cost a stat each."""
-    st = os.stat(path)
-    key = (st.st_dev, st.st_ino, st.st_size, st.st_mtime_ns, st.st_ctime_ns)
-    known = _digests.get(path)
-    if known and known[0] == key:
-        return known[1]
-    h = hashlib.sha256()
-    with open(path, "rb") as f:
-        for block in iter(lambda: f.read(1 << 20), b""):
-            h.update(block)
-    _digests[path] = (key, h.hexdigest())
-    return h.hexdigest()
 
 
 def notice(text):

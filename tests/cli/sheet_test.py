@@ -9,7 +9,6 @@ options are refused with one line and no file. With --native (the Windows
 build under Wine), the sheets and fonts are compared byte for byte with the
 native program's.
 """
-import hashlib
 import json
 import os
 import shutil
@@ -18,15 +17,11 @@ import sys
 import zlib
 
 from cli_session import Session
+from file_digest import digest
 from png_file import read_png
 
 FONT = "F_FONTJ.qzf"
 SIZES = (20, 24, 64)
-
-
-def digest(path):
-    with open(path, "rb") as f:
-        return hashlib.sha256(f.read()).hexdigest()
 
 
 def png_size(path):

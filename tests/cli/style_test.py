@@ -11,7 +11,6 @@ option's build is the same on one thread as on many; with --native (the
 Windows build under Wine), it is compared byte for byte with the native
 program's instead.
 """
-import hashlib
 import json
 import os
 import re
@@ -20,6 +19,7 @@ import subprocess
 import sys
 
 from cli_session import Session
+from file_digest import digest
 from glyph_test import write_png
 from game_text import NO_CHANGE, dictionary_entries
 
@@ -38,11 +38,6 @@ COUNT = 7832
 # The share of the drawn characters whose ink the fit lets the cell cut.
 FIT_CUT_SHARE = 0.005
 SKIPPED = 77
-
-
-def digest(path):
-    with open(path, "rb") as f:
-        return hashlib.sha256(f.read()).hexdigest()
 
 
 def package_version(name):
@@ -69,12 +64,18 @@ def ink_figures(path):
             top = bottom = left = right = None
             for y in range(size):
                 row = data[table + i * cell + y * size // 2:table + i * cell + (y + 1) * size // 2]
-                xs = [x for x in range(size) if (row[x // 2] >> (4 * (x & 1))) & 15]
-                if xs:
-                    top = y if top is None else top
-                    bottom = y + 1
-                    left = xs[0] if left is None else min(left, xs[0])
-                    right = xs[-1] + 1 if right is None else max(right, xs[-1] + 1)
+                # Two pixels a byte, the left one in the low nibble: the
+                # first and last bytes with ink hold the row's ends.
+                first = len(row) - len(row.lstrip(b"\0"))
+                if first == len(row):
+                    continue
+                last = len(row.rstrip(b"\0")) - 1
+                ink_left = 2 * first + (0 if row[first] & 15 else 1)
+                ink_right = 2 * last + (2 if row[last] >> 4 else 1)
+                top = y if top is None else top
+                bottom = y + 1
+                left = ink_left if left is None else min(left, ink_left)
+                right = ink_right if right is None else max(right, ink_right)
             if top is not None:
                 heights.append(bottom - top)
                 dx.append((left + right) / 2 - size / 2)
