@@ -1,12 +1,13 @@
 #include "i18n/message_catalog.h"
 
-#include <array>
 #include <vector>
 
 namespace qzf {
 namespace {
 
-constexpr std::array kCatalog = {
+// A plain array: deducing std::array's size from 270 entries exceeds clang's
+// fold-expression limit.
+constexpr MessageEntry kCatalog[] = {
 #define QZF_MESSAGE(id, english, chinese) MessageEntry{MessageId::id, #id, english, chinese},
 #include "i18n/message_table.inc"
 #undef QZF_MESSAGE

@@ -17,7 +17,7 @@ class RunningProcess {
 
  private:
   std::uint32_t id_ = 0;
-  void* handle_ = nullptr;  // Windows: the process handle
+  [[maybe_unused]] void* handle_ = nullptr;  // Windows: the process handle
 };
 
 // The id of a process that has just ended.
